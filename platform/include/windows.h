@@ -1,0 +1,202 @@
+// The Windows window-manager, GDI and runtime names the intro uses, for Linux.
+//
+// Only what the intro calls is declared, with the Windows SDK's names, signatures, record fields
+// and constant values, so the intro reads (and would compile) as a 32-bit Windows program. Sizes
+// follow Windows, not the LP64 host: DWORD and LONG are 32 bits. The functions are implemented by
+// the backend a program links with (live, capture or the test double).
+#ifndef ZARVO_PLATFORM_WINDOWS_H
+#define ZARVO_PLATFORM_WINDOWS_H
+
+#include <cstdint>
+#include <cstddef>
+
+#define WINAPI
+#define CALLBACK
+#define APIENTRY
+
+// ---- basic types ----------------------------------------------------------------------------
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef std::uint16_t WORD;
+typedef std::uint32_t DWORD;
+typedef std::int32_t LONG;
+typedef std::uint32_t ULONG;
+typedef unsigned int UINT;
+typedef int INT;
+typedef char CHAR;
+typedef LONG HRESULT;
+typedef std::uintptr_t WPARAM;
+typedef std::intptr_t LPARAM;
+typedef std::intptr_t LRESULT;
+typedef WORD ATOM;
+typedef DWORD COLORREF;
+typedef const char* LPCSTR;
+typedef char* LPSTR;
+typedef void* LPVOID;
+typedef void* HANDLE;
+
+// Handles are distinct pointer types, as with the SDK's STRICT setting.
+#define ZARVO_DECLARE_HANDLE(name) \
+    struct name##__;               \
+    typedef name##__* name
+ZARVO_DECLARE_HANDLE(HWND);
+ZARVO_DECLARE_HANDLE(HINSTANCE);
+ZARVO_DECLARE_HANDLE(HDC);
+ZARVO_DECLARE_HANDLE(HICON);
+ZARVO_DECLARE_HANDLE(HBRUSH);
+ZARVO_DECLARE_HANDLE(HMENU);
+ZARVO_DECLARE_HANDLE(HGDIOBJ);
+#undef ZARVO_DECLARE_HANDLE
+typedef HICON HCURSOR;
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+struct GUID {
+    DWORD Data1;
+    WORD Data2;
+    WORD Data3;
+    BYTE Data4[8];
+};
+typedef const GUID& REFIID;
+
+inline bool operator==(const GUID& a, const GUID& b) {
+    if (a.Data1 != b.Data1 || a.Data2 != b.Data2 || a.Data3 != b.Data3) {
+        return false;
+    }
+    for (int i = 0; i < 8; ++i) {
+        if (a.Data4[i] != b.Data4[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+struct POINT {
+    LONG x;
+    LONG y;
+};
+
+struct SIZE {
+    LONG cx;
+    LONG cy;
+};
+typedef SIZE* LPSIZE;
+
+struct RECT {
+    LONG left;
+    LONG top;
+    LONG right;
+    LONG bottom;
+};
+typedef RECT* LPRECT;
+
+struct MSG {
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD time;
+    POINT pt;
+};
+typedef MSG* LPMSG;
+
+typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);
+
+struct WNDCLASSA {
+    UINT style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra;
+    int cbWndExtra;
+    HINSTANCE hInstance;
+    HICON hIcon;
+    HCURSOR hCursor;
+    HBRUSH hbrBackground;
+    LPCSTR lpszMenuName;
+    LPCSTR lpszClassName;
+};
+
+// ---- result codes -----------------------------------------------------------------------------
+constexpr HRESULT S_OK = 0;
+constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001u);
+constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
+constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
+constexpr HRESULT E_OUTOFMEMORY = static_cast<HRESULT>(0x8007000Eu);
+constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
+constexpr HRESULT CO_E_NOTINITIALIZED = static_cast<HRESULT>(0x800401F0u);
+
+// ---- constants --------------------------------------------------------------------------------
+#define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(i))))
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+
+constexpr UINT CS_VREDRAW = 0x0001;
+constexpr UINT CS_HREDRAW = 0x0002;
+constexpr DWORD WS_POPUP = 0x80000000u;
+constexpr DWORD WS_EX_TOPMOST = 0x00000008u;
+constexpr int SM_CXSCREEN = 0;
+constexpr int SM_CYSCREEN = 1;
+constexpr int SW_SHOWDEFAULT = 10;
+constexpr int BLACK_BRUSH = 4;
+
+constexpr UINT PM_NOREMOVE = 0x0000;
+constexpr UINT PM_REMOVE = 0x0001;
+
+constexpr UINT WM_DESTROY = 0x0002;
+constexpr UINT WM_CLOSE = 0x0010;
+constexpr UINT WM_QUIT = 0x0012;
+constexpr UINT WM_ACTIVATEAPP = 0x001C;
+constexpr UINT WM_SETCURSOR = 0x0020;
+constexpr UINT WM_KEYDOWN = 0x0100;
+
+constexpr int VK_ESCAPE = 0x1B;
+
+constexpr UINT MB_OK = 0x00000000;
+constexpr UINT MB_ICONERROR = 0x00000010;
+
+constexpr int TRANSPARENT = 1;
+constexpr int OPAQUE = 2;
+
+// ---- USER32: window class, window, messages, cursor, message box, rectangles -------------------
+ATOM WINAPI RegisterClassA(const WNDCLASSA* wndClass);
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param);
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
+int WINAPI GetSystemMetrics(int index);
+BOOL WINAPI ShowWindow(HWND window, int showCommand);
+BOOL WINAPI UpdateWindow(HWND window);
+HWND WINAPI SetFocus(HWND window);
+
+BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg);
+BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
+BOOL WINAPI TranslateMessage(const MSG* msg);
+LRESULT WINAPI DispatchMessageA(const MSG* msg);
+BOOL WINAPI WaitMessage(void);
+BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void WINAPI PostQuitMessage(int exitCode);
+
+HCURSOR WINAPI SetCursor(HCURSOR cursor);
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+BOOL WINAPI IsWindow(HWND window);
+BOOL WINAPI IsWindowVisible(HWND window);
+BOOL WINAPI SetRect(LPRECT rect, int left, int top, int right, int bottom);
+
+// ---- GDI32: stock objects and text --------------------------------------------------------------
+HGDIOBJ WINAPI GetStockObject(int object);
+BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
+COLORREF WINAPI SetBkColor(HDC dc, COLORREF color);
+int WINAPI SetBkMode(HDC dc, int mode);
+COLORREF WINAPI SetTextColor(HDC dc, COLORREF color);
+BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
+
+// ---- the program's entry point, called by the runtime's start-up code --------------------------
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
+                   int showCommand);
+
+#endif
