@@ -1,0 +1,15 @@
+// The fixed 80 x 50 grid of primary rays from the eye at (0, 0, -40), built once at start-up.
+#pragma once
+
+#include "raytrace/types.h"
+
+constexpr int GridColumns = 80;
+constexpr int GridRows = 50;
+constexpr int GridCells = GridColumns * GridRows;
+
+// Row by row from the top-left cell: the ray of column j and row i has index i * 80 + j.
+// Written only by InitPrimaryRays.
+extern Ray PrimaryRays[4000];
+
+// Fills PrimaryRays: origin (0, 0, -40), direction (j - 40, i - 25, 40) normalised.
+void InitPrimaryRays();
