@@ -6,7 +6,7 @@ if [ "$(id -u)" -eq 0 ]; then SUDO=; else SUDO=sudo; fi
 
 packages="
   build-essential cmake ninja-build pkg-config
-  libsdl2-dev libopenmpt-dev libfreetype-dev libfontconfig-dev libpng-dev
+  libsdl2-dev libopenmpt-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-terminus
   ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick sox

@@ -1,0 +1,181 @@
+// The module player: loading through libopenmpt, chunked rendering and W-command row detection.
+#include "module_player.h"
+
+#include <libopenmpt/libopenmpt.hpp>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <ostream>
+#include <sys/stat.h>
+#include <vector>
+
+namespace platform {
+
+// libopenmpt writes warnings to a log stream; the player keeps them quiet.
+static std::ostream& QuietLog() {
+    static std::ostream quiet(nullptr);
+    return quiet;
+}
+
+ModulePlayer::ModulePlayer() = default;
+ModulePlayer::~ModulePlayer() = default;
+
+static bool ReadWholeFile(const char* fileName, std::vector<std::uint8_t>& data,
+                          std::string& error) {
+    const std::string name = fileName;
+    struct stat info {};
+    if (stat(fileName, &info) != 0) {
+        error = "Unable to open file '" + name + "': " + std::strerror(errno);
+        return false;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        error = "Unable to read file '" + name + "': it is a directory";
+        return false;
+    }
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file) {
+        error = "Unable to open file '" + name + "': " + std::strerror(errno);
+        return false;
+    }
+    data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    if (file.bad()) {
+        error = "Unable to read file '" + name + "'";
+        return false;
+    }
+    if (data.empty()) {
+        error = "Invalid module file '" + name + "': the file is empty";
+        return false;
+    }
+    return true;
+}
+
+bool ModulePlayer::Load(const char* fileName, std::string& error) {
+    Unload();
+    if (fileName == nullptr || fileName[0] == '\0') {
+        error = "Unable to open file: no file name";
+        return false;
+    }
+    std::vector<std::uint8_t> data;
+    if (!ReadWholeFile(fileName, data, error)) {
+        return false;
+    }
+    try {
+        module_ = std::make_unique<openmpt::module>(data.data(), data.size(), QuietLog());
+    } catch (const std::exception& failure) {
+        error = std::string("Invalid module file '") + fileName + "': " + failure.what();
+        module_.reset();
+        return false;
+    }
+    if (module_->get_num_orders() <= 0 || module_->get_num_channels() <= 0) {
+        error = std::string("Invalid module file '") + fileName + "': it holds no song";
+        module_.reset();
+        return false;
+    }
+    return true;
+}
+
+void ModulePlayer::Unload() {
+    Stop();
+    module_.reset();
+}
+
+bool ModulePlayer::IsLoaded() const {
+    return module_ != nullptr;
+}
+
+void ModulePlayer::Start(bool loopSong) {
+    if (!module_) {
+        return;
+    }
+    module_->set_repeat_count(loopSong ? -1 : 0);
+    module_->set_position_order_row(0, 0);
+    playing_ = true;
+    ended_ = false;
+    haveRow_ = false;
+    order_ = pattern_ = row_ = -1;
+    framesRendered_ = 0;
+    rowStart_ = 0;
+    rowsStarted_ = 0;
+}
+
+void ModulePlayer::Stop() {
+    playing_ = false;
+}
+
+bool ModulePlayer::IsPlaying() const {
+    return playing_ && !ended_;
+}
+
+void ModulePlayer::SetSyncSink(SyncSink sink, void* user) {
+    sink_ = sink;
+    sinkUser_ = user;
+}
+
+// Called when a row has begun (in the chunk just rendered): reports its W cells and works out
+// how long the row will last.
+void ModulePlayer::BeginRow(int order, int pattern, int row, int sampleRate) {
+    haveRow_ = true;
+    order_ = order;
+    pattern_ = pattern;
+    row_ = row;
+    rowStart_ = framesRendered_ - 1;
+    ++rowsStarted_;
+
+    const int speed = std::max(1, static_cast<int>(module_->get_current_speed()));
+    const int tempo = std::max(1, static_cast<int>(module_->get_current_tempo()));
+    tickFrames_ = sampleRate * 2.5 / tempo;
+    int delay = 0;
+    const int channels = module_->get_num_channels();
+    const bool validRow = pattern >= 0 && pattern < module_->get_num_patterns() && row >= 0 &&
+                          row < module_->get_pattern_num_rows(pattern);
+    for (int channel = 0; validRow && channel < channels; ++channel) {
+        const std::string effect = module_->format_pattern_row_channel_command(
+            pattern, row, channel, openmpt::module::command_effect);
+        const unsigned parameter = module_->get_pattern_row_channel_command(
+            pattern, row, channel, openmpt::module::command_parameter);
+        if (effect == "W") {
+            if (sink_ != nullptr) {
+                sink_(sinkUser_, parameter, static_cast<unsigned>(order),
+                      static_cast<unsigned>(row));
+            }
+        } else if (effect == "E" && (parameter >> 4) == 0xE) {
+            delay = std::max(delay, static_cast<int>(parameter & 0x0F));
+        }
+    }
+    rowFrames_ = tickFrames_ * speed * (1 + delay);
+}
+
+std::size_t ModulePlayer::Render(std::int16_t* out, std::size_t frames, int sampleRate) {
+    std::size_t music = 0;
+    std::size_t done = 0;
+    while (done < frames && playing_ && !ended_ && module_) {
+        const std::size_t want = std::min(kChunkFrames, frames - done);
+        const std::size_t got = module_->read_interleaved_stereo(sampleRate, want, out + done * 2);
+        if (got == 0) {
+            ended_ = true;
+            break;
+        }
+        done += got;
+        music += got;
+        framesRendered_ += static_cast<std::int64_t>(got);
+        const int order = module_->get_current_order();
+        const int pattern = module_->get_current_pattern();
+        const int row = module_->get_current_row();
+        if (!haveRow_ || order != order_ || pattern != pattern_ || row != row_) {
+            BeginRow(order, pattern, row, sampleRate);
+        } else if (static_cast<double>(framesRendered_ - rowStart_) >=
+                   rowFrames_ + tickFrames_ / 2) {
+            // Same position for a whole row and half a tick: the row is being played again.
+            // Its start follows from the last one, so the estimate does not drift.
+            const auto start = rowStart_ + static_cast<std::int64_t>(rowFrames_ + 0.5);
+            BeginRow(order, pattern, row, sampleRate);
+            rowStart_ = std::min(rowStart_, start);
+        }
+    }
+    std::fill(out + done * 2, out + frames * 2, static_cast<std::int16_t>(0));
+    return music;
+}
+
+} // namespace platform

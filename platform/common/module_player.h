@@ -1,0 +1,78 @@
+// The module player: libopenmpt renders the music and every W sync command is reported as played.
+//
+// One player holds at most one module. Rendering goes in chunks of at most kChunkFrames, so
+// that a row start is seen within a chunk of where it is heard at any tempo; every row start
+// (also a row played again by a loop, a jump or the song's restart) reports each W cell of that
+// row to the sync sink, in channel order, from the rendering thread. A row is taken as played
+// again when the position has not moved for a whole row's length.
+//   Load    reads and parses the file; false with a text naming the file when it is missing,
+//           unreadable, or not a module libopenmpt can play
+//   Start   plays from the first order, looping the song or ending after it
+//   Render  fills exactly `frames` interleaved 16-bit stereo frames (silence when nothing plays
+//           or the song has ended) and returns how many of them carried music
+// Not thread-safe: the caller makes sure one thread at a time touches a player.
+#ifndef ZARVO_PLATFORM_COMMON_MODULE_PLAYER_H
+#define ZARVO_PLATFORM_COMMON_MODULE_PLAYER_H
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace openmpt {
+class module;
+}
+
+namespace platform {
+
+using SyncSink = void (*)(void* user, unsigned syncInfo, unsigned order, unsigned row);
+
+class ModulePlayer {
+  public:
+    static constexpr std::size_t kChunkFrames = 64;
+
+    ModulePlayer();
+    ~ModulePlayer();
+    ModulePlayer(const ModulePlayer&) = delete;
+    ModulePlayer& operator=(const ModulePlayer&) = delete;
+
+    bool Load(const char* fileName, std::string& error);
+    void Unload();
+    bool IsLoaded() const;
+
+    void Start(bool loopSong);
+    void Stop();
+    bool IsPlaying() const;
+    void SetSyncSink(SyncSink sink, void* user);
+
+    std::size_t Render(std::int16_t* interleavedStereo, std::size_t frames, int sampleRate);
+
+    // Rows started since Start, counting rows played again; for tests and measurements.
+    std::uint64_t RowsStarted() const {
+        return rowsStarted_;
+    }
+
+  private:
+    void BeginRow(int order, int pattern, int row, int sampleRate);
+
+    std::unique_ptr<openmpt::module> module_;
+    bool playing_ = false;
+    bool ended_ = false;
+    SyncSink sink_ = nullptr;
+    void* sinkUser_ = nullptr;
+    // Where the current row began, in frames rendered since Start (an estimate no earlier than
+    // the truth), and how long the row lasts at the speed and tempo in force.
+    bool haveRow_ = false;
+    int order_ = -1;
+    int pattern_ = -1;
+    int row_ = -1;
+    std::int64_t framesRendered_ = 0;
+    std::int64_t rowStart_ = 0;
+    double rowFrames_ = 0.0;
+    double tickFrames_ = 0.0;
+    std::uint64_t rowsStarted_ = 0;
+};
+
+} // namespace platform
+
+#endif
