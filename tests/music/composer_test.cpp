@@ -43,8 +43,8 @@ TEST(Composer, TuningMatchesTheRecipeForCommonRates) {
         int relativeNote;
         int finetune;
     };
-    const Case cases[] = {{8363, 0, 0},     {11025, 5, -24}, {22050, 17, -24},
-                          {32000, 23, 32},  {44100, 29, -24}, {48000, 30, 32}};
+    const Case cases[] = {{8363, 0, 0},    {11025, 5, -24},  {22050, 17, -24},
+                          {32000, 23, 32}, {44100, 29, -24}, {48000, 30, 32}};
     for (const Case& c : cases) {
         int relativeNote = 99;
         int finetune = 99;
@@ -130,8 +130,8 @@ TEST(Composer, SynthesizedSamplesLoopSeamlesslyAndUseTheirRange) {
         for (size_t i = 0; i < s.frames.size(); ++i) {
             peak = std::max(peak, std::abs(static_cast<int>(s.frames[i])));
             if (i > 0) {
-                biggestStep = std::max(
-                    biggestStep, std::abs(static_cast<int>(s.frames[i]) - s.frames[i - 1]));
+                biggestStep = std::max(biggestStep,
+                                       std::abs(static_cast<int>(s.frames[i]) - s.frames[i - 1]));
             }
         }
         EXPECT_NEAR(peak, compose::kSamplePeak * 32767.0, 1.0) << ins.name;

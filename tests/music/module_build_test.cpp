@@ -16,8 +16,8 @@ std::string TempPath(const char* stem) {
 }
 
 std::vector<uint8_t> Compose(const std::string& out) {
-    std::string command = std::string("\"") + ZARVO_COMPOSER_PATH + "\" \"" + ZARVO_SONG_PATH +
-                          "\" \"" + out + "\"";
+    std::string command =
+        std::string("\"") + ZARVO_COMPOSER_PATH + "\" \"" + ZARVO_SONG_PATH + "\" \"" + out + "\"";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     std::vector<uint8_t> bytes = ReadFile(out);
     std::remove(out.c_str());
@@ -33,8 +33,8 @@ TEST(ModuleBuild, TwoBuildsGiveIdenticalBytesEqualToTheBuiltModule) {
 }
 
 TEST(ModuleBuild, AMistakeInTheSongFailsTheBuildWithoutLeavingAModule) {
-    std::string song = std::string(::testing::TempDir()) + "broken" +
-                       std::to_string(::getpid()) + ".song";
+    std::string song =
+        std::string(::testing::TempDir()) + "broken" + std::to_string(::getpid()) + ".song";
     std::string out = TempPath("broken-");
     {
         FILE* f = std::fopen(song.c_str(), "w");
@@ -42,8 +42,8 @@ TEST(ModuleBuild, AMistakeInTheSongFailsTheBuildWithoutLeavingAModule) {
         std::fputs("channels a\nsection s\n  a: nothing\norder s\n", f);
         std::fclose(f);
     }
-    std::string command = std::string("\"") + ZARVO_COMPOSER_PATH + "\" \"" + song + "\" \"" +
-                          out + "\" 2>/dev/null";
+    std::string command =
+        std::string("\"") + ZARVO_COMPOSER_PATH + "\" \"" + song + "\" \"" + out + "\" 2>/dev/null";
     EXPECT_NE(std::system(command.c_str()), 0);
     EXPECT_TRUE(ReadFile(out).empty());
     std::remove(song.c_str());

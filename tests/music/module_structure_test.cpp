@@ -33,8 +33,7 @@ TEST(ModuleStructure, EveryPlayedRowHasExactlyOneSyncCommandInOneKeptChannel) {
             int found = 0;
             for (int32_t channel = 0; channel < m.get_num_channels(); ++channel) {
                 if (m.format_pattern_row_channel_command(pattern, row, channel,
-                                                         openmpt::module::command_effect) ==
-                    "W") {
+                                                         openmpt::module::command_effect) == "W") {
                     ++found;
                     syncChannels.insert(channel);
                 }
@@ -119,11 +118,11 @@ TEST(ModuleStructure, AKickStartsEveryBarWithTheSpheresBounce) {
         for (int32_t row = 0; row < kSectionRows; row += 32) {
             bool found = false;
             for (int32_t channel = 0; channel < m.get_num_channels(); ++channel) {
-                found = found || (m.get_pattern_row_channel_command(
-                                      pattern, row, channel, openmpt::module::command_note) != 0 &&
-                                  m.get_pattern_row_channel_command(
-                                      pattern, row, channel,
-                                      openmpt::module::command_instrument) == kick);
+                found = found ||
+                        (m.get_pattern_row_channel_command(pattern, row, channel,
+                                                           openmpt::module::command_note) != 0 &&
+                         m.get_pattern_row_channel_command(
+                             pattern, row, channel, openmpt::module::command_instrument) == kick);
             }
             EXPECT_TRUE(found) << "order " << order << " bar at row " << row;
         }

@@ -10,8 +10,8 @@
 namespace musictest {
 
 constexpr int kRenderRate = 48000;
-constexpr double kRowSeconds = 0.05;  // speed 3 at BPM 150
-constexpr int kSectionRows = 128;     // one caption's worth of sync counts
+constexpr double kRowSeconds = 0.05; // speed 3 at BPM 150
+constexpr int kSectionRows = 128;    // one caption's worth of sync counts
 constexpr double kSectionSeconds = kSectionRows * kRowSeconds;
 
 std::vector<uint8_t> ReadFile(const std::string& path);

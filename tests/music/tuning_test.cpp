@@ -69,8 +69,8 @@ TEST(Tuning, EveryPitchedInstrumentPlaysA4At440Hz) {
         }
         fundamental.push_back(440.0 / lowest);
         probe += "phrase probe_" + ins.name + " ins=" + ins.name + " step=128\n  A-4\n";
-        probe += "section at_" + ins.name + "\n  " + song.channels[0] + ": probe_" + ins.name +
-                 "\n";
+        probe +=
+            "section at_" + ins.name + "\n  " + song.channels[0] + ": probe_" + ins.name + "\n";
         order += " at_" + ins.name;
         tested.push_back(ins.name);
     }
@@ -84,8 +84,8 @@ TEST(Tuning, EveryPitchedInstrumentPlaysA4At440Hz) {
         const std::string& name = tested[t];
         size_t got = 0;
         while (got < sectionFrames) {
-            size_t frames = m.read_interleaved_stereo(kRenderRate, sectionFrames - got,
-                                                      audio.data() + 2 * got);
+            size_t frames =
+                m.read_interleaved_stereo(kRenderRate, sectionFrames - got, audio.data() + 2 * got);
             ASSERT_GT(frames, 0u);
             got += frames;
         }

@@ -81,8 +81,8 @@ Arrangement Arrange(const Song& song) {
     std::vector<int> patternOfSection(song.sections.size(), -1);
     for (int s : song.order) {
         if (patternOfSection[static_cast<size_t>(s)] < 0) {
-            Pattern p = LayOut(song, song.sections[static_cast<size_t>(s)], a.channels,
-                               a.syncChannel);
+            Pattern p =
+                LayOut(song, song.sections[static_cast<size_t>(s)], a.channels, a.syncChannel);
             int found = -1;
             for (size_t i = 0; i < a.patterns.size(); ++i) {
                 if (a.patterns[i].cells == p.cells) {

@@ -18,7 +18,7 @@ struct Pattern {
 };
 
 struct Arrangement {
-    int channels = 0;     // even; the sync channel is the last music channel + 1
+    int channels = 0; // even; the sync channel is the last music channel + 1
     int syncChannel = 0;
     std::vector<Pattern> patterns;
     std::vector<int> order; // pattern per order entry

@@ -29,12 +29,12 @@ enum class Shape { Sine, Saw, Square, Triangle, Pulse };
 // One oscillator of a looped (tonal) instrument, built additively so that it stays band-limited.
 struct Voice {
     Shape shape = Shape::Sine;
-    int level = 100;     // percent of full scale before the instrument is normalised
-    int harmonics = 64;  // highest harmonic kept (further limited by the sample's Nyquist rate)
-    int ratioNum = 1;    // frequency relative to the fundamental, as a fraction
+    int level = 100;    // percent of full scale before the instrument is normalised
+    int harmonics = 64; // highest harmonic kept (further limited by the sample's Nyquist rate)
+    int ratioNum = 1;   // frequency relative to the fundamental, as a fraction
     int ratioDen = 1;
-    int detune = 0;      // extra cycles over the whole loop: a slow, perfectly looping beat
-    int duty = 50;       // pulse width in percent, for Shape::Pulse
+    int detune = 0; // extra cycles over the whole loop: a slow, perfectly looping beat
+    int duty = 50;  // pulse width in percent, for Shape::Pulse
 };
 
 // A pitched component of a one-shot (drum) instrument: a sine that sweeps down and decays.
@@ -118,8 +118,8 @@ struct Song {
     std::string title = "Untitled";
     int speed = 6;
     int bpm = 125;
-    int rows = 64;    // rows of every section
-    int restart = 0;  // order index where the song continues after its end
+    int rows = 64;                     // rows of every section
+    int restart = 0;                   // order index where the song continues after its end
     std::vector<std::string> channels; // named music channels; the sync channel comes after them
     std::vector<Instrument> instruments;
     std::vector<Phrase> phrases;

@@ -49,8 +49,8 @@ struct Parser {
             Fail(line, "'" + text + "' is not a whole number");
         }
         if (value < low || value > high) {
-            Fail(line, "'" + text + "' is outside " + std::to_string(low) + ".." +
-                           std::to_string(high));
+            Fail(line,
+                 "'" + text + "' is outside " + std::to_string(low) + ".." + std::to_string(high));
         }
         return static_cast<int>(value);
     }
@@ -159,9 +159,8 @@ void Parser::ParseVoice(Instrument& ins, const Line& l) {
         } else if (key == "ratio") {
             size_t slash = value.find('/');
             v.ratioNum = Number(value.substr(0, slash), l.number, 1, 64);
-            v.ratioDen = slash == std::string::npos
-                             ? 1
-                             : Number(value.substr(slash + 1), l.number, 1, 64);
+            v.ratioDen =
+                slash == std::string::npos ? 1 : Number(value.substr(slash + 1), l.number, 1, 64);
         } else {
             Fail(l.number, "unknown voice setting '" + key + "'");
         }
@@ -330,8 +329,8 @@ Cell Parser::ParseToken(const std::string& token, int line, int defaultInstrumen
     while (end != std::string::npos) {
         char mark = token[end];
         size_t next = token.find_first_of(":!@", end + 1);
-        std::string arg = token.substr(end + 1, next == std::string::npos ? std::string::npos
-                                                                          : next - end - 1);
+        std::string arg =
+            token.substr(end + 1, next == std::string::npos ? std::string::npos : next - end - 1);
         if (mark == ':') {
             cell.volume = static_cast<uint8_t>(0x10 + Hex(arg, line, 0x40));
         } else if (mark == '!') {
@@ -363,8 +362,8 @@ Cell Parser::ParseToken(const std::string& token, int line, int defaultInstrumen
     return cell;
 }
 
-void Parser::ParsePhraseTokens(Phrase& phrase, const Line& l, int instrument, int step,
-                               bool sticky, Cell& stickyEffect) {
+void Parser::ParsePhraseTokens(Phrase& phrase, const Line& l, int instrument, int step, bool sticky,
+                               Cell& stickyEffect) {
     for (const std::string& token : l.words) {
         if (token == "|") {
             continue;

@@ -94,8 +94,8 @@ void WriteInstrument(Bytes& out, const Instrument& ins, const SampleData& s) {
 
 void PackCell(const Cell& cell, std::vector<uint8_t>& out) {
     if (cell.note != 0 && cell.instrument != 0 && cell.volume != 0 && cell.effect != 0) {
-        out.insert(out.end(), {cell.note, cell.instrument, cell.volume, cell.effect,
-                               cell.parameter});
+        out.insert(out.end(),
+                   {cell.note, cell.instrument, cell.volume, cell.effect, cell.parameter});
         return;
     }
     uint8_t flags = 0x80;
