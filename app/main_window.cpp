@@ -34,10 +34,10 @@ int CreateMainWindow() {
         return 0;
     }
 
-    appState.window =
-        CreateWindowExA(WS_EX_TOPMOST, kClassName, kWindowTitle, WS_POPUP, 0, 0,
-                        GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                        nullptr, appState.instance, nullptr);
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    appState.window = CreateWindowExA(WS_EX_TOPMOST, kClassName, kWindowTitle, WS_POPUP, 0, 0,
+                                      width, height, nullptr, nullptr, appState.instance, nullptr);
     if (appState.window == nullptr) {
         ErrorBox("Failed to create main window.");
         return 0;

@@ -34,8 +34,8 @@ DWORD ReadClock() {
 }
 
 float BounceHeight(DWORD t) {
-    return static_cast<float>(
-        20.0 * std::fabs(std::sin(static_cast<double>(t) * kPiOver32 + kPiOver2)));
+    return static_cast<float>(20.0 *
+                              std::fabs(std::sin(static_cast<double>(t) * kPiOver32 + kPiOver2)));
 }
 
 void PlaceSphere(DWORD t) {
