@@ -1,0 +1,44 @@
+// The capture run: the virtual clock that turns each presented frame into files and music time.
+//
+// Called by the backend's pieces, all on the main thread:
+//   BeginRun             PlatformStartup, after the options: opens the files
+//   NoteLoopPass         the event pump, at every pass of the main loop: notes the scene and
+//                        clock as they stand before the next frame begins
+//   NoteFrameLocked      the back surface's Lock: the frame renders a picture
+//   PresentCapturedFrame the primary surface's BltFast with the 320x200 picture: writes the frame,
+//                        its CSV row and video frame, renders the music of exactly one frame
+//                        (frame n ends at sample floor((n+1)*rate/fps)), delivers the W commands
+//                        met, and shows progress
+//   StopRequested        Ctrl+C, the --max-seconds limit or a failed output: the pump turns it into
+//                        a close of the main window, so the intro ends by its own road
+//   EndRun               PlatformFinish (or exit): completes every file; the exit code
+// RequestStopFromSignal is the only function safe in a signal handler.
+#ifndef ZARVO_PLATFORM_CAPTURE_CAPTURE_RUN_H
+#define ZARVO_PLATFORM_CAPTURE_CAPTURE_RUN_H
+
+#include "capture_options.h"
+
+#include <cstdint>
+#include <string>
+
+namespace capture {
+
+bool BeginRun(const CaptureOptions& options, std::string& error);
+const CaptureOptions& RunOptions();
+
+void NoteLoopPass();
+void NoteFrameLocked();
+void PresentCapturedFrame(const std::uint32_t* pixels);
+
+bool StopRequested();
+void RequestStop(const char* reason);
+void RequestStopFromSignal();
+
+std::int64_t FramesPresented();
+
+// Completes the files once; returns 0, or 1 when an output failed (the message is already out).
+int EndRun();
+
+} // namespace capture
+
+#endif

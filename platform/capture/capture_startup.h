@@ -1,0 +1,14 @@
+// Set-up of the capture program around WinMain (capture_startup.cpp defines PlatformStartup and
+// PlatformFinish of platform_startup.h).
+//
+//   InstallCaptureWindow  the window hooks and the event pump (win32_capture.cpp)
+#ifndef ZARVO_PLATFORM_CAPTURE_CAPTURE_STARTUP_H
+#define ZARVO_PLATFORM_CAPTURE_CAPTURE_STARTUP_H
+
+namespace capture {
+
+void InstallCaptureWindow();
+
+} // namespace capture
+
+#endif

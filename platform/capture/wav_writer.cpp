@@ -1,0 +1,112 @@
+// The streaming WAV writer: RIFF header, little-endian samples, sizes patched after every append.
+#include "wav_writer.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace capture {
+
+static constexpr int kChannels = 2;
+static constexpr int kBytesPerSample = 2;
+static constexpr int kFrameBytes = kChannels * kBytesPerSample;
+// RIFF sizes are 32-bit; the data stops growing before they would overflow (about 6 h at 48 kHz).
+static constexpr std::int64_t kMaxDataBytes = 0xFFFFFFFFll - kWavHeaderBytes;
+
+static void Put16(std::uint8_t* out, std::uint32_t value) {
+    out[0] = static_cast<std::uint8_t>(value);
+    out[1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+static void Put32(std::uint8_t* out, std::uint32_t value) {
+    Put16(out, value & 0xFFFFu);
+    Put16(out + 2, value >> 16);
+}
+
+static bool WriteAll(int fd, const std::uint8_t* data, std::size_t size, off_t offset) {
+    while (size > 0) {
+        const ssize_t written = pwrite(fd, data, size, offset);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+        offset += written;
+    }
+    return true;
+}
+
+WavWriter::~WavWriter() {
+    Close();
+}
+
+bool WavWriter::Open(const std::string& path, int sampleRate, std::string& error) {
+    Close();
+    fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd_ < 0) {
+        error = "cannot create '" + path + "': " + std::strerror(errno);
+        return false;
+    }
+    path_ = path;
+    sampleRate_ = sampleRate;
+    frames_ = 0;
+    return WriteHeader(error);
+}
+
+bool WavWriter::WriteHeader(std::string& error) {
+    const auto dataBytes = static_cast<std::uint32_t>(frames_ * kFrameBytes);
+    std::uint8_t header[kWavHeaderBytes];
+    std::memcpy(header, "RIFF", 4);
+    Put32(header + 4, dataBytes + kWavHeaderBytes - 8);
+    std::memcpy(header + 8, "WAVEfmt ", 8);
+    Put32(header + 16, 16); // the size of the PCM format record
+    Put16(header + 20, 1);  // PCM
+    Put16(header + 22, kChannels);
+    Put32(header + 24, static_cast<std::uint32_t>(sampleRate_));
+    Put32(header + 28, static_cast<std::uint32_t>(sampleRate_ * kFrameBytes));
+    Put16(header + 32, kFrameBytes);
+    Put16(header + 34, kBytesPerSample * 8);
+    std::memcpy(header + 36, "data", 4);
+    Put32(header + 40, dataBytes);
+    if (!WriteAll(fd_, header, sizeof(header), 0)) {
+        error = "cannot write '" + path_ + "': " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool WavWriter::Append(const std::int16_t* samples, std::size_t frames, std::string& error) {
+    if (fd_ < 0) {
+        error = "the audio file is not open";
+        return false;
+    }
+    if ((frames_ + static_cast<std::int64_t>(frames)) * kFrameBytes > kMaxDataBytes) {
+        error = "'" + path_ + "' has reached the largest size a WAV file can have";
+        return false;
+    }
+    std::vector<std::uint8_t> bytes(frames * kFrameBytes);
+    for (std::size_t i = 0; i < frames * kChannels; ++i) {
+        Put16(bytes.data() + i * kBytesPerSample, static_cast<std::uint16_t>(samples[i]));
+    }
+    const off_t offset = kWavHeaderBytes + frames_ * kFrameBytes;
+    if (!WriteAll(fd_, bytes.data(), bytes.size(), offset)) {
+        error = "cannot write '" + path_ + "': " + std::strerror(errno);
+        return false;
+    }
+    frames_ += static_cast<std::int64_t>(frames);
+    return WriteHeader(error);
+}
+
+void WavWriter::Close() {
+    if (fd_ >= 0) {
+        close(fd_);
+        fd_ = -1;
+    }
+}
+
+} // namespace capture
