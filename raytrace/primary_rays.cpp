@@ -3,6 +3,8 @@
 
 #include <cmath>
 
+#include "raytrace/ray_packets.h"
+
 Ray PrimaryRays[4000];
 
 void InitPrimaryRays() {
@@ -17,4 +19,5 @@ void InitPrimaryRays() {
                              static_cast<float>(40.0 * s)};
         }
     }
+    PackRays(PrimaryRays, primaryPackets);
 }

@@ -11,5 +11,7 @@ constexpr int GridCells = GridColumns * GridRows;
 // Written only by InitPrimaryRays.
 extern Ray PrimaryRays[4000];
 
-// Fills PrimaryRays: origin (0, 0, -40), direction (j - 40, i - 25, 40) normalised.
+// Fills PrimaryRays: origin (0, 0, -40), direction (j - 40, i - 25, 40) normalised, and the
+// packed copy of them that the fast renderer reads (ray_packets.h); so the grid must not be
+// written any other way.
 void InitPrimaryRays();

@@ -1,7 +1,9 @@
-// Frame rendering: the straightforward reference and the public entry the intro calls.
+// Frame rendering: the public entry the intro calls, and the straightforward reference.
 #include "raytrace/render_frame.h"
 
+#include "raytrace/frame_constants.h"
 #include "raytrace/primary_rays.h"
+#include "raytrace/render_paths.h"
 #include "raytrace/trace_ray.h"
 
 uint32_t TracedPixels[4000];
@@ -32,8 +34,20 @@ void RenderFrameReference(uint32_t* bits, int32_t pitch) {
     UpscaleFrameReference(bits, pitch >> 2);
 }
 
+const RenderPath& ActiveRenderPath() {
+    static const RenderPath* const path =
+        SimdRenderPath() != nullptr ? SimdRenderPath() : &portableRenderPath;
+    return *path;
+}
+
+// A scene outside what the packet tracer is built for is traced exactly, ray by ray.
 void TraceFrame() {
-    TraceFrameReference();
+    FrameConstants k;
+    if (MakeFrameConstants(k) == 0) {
+        TraceFrameReference();
+        return;
+    }
+    ActiveRenderPath().trace(k, TracedPixels);
 }
 
 void RenderFrame(uint32_t* bits, int32_t pitch) {
@@ -42,5 +56,5 @@ void RenderFrame(uint32_t* bits, int32_t pitch) {
 }
 
 void UpscaleFrame(uint32_t* bits, int32_t pitchPixels) {
-    UpscaleFrameReference(bits, pitchPixels);
+    ActiveRenderPath().upscale(TracedPixels, bits, pitchPixels);
 }

@@ -1,0 +1,116 @@
+// Eight float lanes on AVX2 and FMA registers: the fast instruction set of the packet tracer.
+#pragma once
+
+#include <immintrin.h>
+
+#include <cstdint>
+
+// The same operations as lanes_portable.h, one or two instructions each. Included only by
+// translation units compiled for AVX2 and FMA, which run only after the processor has been
+// asked (render_paths.h). Uses no inline function of the standard library, so that no copy
+// compiled for AVX2 can stand in for one that portable code calls.
+namespace lanes_avx2 {
+
+struct Mask {
+    __m256 v;
+};
+
+struct Floats {
+    __m256 v;
+    Floats() = default;
+    explicit Floats(__m256 x) : v(x) {}
+    explicit Floats(float x) : v(_mm256_set1_ps(x)) {}
+    static Floats Load(const float* p) {
+        return Floats(_mm256_load_ps(p));
+    }
+};
+
+inline Floats operator+(Floats a, Floats b) {
+    return Floats(_mm256_add_ps(a.v, b.v));
+}
+inline Floats operator-(Floats a, Floats b) {
+    return Floats(_mm256_sub_ps(a.v, b.v));
+}
+inline Floats operator*(Floats a, Floats b) {
+    return Floats(_mm256_mul_ps(a.v, b.v));
+}
+inline Floats operator/(Floats a, Floats b) {
+    return Floats(_mm256_div_ps(a.v, b.v));
+}
+inline Floats MulAdd(Floats a, Floats b, Floats c) {
+    return Floats(_mm256_fmadd_ps(a.v, b.v, c.v));
+}
+inline Floats MulSub(Floats a, Floats b, Floats c) {
+    return Floats(_mm256_fmsub_ps(a.v, b.v, c.v));
+}
+inline Floats NegMulAdd(Floats a, Floats b, Floats c) {
+    return Floats(_mm256_fnmadd_ps(a.v, b.v, c.v));
+}
+inline Floats Sqrt(Floats a) {
+    return Floats(_mm256_sqrt_ps(a.v));
+}
+// The hardware estimate (12 bits) refined by one Newton step to nearly full precision.
+inline Floats InvSqrt(Floats a) {
+    const __m256 y = _mm256_rsqrt_ps(a.v);
+    const __m256 halfA = _mm256_mul_ps(a.v, _mm256_set1_ps(0.5f));
+    const __m256 e = _mm256_fnmadd_ps(_mm256_mul_ps(halfA, y), y, _mm256_set1_ps(1.5f));
+    return Floats(_mm256_mul_ps(y, e));
+}
+inline Floats Abs(Floats a) {
+    return Floats(_mm256_andnot_ps(_mm256_set1_ps(-0.0f), a.v));
+}
+inline Floats Max(Floats a, Floats b) {
+    return Floats(_mm256_max_ps(a.v, b.v));
+}
+
+inline Mask operator>(Floats a, Floats b) {
+    return {_mm256_cmp_ps(a.v, b.v, _CMP_GT_OQ)};
+}
+inline Mask operator<(Floats a, Floats b) {
+    return {_mm256_cmp_ps(a.v, b.v, _CMP_LT_OQ)};
+}
+inline Mask operator<=(Floats a, Floats b) {
+    return {_mm256_cmp_ps(a.v, b.v, _CMP_LE_OQ)};
+}
+inline Mask operator&(Mask a, Mask b) {
+    return {_mm256_and_ps(a.v, b.v)};
+}
+inline Mask operator|(Mask a, Mask b) {
+    return {_mm256_or_ps(a.v, b.v)};
+}
+inline Mask AndNot(Mask a, Mask b) {
+    return {_mm256_andnot_ps(a.v, b.v)};
+}
+inline unsigned Bits(Mask m) {
+    return unsigned(_mm256_movemask_ps(m.v));
+}
+inline bool Any(Mask m) {
+    return _mm256_movemask_ps(m.v) != 0;
+}
+inline Floats Select(Mask m, Floats a, Floats b) {
+    return Floats(_mm256_blendv_ps(b.v, a.v, m.v));
+}
+
+// The cap by bit pattern, as a signed integer comparison with the bits of 1.0.
+inline Floats Cap(Floats a) {
+    const __m256i one = _mm256_set1_epi32(0x3F800000);
+    const __m256i above = _mm256_cmpgt_epi32(_mm256_castps_si256(a.v), one);
+    return Floats(_mm256_blendv_ps(a.v, _mm256_castsi256_ps(one), _mm256_castsi256_ps(above)));
+}
+
+// 255 * channel truncated; a NaN converts to the integer minimum, so the clamp to 0 ... 255
+// also turns it into 0.
+inline __m256i Channel(__m256 c) {
+    const __m256i truncated = _mm256_cvttps_epi32(_mm256_mul_ps(c, _mm256_set1_ps(255.0f)));
+    return _mm256_min_epi32(_mm256_max_epi32(truncated, _mm256_setzero_si256()),
+                            _mm256_set1_epi32(255));
+}
+
+inline void StorePixels(uint32_t* out, Floats r, Floats g, Floats b) {
+    const __m256i packed = _mm256_or_si256(
+        _mm256_or_si256(_mm256_slli_epi32(Channel(r.v), 16), _mm256_slli_epi32(Channel(g.v), 8)),
+        Channel(b.v));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), packed);
+}
+
+} // namespace lanes_avx2
