@@ -64,8 +64,8 @@ static bool ParseVideoSize(const std::string& text, int& width, int& height) {
         return false;
     }
     const bool native = w == 320 && h == 200;
-    const bool fourThree = w * 3 == h * 4 && w % 2 == 0 && h % 2 == 0 && w >= 320 &&
-                           w <= kMaxVideoSide;
+    const bool fourThree =
+        w * 3 == h * 4 && w % 2 == 0 && h % 2 == 0 && w >= 320 && w <= kMaxVideoSide;
     if (!native && !fourThree) {
         return false;
     }
@@ -166,7 +166,8 @@ ParseResult ParseCaptureOptions(int argc, char** argv, CaptureOptions& options,
 
 std::string CaptureUsage(const char* programName) {
     const std::string name = programName != nullptr ? programName : "zarvo-capture";
-    return "Usage: " + name + " [options]\n"
+    return "Usage: " + name +
+           " [options]\n"
            "Plays the intro offline, as fast as the machine allows, and writes what it shows\n"
            "and plays. Needs Zarvo.xm in the working directory. The show ends by itself.\n"
            "\n"

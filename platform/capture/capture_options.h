@@ -22,14 +22,14 @@ struct FrameRate {
 
 struct CaptureOptions {
     std::string outDir = "capture";
-    std::string videoFile;        // empty: no video
+    std::string videoFile; // empty: no video
     int videoWidth = 1600;
     int videoHeight = 1200;
     FrameRate fps;
     int sampleRate = 48000;
-    double maxSeconds = 0.0;      // 0: until the show ends by itself
-    bool writeFrames = true;      // frames/NNNNNN.png
-    bool progress = true;         // the progress line on standard error
+    double maxSeconds = 0.0; // 0: until the show ends by itself
+    bool writeFrames = true; // frames/NNNNNN.png
+    bool progress = true;    // the progress line on standard error
     bool help = false;
 };
 

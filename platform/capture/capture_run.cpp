@@ -148,8 +148,9 @@ int EndRun() {
     run.ended = true;
     run.progress.Finish(Progress());
     if (signalStop != 0) {
-        std::fprintf(stderr, "zarvo-capture: stopped early; the files hold the %lld frames "
-                             "shown so far\n",
+        std::fprintf(stderr,
+                     "zarvo-capture: stopped early; the files hold the %lld frames "
+                     "shown so far\n",
                      static_cast<long long>(run.frames));
     }
     std::string error;

@@ -23,8 +23,7 @@ bool MakeFolders(const std::string& path, std::string& error) {
     }
     for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
         const std::string part = path.substr(0, slash);
-        if (!part.empty() && !IsFolder(part) && mkdir(part.c_str(), 0755) != 0 &&
-            errno != EEXIST) {
+        if (!part.empty() && !IsFolder(part) && mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) {
             error = "cannot create the folder '" + part + "': " + std::strerror(errno);
             return false;
         }
@@ -45,8 +44,8 @@ static bool IsFrameFileName(const char* name) {
     while (name[digits] >= '0' && name[digits] <= '9') {
         ++digits;
     }
-    return digits >= 6 &&
-           (std::strcmp(name + digits, ".png") == 0 || std::strcmp(name + digits, ".png.part") == 0);
+    return digits >= 6 && (std::strcmp(name + digits, ".png") == 0 ||
+                           std::strcmp(name + digits, ".png.part") == 0);
 }
 
 static void RemoveOldFrames(const std::string& folder) {
@@ -129,8 +128,7 @@ bool CaptureSession::AddFrame(std::int64_t index, std::uint32_t syncCount, Phase
     return true;
 }
 
-bool CaptureSession::AddAudio(const std::int16_t* samples, std::size_t frames,
-                              std::string& error) {
+bool CaptureSession::AddAudio(const std::int16_t* samples, std::size_t frames, std::string& error) {
     if (!open_) {
         error = "the capture is not open";
         return false;

@@ -32,8 +32,8 @@ struct CaptureDirectDraw4 : IDirectDraw4 {
 struct CaptureSurface : IDirectDrawSurface4 {
     int references = 1;
     bool primary = false;
-    platform::MemorySurface memory;       // the back surface's pixels
-    std::vector<std::uint32_t> screen;    // the primary surface: what was presented last
+    platform::MemorySurface memory;    // the back surface's pixels
+    std::vector<std::uint32_t> screen; // the primary surface: what was presented last
 };
 
 // The one DirectDraw object a program may have at a time, as with the primary display driver.
@@ -270,11 +270,11 @@ HRESULT IDirectDrawSurface4::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE4 sour
         return DDERR_INVALIDRECT;
     }
     for (LONG row = 0; row < height; ++row) {
-        const std::uint32_t* in =
-            memory.pixels.data() + static_cast<std::size_t>(area.top + row) * memory.width +
-            area.left;
-        std::uint32_t* out = self->screen.data() +
-                             static_cast<std::size_t>(y + row) * capture::kFrameWidth + x;
+        const std::uint32_t* in = memory.pixels.data() +
+                                  static_cast<std::size_t>(area.top + row) * memory.width +
+                                  area.left;
+        std::uint32_t* out =
+            self->screen.data() + static_cast<std::size_t>(y + row) * capture::kFrameWidth + x;
         std::copy(in, in + width, out);
     }
     capture::PresentCapturedFrame(self->screen.data());

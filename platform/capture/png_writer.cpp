@@ -76,8 +76,8 @@ bool DecodeRows(std::FILE* file, std::vector<std::uint8_t>& rgb, int& width, int
     }
     png_init_io(png, file);
     png_read_info(png, info);
-    if (png_get_color_type(png, info) != PNG_COLOR_TYPE_RGB ||
-        png_get_bit_depth(png, info) != 8 || png_get_interlace_type(png, info) != 0) {
+    if (png_get_color_type(png, info) != PNG_COLOR_TYPE_RGB || png_get_bit_depth(png, info) != 8 ||
+        png_get_interlace_type(png, info) != 0) {
         std::snprintf(failure.text, sizeof(failure.text), "not an 8-bit RGB picture");
         png_destroy_read_struct(&png, &info, nullptr);
         return false;
@@ -140,8 +140,8 @@ bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, i
     return true;
 }
 
-bool ReadPng(const std::string& path, std::vector<std::uint32_t>& pixels, int& width,
-             int& height, std::string& error) {
+bool ReadPng(const std::string& path, std::vector<std::uint32_t>& pixels, int& width, int& height,
+             std::string& error) {
     FileCloser closer;
     closer.file = std::fopen(path.c_str(), "rb");
     if (closer.file == nullptr) {

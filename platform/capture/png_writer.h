@@ -16,8 +16,8 @@ namespace capture {
 bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height,
               int pitchPixels, std::string& error);
 
-bool ReadPng(const std::string& path, std::vector<std::uint32_t>& pixels, int& width,
-             int& height, std::string& error);
+bool ReadPng(const std::string& path, std::vector<std::uint32_t>& pixels, int& width, int& height,
+             std::string& error);
 
 // "frames/000042.png" style name of frame n, six digits and more when needed.
 std::string FrameFileName(std::int64_t frame);

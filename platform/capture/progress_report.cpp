@@ -39,7 +39,8 @@ std::string FormatProgress(const ProgressState& state) {
     if (left >= 0.0) {
         std::snprintf(leftText, sizeof(leftText), "about %.0f s left", left);
     }
-    std::snprintf(line, sizeof(line), "frame %lld  sync %u  %-7s  %.1f s of show  %.2fx real time  %s",
+    std::snprintf(line, sizeof(line),
+                  "frame %lld  sync %u  %-7s  %.1f s of show  %.2fx real time  %s",
                   static_cast<long long>(state.frames), state.syncCount, PhaseName(state.phase),
                   state.showSeconds, speed, leftText);
     return line;

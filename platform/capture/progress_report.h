@@ -20,12 +20,12 @@ namespace capture {
 constexpr std::uint32_t kExpectedEndCount = 4994;
 
 struct ProgressState {
-    std::int64_t frames = 0;        // frames presented so far
+    std::int64_t frames = 0; // frames presented so far
     std::uint32_t syncCount = 0;
     Phase phase = Phase::opening;
-    double showSeconds = 0.0;       // virtual time captured
-    double wallSeconds = 0.0;       // real time spent
-    double maxSeconds = 0.0;        // 0: no limit
+    double showSeconds = 0.0; // virtual time captured
+    double wallSeconds = 0.0; // real time spent
+    double maxSeconds = 0.0;  // 0: no limit
 };
 
 // Seconds of real time left, or a negative number when no estimate can be made yet.
