@@ -132,7 +132,8 @@ bool DrawText(HDC dc, int x, int y, const char* text, int length) {
                 continue;
             }
             std::uint32_t* line = context->pixels + py * context->pitchPixels;
-            const std::uint8_t* cover = glyph.coverage.data() + static_cast<long>(row) * glyph.width;
+            const std::uint8_t* cover =
+                glyph.coverage.data() + static_cast<long>(row) * glyph.width;
             for (int column = 0; column < glyph.width; ++column) {
                 const long px = glyphLeft + column;
                 if (cover[column] != 0 && px >= 0 && px < context->width) {

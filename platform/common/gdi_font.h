@@ -1,4 +1,5 @@
-// The one font of every device context: a classic 16-pixel system-style face, drawn without smoothing.
+// The one font of every device context: a classic 16-pixel system-style face, drawn without
+// smoothing.
 //
 // The face is found through fontconfig (Terminus first, then any monospace face) and rendered
 // with FreeType as 1-bit glyphs, so text looks like the bitmap system font of the period.
@@ -19,10 +20,10 @@ namespace platform {
 constexpr int kSystemFontPixels = 16;
 
 struct Glyph {
-    int advance = 0;  // pen advance in pixels
-    int left = 0;     // bitmap offset from the pen position
-    int top = 0;      // bitmap rows above the baseline
-    int width = 0;    // bitmap size
+    int advance = 0; // pen advance in pixels
+    int left = 0;    // bitmap offset from the pen position
+    int top = 0;     // bitmap rows above the baseline
+    int width = 0;   // bitmap size
     int rows = 0;
     std::vector<std::uint8_t> coverage; // width * rows, 1 where the glyph sets a pixel
 };
@@ -30,8 +31,8 @@ struct Glyph {
 struct SystemFont {
     std::string family;
     std::string file;
-    int ascent = 0;  // baseline below the cell top
-    int height = 0;  // cell height
+    int ascent = 0; // baseline below the cell top
+    int height = 0; // cell height
     Glyph glyphs[256];
 };
 

@@ -75,7 +75,8 @@ HRESULT MemorySurface::Lock(const RECT* rect, DDSURFACEDESC2* desc) {
         top = rect->top;
     }
     const DWORD size = desc->dwSize;
-    // The record is always a whole host DDSURFACEDESC2; dwSize only says which size the caller meant.
+    // The record is always a whole host DDSURFACEDESC2; dwSize only says which size the caller
+    // meant.
     std::memset(static_cast<void*>(desc), 0, sizeof(DDSURFACEDESC2));
     desc->dwSize = size;
     desc->dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;

@@ -1,4 +1,5 @@
-// A system-memory surface of 32-bit 0x00RRGGBB pixels with DirectDraw's lock and device-context rules.
+// A system-memory surface of 32-bit 0x00RRGGBB pixels with DirectDraw's lock and device-context
+// rules.
 //
 // Both real backends keep their back surface in one of these. The record owns its pixels; the
 // rules are those DirectDraw applies to a system-memory surface:
@@ -16,7 +17,8 @@
 
 namespace platform {
 
-// The Windows size of DDSURFACEDESC2 that the intro writes into dwSize; the host size is accepted too.
+// The Windows size of DDSURFACEDESC2 that the intro writes into dwSize; the host size is accepted
+// too.
 constexpr DWORD kWindowsSurfaceDescSize = 124;
 constexpr int kMaxSurfaceSide = 4096;
 

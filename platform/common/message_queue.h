@@ -2,8 +2,8 @@
 //
 // Semantics follow Windows for what the intro relies on:
 //   QueuePost      appends a message; messages come out in the order they were posted
-//   QueuePostQuit  raises the quit flag; WM_QUIT comes out only once no other matching message waits
-//   QueuePeek      fills msg with the first matching message, removing it with PM_REMOVE
+//   QueuePostQuit  raises the quit flag; WM_QUIT comes out only once no other matching message
+//   waits QueuePeek      fills msg with the first matching message, removing it with PM_REMOVE
 //   QueueGet       blocks until a message matches; returns 0 for WM_QUIT, else 1
 //   QueueWait      returns at once when a message waits, else blocks until one arrives
 //   QueueDispatch  calls the window procedure of the message's window (window_table.h)

@@ -1,7 +1,6 @@
 // Window classes and window records: registration, creation, destruction and default handling.
 #include "window_table.h"
 
-
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -56,8 +55,8 @@ ATOM RegisterWindowClass(const WNDCLASSA* wndClass) {
     return table.nextAtom++;
 }
 
-HWND CreateWindowRecord(DWORD exStyle, const char* className, const char* title, DWORD style,
-                        int x, int y, int width, int height) {
+HWND CreateWindowRecord(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
+                        int y, int width, int height) {
     if (className == nullptr) {
         return nullptr;
     }

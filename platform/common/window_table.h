@@ -43,8 +43,8 @@ struct WindowHooks {
 void SetWindowHooks(const WindowHooks& hooks);
 
 ATOM RegisterWindowClass(const WNDCLASSA* wndClass);
-HWND CreateWindowRecord(DWORD exStyle, const char* className, const char* title, DWORD style,
-                        int x, int y, int width, int height);
+HWND CreateWindowRecord(DWORD exStyle, const char* className, const char* title, DWORD style, int x,
+                        int y, int width, int height);
 void DestroyWindowRecord(HWND window);
 LRESULT DefaultWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -54,7 +54,7 @@ bool WindowIsVisible(HWND window);
 bool SetWindowVisible(HWND window, bool visible);
 // Gives a live window the keyboard; returns the window that had it (null when none).
 HWND FocusWindow(HWND window);
-WNDPROC WindowProcedure(HWND window); // null for a dead window
+WNDPROC WindowProcedure(HWND window);              // null for a dead window
 const WindowRecord* FindWindowRecord(HWND window); // null for an unknown handle
 
 // Forgets every class and window and the hooks; for tests.

@@ -1,0 +1,73 @@
+// Start and end of the live program around WinMain: SDL's video, the window hooks, and a clean
+// exit when there is no display at all.
+#include "audio_output.h"
+#include "live_window.h"
+#include "platform_startup.h"
+#include "presenter.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace live {
+
+static void EndSdl() {
+    static bool ended = false;
+    if (ended) {
+        return;
+    }
+    ended = true;
+    CloseAudioOutput();
+    CloseScreen();
+    CloseLiveWindow();
+    SDL_Quit();
+}
+
+// SDL falls back to drivers that show nothing when no display answers; they count as a
+// display only when asked for by name (SDL_VIDEODRIVER).
+static bool IsStandInDriver(const char* driver) {
+    if (driver == nullptr) {
+        return true;
+    }
+    const std::string name = driver;
+    if (name != "offscreen" && name != "dummy") {
+        return false;
+    }
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    return asked == nullptr || name != asked;
+}
+
+} // namespace live
+
+int PlatformStartup(int /*argc*/, char** /*argv*/) {
+    // The desktop keeps its mode, so a fullscreen window need not give way when it loses focus.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_APP_NAME, "Zarvo");
+    // Termination signals end the program at once, also while a dialog is open.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    std::string reason;
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+        reason = SDL_GetError();
+    } else if (live::IsStandInDriver(SDL_GetCurrentVideoDriver())) {
+        reason = std::string("only SDL's ") + SDL_GetCurrentVideoDriver() + " video driver works";
+        SDL_Quit();
+    }
+    if (!reason.empty()) {
+        std::fprintf(stderr,
+                     "zarvo: no display to show the intro on (%s).\n"
+                     "zarvo: start it from a graphical desktop session (X11 or Wayland).\n",
+                     reason.c_str());
+        return 0;
+    }
+    // The intro may end the process itself (exit) when the display cannot be returned.
+    std::atexit(live::EndSdl);
+    live::InstallLiveWindow();
+    return -1;
+}
+
+int PlatformFinish(int winMainResult) {
+    live::EndSdl();
+    return winMainResult;
+}

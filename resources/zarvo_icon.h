@@ -1,0 +1,13 @@
+// The program's icon (resource 101): a 32x32 picture of a shiny sphere over a chequered mirror
+// floor.
+#ifndef ZARVO_RESOURCES_ZARVO_ICON_H
+#define ZARVO_RESOURCES_ZARVO_ICON_H
+
+#include <cstdint>
+
+constexpr int kZarvoIconSize = 32;
+
+// Fills 32x32 pixels, row by row from the top, as 0xAARRGGBB (alpha 0 = transparent).
+void DrawZarvoIcon(std::uint32_t* pixels);
+
+#endif
