@@ -20,17 +20,16 @@ static constexpr const char* kQuality = "16";
 static constexpr const char* kAudioBitrate = "192k";
 
 static std::string ScaleFilter(const CaptureOptions& options) {
-    // The colour conversion is a step of its own after the enlargement, so that the matrix named
-    // here is the one used and tagged.
-    const std::string convert =
-        "scale=out_color_matrix=bt709:out_range=tv:flags=bicubic+accurate_rnd,format=yuv420p";
+    // The colour conversion is a step of its own, at the native size (cheap, and the matrix named
+    // here is the one used and tagged); the enlargement then repeats whole pixels of all three
+    // planes and halves the chroma last.
+    const std::string convert = "scale=out_color_matrix=bt709:out_range=tv:flags=accurate_rnd";
     if (options.videoWidth == kFrameWidth && options.videoHeight == kFrameHeight) {
         // Native pixels are 5:6 wide so that the picture still fills a 4:3 screen.
-        return convert + ",setsar=5/6";
+        return convert + ",format=yuv420p,setsar=5/6";
     }
-    return "scale=" + std::to_string(options.videoWidth) + ":" +
-           std::to_string(options.videoHeight) + ":flags=neighbor,format=bgr0," + convert +
-           ",setsar=1";
+    return convert + ",format=yuv444p,scale=" + std::to_string(options.videoWidth) + ":" +
+           std::to_string(options.videoHeight) + ":flags=neighbor,format=yuv420p,setsar=1";
 }
 
 std::vector<std::string> VideoEncoder::EncodeArguments(const CaptureOptions& options,

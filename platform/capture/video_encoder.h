@@ -2,8 +2,8 @@
 //
 // Two passes, so that the sound is taken from a complete file:
 //   Start    runs ffmpeg reading raw 320x200 frames (bgr0, i.e. the 0x00RRGGBB words as they lie
-//            in memory) from a pipe; it scales them with nearest neighbour, converts them to
-//            yuv420p with the BT.709 matrix (tagged so), and encodes H.264 into `FILE.video.part`
+//            in memory) from a pipe; it converts them with the BT.709 matrix (tagged so),
+//            scales them with nearest neighbour, and encodes H.264 yuv420p into `FILE.video.part`
 //   AddFrame writes one frame into the pipe
 //   Finish   closes the pipe, waits for the encoder, then muxes that stream with the WAV (AAC)
 //            into `FILE.part` and renames it to FILE; the temporary files are removed
