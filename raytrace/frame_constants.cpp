@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "raytrace/ray_packets.h"
 #include "raytrace/scene.h"
 
 static bool Finite(const float* values, int count) {
@@ -12,6 +13,31 @@ static bool Finite(const float* values, int count) {
         }
     }
     return true;
+}
+
+// The cone test for a sphere at `center` seen from the rays' common origin: a line at an angle
+// above asin(r / distance) from the direction to the centre misses the sphere. A further
+// milliradian keeps every skipped line far from grazing, so no decision depends on rounding.
+static SphereCone ConeFor(const double center[3], double radius) {
+    SphereCone cone = {0.0f, 0.0f, 0.0f, -1.0f};
+    if (primaryPackets.sharedOrigin == 0) {
+        return cone;
+    }
+    const Vector& o = primaryPackets.origin;
+    const double to[3] = {center[0] - o.x, center[1] - o.y, center[2] - o.z};
+    const double distance = std::sqrt(to[0] * to[0] + to[1] * to[1] + to[2] * to[2]);
+    if (!(distance > radius * 1.001)) {
+        return cone;
+    }
+    const double limit = primaryPackets.coneAngle + std::asin(radius / distance) + 1e-3;
+    if (limit >= 1.5) {
+        return cone;
+    }
+    cone.towardX = float(to[0] / distance);
+    cone.towardY = float(to[1] / distance);
+    cone.towardZ = float(to[2] / distance);
+    cone.cosLimit = float(std::cos(limit) - 1e-6); // allow for the rounding of `toward`
+    return cone;
 }
 
 int MakeFrameConstants(FrameConstants& k) {
@@ -32,26 +58,36 @@ int MakeFrameConstants(FrameConstants& k) {
         return 0;
     }
 
-    k.centerX = s.sphereCenter.x;
-    k.centerY = s.sphereCenter.y;
-    k.centerZ = s.sphereCenter.z;
-    k.radius = s.sphereRadius;
+    const Vector& c = s.sphereCenter;
+    k.centerX = c.x;
+    k.centerY = c.y;
+    k.centerZ = c.z;
     k.radiusSquared = float(double(s.sphereRadius) * s.sphereRadius);
     k.inverseRadius = float(1.0 / s.sphereRadius);
     k.radiusSlack = float(double(k.radiusSquared) * 0x1p-16);
     k.sphereR = float(double(s.sphereColor.r) * s.ambient.r);
     k.sphereG = float(double(s.sphereColor.g) * s.ambient.g);
     k.sphereB = float(double(s.sphereColor.b) * s.ambient.b);
-    k.normalX = n.x;
-    k.normalY = n.y;
-    k.normalZ = n.z;
-    k.distance = s.planeDistance;
-    k.normalError = float(normalLength - 1.0);
     k.planeR = float(double(s.planeColor.r) * s.ambient.r);
     k.planeG = float(double(s.planeColor.g) * s.ambient.g);
     k.planeB = float(double(s.planeColor.b) * s.ambient.b);
     k.reflect = s.planeReflect;
     k.keep = float(1.0 - s.planeReflect);
+
+    // The mirror rays' lines are the primary lines reflected in the plane on which the floor
+    // points lie (N.P = 2 N.O - d for the common origin O), so they meet the sphere where the
+    // primary lines would meet its mirror image.
+    const double center[3] = {c.x, c.y, c.z};
+    k.primaryCone = ConeFor(center, s.sphereRadius);
+    const Vector& o = primaryPackets.origin;
+    const double height =
+        2.0 * (double(n.x) * o.x + double(n.y) * o.y + double(n.z) * o.z) - s.planeDistance;
+    const double above = double(n.x) * c.x + double(n.y) * c.y + double(n.z) * c.z - height;
+    const double mirrored[3] = {c.x - 2.0 * above * n.x, c.y - 2.0 * above * n.y,
+                                c.z - 2.0 * above * n.z};
+    k.mirrorCone = ConeFor(mirrored, s.sphereRadius);
+    k.floor = &CurrentFloorGeometry();
+
     k.lightCount = s.lightCount;
     for (int32_t i = 0; i < s.lightCount; ++i) {
         const Light& light = s.lights[i];
@@ -64,6 +100,7 @@ int MakeFrameConstants(FrameConstants& k) {
         l.x = light.position.x;
         l.y = light.position.y;
         l.z = light.position.z;
+        l.height = float(double(n.x) * l.x + double(n.y) * l.y + double(n.z) * l.z);
         const double sphere = s.sphereDiffuse;
         l.sphereR = float(double(light.color.r) * s.sphereColor.r * sphere);
         l.sphereG = float(double(light.color.g) * s.sphereColor.g * sphere);
@@ -72,9 +109,6 @@ int MakeFrameConstants(FrameConstants& k) {
         l.planeR = float(double(light.color.r) * s.planeColor.r * plane);
         l.planeG = float(double(light.color.g) * s.planeColor.g * plane);
         l.planeB = float(double(light.color.b) * s.planeColor.b * plane);
-        const double lit = double(n.x) * l.x + double(n.y) * l.y + double(n.z) * l.z;
-        l.floorLit = float(lit + s.planeDistance);
-        l.farLit = float(lit + 3.0 * s.planeDistance);
     }
     return 1;
 }

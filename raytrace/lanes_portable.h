@@ -11,6 +11,14 @@ namespace lanes_portable {
 
 struct Mask {
     bool v[8];
+    // Lane i set when bit i is.
+    static Mask FromBits(unsigned bits) {
+        Mask m;
+        for (int i = 0; i < 8; ++i) {
+            m.v[i] = ((bits >> i) & 1u) != 0;
+        }
+        return m;
+    }
 };
 
 struct Floats {
@@ -25,6 +33,10 @@ struct Floats {
         Floats r;
         std::memcpy(r.v, p, sizeof r.v);
         return r;
+    }
+    // Eight black pixels.
+    static void StoreZero(uint32_t* out) {
+        std::memset(out, 0, 8 * sizeof *out);
     }
 };
 
@@ -44,6 +56,9 @@ template <class Op> inline Mask Compare(const Floats& a, const Floats& b, Op op)
     return r;
 }
 
+inline void Store(float* p, const Floats& a) {
+    std::memcpy(p, a.v, sizeof a.v);
+}
 inline Floats operator+(const Floats& a, const Floats& b) {
     return Map(a, b, [](float x, float y) { return x + y; });
 }

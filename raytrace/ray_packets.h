@@ -1,14 +1,21 @@
 // The primary ray grid in structure-of-arrays form, eight rays to a packet, for the fast tracer.
 #pragma once
 
+#include <cstdint>
+
 #include "raytrace/types.h"
 
 constexpr int PacketLanes = 8;
 constexpr int PacketCount = 4000 / PacketLanes;
+constexpr int PacketGroups = (PacketCount + 7) / 8; // packets taken eight at a time
 
 // One array per component, aligned for 256-bit loads. `lengthError` is |D|^2 - 1 of each
 // direction, computed in double: the fast sphere test uses it to reproduce v.v - (D.v)^2
 // without the cancellation that single precision would suffer far from the sphere.
+//
+// Each packet also has a cone: a unit axis and, for all packets, the largest angle between an
+// axis and a direction of its packet. When all rays share one origin, a sphere whose cone
+// from there lies well apart from a packet's cone cannot be met by any of its rays' lines.
 struct RayPackets {
     alignas(32) float originX[4000];
     alignas(32) float originY[4000];
@@ -17,6 +24,13 @@ struct RayPackets {
     alignas(32) float directionY[4000];
     alignas(32) float directionZ[4000];
     alignas(32) float lengthError[4000];
+    alignas(32) float axisX[PacketGroups * 8];
+    alignas(32) float axisY[PacketGroups * 8];
+    alignas(32) float axisZ[PacketGroups * 8];
+    double coneAngle; // radians
+    int sharedOrigin; // 1 when every ray starts at `origin`
+    Vector origin;
+    uint32_t generation; // counts the calls of PackRays, so derived data can tell it is stale
 };
 
 // The packed copy of PrimaryRays, refreshed by InitPrimaryRays.

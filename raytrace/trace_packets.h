@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "raytrace/floor_geometry.h"
 #include "raytrace/frame_constants.h"
 #include "raytrace/primary_rays.h"
 #include "raytrace/ray_packets.h"
@@ -13,10 +14,11 @@
 // instantiated in one translation unit per instruction set; everything here is a template, so
 // each instantiation is a function of its own.
 //
-// The picture is that of TraceRay within one step per channel. Single precision gives the same
-// picture wherever a decision does not flip: the sphere's discriminant and the plane's N.D are
-// checked against a bound on the difference to the exact tracer, and a lane within it (a ray
-// that grazes the sphere or runs along the plane) is traced again by TraceRay. The light tests
+// The picture is that of TraceRay within one step per channel. The floor's points, mirror
+// directions and decisions come from FloorGeometry, which computes them as TraceRay does.
+// Single precision gives the same picture wherever a decision does not flip: the sphere's
+// discriminant is checked against a bound on its difference to the exact tracer's, and a lane
+// within it (a ray that grazes the sphere) is traced again by TraceRay. The light tests
 // (n.L > 0) need no such care: a light's term goes to 0 as n.L does.
 namespace packet_tracer {
 
@@ -80,20 +82,53 @@ inline Rgb<F> ShadeSphere(const FrameConstants& k, const Vec<F>& o, const Vec<F>
     return {Cap(c.r), Cap(c.g), Cap(c.b)};
 }
 
-// Ambient plus the diffuse terms at a plane point p, uncapped. N.L is known without p: it is
-// the light's `lit` constant minus `originTerm` (see LightConstants).
+template <class F> inline Vec<F> LoadVec(const float* x, const float* y, const float* z, int i) {
+    return {F::Load(x + i), F::Load(y + i), F::Load(z + i)};
+}
+
+// The diffuse weight max(0, N.L) / |L| of a light at plane points p with heights N.p.
 template <class F, class M>
-inline Rgb<F> ShadePlane(const FrameConstants& k, const Vec<F>& p, F originTerm, bool far) {
+inline F PlaneWeight(const LightConstants& light, const Vec<F>& p, F height) {
+    const F nl = F(light.height) - height;
+    const Vec<F> l = {F(light.x) - p.x, F(light.y) - p.y, F(light.z) - p.z};
+    return Select(nl > F(0.0f), nl * InvSqrt(Dot(l, l)), F(0.0f));
+}
+
+// Brings the cached plane weights of every light up to date (see LightWeights).
+template <class F, class M>
+inline void UpdateLightWeights(const FrameConstants& k, const void* owner) {
+    const FloorGeometry& g = *k.floor;
+    for (int32_t i = 0; i < k.lightCount; ++i) {
+        const LightConstants& light = k.lights[i];
+        LightWeights& w = lightWeights[i];
+        if (w.owner == owner && w.generation == g.generation && w.position.x == light.x &&
+            w.position.y == light.y && w.position.z == light.z) {
+            continue;
+        }
+        for (int packet = 0; packet < PacketCount; ++packet) {
+            const int first = packet * PacketLanes;
+            if (g.floorBits[packet] != 0) {
+                const Vec<F> p = LoadVec<F>(g.pointX, g.pointY, g.pointZ, first);
+                Store(w.floor + first, PlaneWeight<F, M>(light, p, F::Load(g.pointHeight + first)));
+            }
+            if (g.farBits[packet] != 0) {
+                const Vec<F> q = LoadVec<F>(g.farX, g.farY, g.farZ, first);
+                Store(w.far + first, PlaneWeight<F, M>(light, q, F::Load(g.farHeight + first)));
+            }
+        }
+        w.position = {light.x, light.y, light.z};
+        w.generation = g.generation;
+        w.owner = owner;
+    }
+}
+
+// Ambient plus the diffuse terms at the floor points (or the far points) of a packet, from
+// the cached weights; uncapped.
+template <class F> inline Rgb<F> ShadePlane(const FrameConstants& k, int first, bool far) {
     Rgb<F> c = {F(k.planeR), F(k.planeG), F(k.planeB)};
     for (int32_t i = 0; i < k.lightCount; ++i) {
         const LightConstants& light = k.lights[i];
-        const F nl = F(far ? light.farLit : light.floorLit) - originTerm;
-        const M lit = nl > F(0.0f);
-        if (!Any(lit)) {
-            continue;
-        }
-        const Vec<F> l = {F(light.x) - p.x, F(light.y) - p.y, F(light.z) - p.z};
-        const F w = Select(lit, nl * InvSqrt(Dot(l, l)), F(0.0f));
+        const F w = F::Load((far ? lightWeights[i].far : lightWeights[i].floor) + first);
         c.r = MulAdd(w, F(light.planeR), c.r);
         c.g = MulAdd(w, F(light.planeG), c.g);
         c.b = MulAdd(w, F(light.planeB), c.b);
@@ -101,100 +136,120 @@ inline Rgb<F> ShadePlane(const FrameConstants& k, const Vec<F>& p, F originTerm,
     return c;
 }
 
-// N.D with the lanes whose sign single precision cannot vouch for: the error of the dot
-// product is below 2^-22 of the sum of the products' magnitudes (0 when they are all exact).
-template <class F, class M>
-inline F FacingPlane(const FrameConstants& k, const Vec<F>& d, M& unsure) {
-    const Vec<F> n = {F(k.normalX), F(k.normalY), F(k.normalZ)};
-    const F den = Dot(d, n);
-    const F scale = Abs(d.x * n.x) + Abs(d.y * n.y) + Abs(d.z * n.z);
-    unsure = Abs(den) < scale * F(0x1p-21f);
-    return den;
+template <class F, class M> inline Rgb<F> Choose(M m, const Rgb<F>& a, const Rgb<F>& b) {
+    return {Select(m, a.r, b.r), Select(m, a.g, b.g), Select(m, a.b, b.b)};
 }
 
-template <class F> inline Vec<F> Along(const Vec<F>& o, const Vec<F>& d, F t) {
-    return {MulAdd(t, d.x, o.x), MulAdd(t, d.y, o.y), MulAdd(t, d.z, o.z)};
+template <class F> inline Rgb<F> CapAll(const Rgb<F>& c) {
+    return {Cap(c.r), Cap(c.g), Cap(c.b)};
 }
 
-// Traces the eight rays from index `first` and stores their packed pixels. Returns the lanes
-// (bit i for ray first + i) that must be traced again exactly.
+// Traces packet `packet` (rays 8 * packet ...) and stores its packed pixels; the light
+// weights must be up to date. `nearSphere` and
+// `nearMirror` are false when the cone test has shown that no primary line, or no mirror line,
+// of the packet comes near the sphere. Returns the lanes (bit i for ray 8 * packet + i) that
+// must be traced again exactly.
 template <class F, class M>
-inline unsigned TracePacket(const FrameConstants& k, const RayPackets& rays, int first,
-                            uint32_t* pixels) {
-    const Vec<F> o = {F::Load(rays.originX + first), F::Load(rays.originY + first),
-                      F::Load(rays.originZ + first)};
-    const Vec<F> d = {F::Load(rays.directionX + first), F::Load(rays.directionY + first),
-                      F::Load(rays.directionZ + first)};
-    const F lengthError = F::Load(rays.lengthError + first);
+[[gnu::always_inline]] inline unsigned TracePacket(const FrameConstants& k, const RayPackets& rays,
+                                                   int packet, bool nearSphere, bool nearMirror,
+                                                   uint32_t* pixels) {
+    const FloorGeometry& g = *k.floor;
+    const int first = packet * PacketLanes;
+    const unsigned floorBits = g.floorBits[packet];
     const F zero(0.0f);
-
-    const SphereTest<F, M> sphere = TestSphere<F, M>(k, o, d, lengthError);
-    M unsure = sphere.unsure;
-    Rgb<F> c = {zero, zero, zero};
-    if (Any(sphere.hit)) {
-        const Rgb<F> lit = ShadeSphere<F, M>(k, o, d, sphere.t);
-        c = {Select(sphere.hit, lit.r, zero), Select(sphere.hit, lit.g, zero),
-             Select(sphere.hit, lit.b, zero)};
+    const Rgb<F> black = {zero, zero, zero};
+    Rgb<F> c = black;
+    M hit = M::FromBits(0);
+    M unsure = hit;
+    if (nearSphere) {
+        const Vec<F> o = LoadVec<F>(rays.originX, rays.originY, rays.originZ, first);
+        const Vec<F> d = LoadVec<F>(rays.directionX, rays.directionY, rays.directionZ, first);
+        const SphereTest<F, M> sphere =
+            TestSphere<F, M>(k, o, d, F::Load(rays.lengthError + first));
+        hit = sphere.hit;
+        unsure = sphere.unsure;
+        if (Any(hit)) {
+            c = Choose<F, M>(hit, ShadeSphere<F, M>(k, o, d, sphere.t), black);
+        }
     }
+    const M floor = AndNot(hit, M::FromBits(floorBits));
+    if (Any(floor)) {
+        const Vec<F> p = LoadVec<F>(g.pointX, g.pointY, g.pointZ, first);
+        const Rgb<F> local = ShadePlane<F>(k, first, false);
 
-    M unsureDen;
-    const F den = FacingPlane<F, M>(k, d, unsureDen);
-    unsure = unsure | AndNot(sphere.hit, unsureDen);
-    const M plane = AndNot(sphere.hit, den < zero);
-    if (Any(plane)) {
-        const Vec<F> n = {F(k.normalX), F(k.normalY), F(k.normalZ)};
-        const F originTerm = Dot(o, n);
-        const F t = (originTerm - F(k.distance)) / den;
-        const Vec<F> p = Along(o, d, t);
-        const Rgb<F> local = ShadePlane<F, M>(k, p, originTerm + originTerm, false);
-
-        // The mirror ray R = 2(N.D)N - D from p, traced at depth 1.
-        const F twoDen = den + den;
-        const Vec<F> r = {MulSub(twoDen, n.x, d.x), MulSub(twoDen, n.y, d.y),
-                          MulSub(twoDen, n.z, d.z)};
-        const F mirrorLengthError = MulAdd(twoDen * twoDen, F(k.normalError), lengthError);
-        const SphereTest<F, M> mirrorSphere = TestSphere<F, M>(k, p, r, mirrorLengthError);
-        unsure = unsure | (plane & mirrorSphere.unsure);
-        const M mirrorHit = plane & mirrorSphere.hit;
-        Rgb<F> m = {zero, zero, zero};
-        if (Any(mirrorHit)) {
-            m = ShadeSphere<F, M>(k, p, r, mirrorSphere.t);
+        // The mirror ray from p, traced at depth 1: the sphere, else the far point.
+        Rgb<F> m = black;
+        M mirrorHit = M::FromBits(0);
+        if (nearMirror) {
+            const Vec<F> r = LoadVec<F>(g.mirrorX, g.mirrorY, g.mirrorZ, first);
+            const SphereTest<F, M> mirror =
+                TestSphere<F, M>(k, p, r, F::Load(g.mirrorLengthError + first));
+            unsure = unsure | (floor & mirror.unsure);
+            mirrorHit = floor & mirror.hit;
+            if (Any(mirrorHit)) {
+                m = Choose<F, M>(mirrorHit, ShadeSphere<F, M>(k, p, r, mirror.t), black);
+            }
         }
-        M unsureMirrorDen;
-        const F mirrorDen = FacingPlane<F, M>(k, r, unsureMirrorDen);
-        unsure = unsure | AndNot(mirrorHit, plane & unsureMirrorDen);
-        const M far = AndNot(mirrorHit, plane & (mirrorDen < zero));
+        const M far = AndNot(mirrorHit, floor & M::FromBits(g.farBits[packet]));
         if (Any(far)) {
-            const F farT = (Dot(p, n) - F(k.distance)) / mirrorDen;
-            const Rgb<F> seen = ShadePlane<F, M>(k, Along(p, r, farT), F(4.0f) * originTerm, true);
-            m = {Select(far, Cap(seen.r), m.r), Select(far, Cap(seen.g), m.g),
-                 Select(far, Cap(seen.b), m.b)};
+            const Rgb<F> seen = ShadePlane<F>(k, first, true);
+            m = Choose<F, M>(far, CapAll<F>(seen), m);
         }
-        m = {Select(plane, m.r, zero), Select(plane, m.g, zero), Select(plane, m.b, zero)};
 
         const F keep(k.keep);
         const F reflect(k.reflect);
-        c.r = Select(plane, Cap(MulAdd(keep, local.r, reflect * m.r)), c.r);
-        c.g = Select(plane, Cap(MulAdd(keep, local.g, reflect * m.g)), c.g);
-        c.b = Select(plane, Cap(MulAdd(keep, local.b, reflect * m.b)), c.b);
+        const Rgb<F> mixed = {MulAdd(keep, local.r, reflect * m.r),
+                              MulAdd(keep, local.g, reflect * m.g),
+                              MulAdd(keep, local.b, reflect * m.b)};
+        c = Choose<F, M>(floor, CapAll<F>(mixed), c);
     }
     StorePixels(pixels + first, c.r, c.g, c.b);
     return Bits(unsure);
 }
 
+// For the eight packets from `packet`, the bits of those whose cones come near the sphere's.
+template <class F, class M>
+inline unsigned NearCone(const RayPackets& rays, int packet, const SphereCone& cone) {
+    const Vec<F> axis = LoadVec<F>(rays.axisX, rays.axisY, rays.axisZ, packet);
+    const Vec<F> toward = {F(cone.towardX), F(cone.towardY), F(cone.towardZ)};
+    return 0xFFu & ~Bits(Abs(Dot(axis, toward)) < F(cone.cosLimit));
+}
+
+// Traces the lanes of `unsure` again with TraceRay; returns how many. Rare, so kept out of line.
+template <class F>
+[[gnu::noinline]] int TraceExactly(int packet, unsigned unsure, uint32_t* pixels) {
+    int count = 0;
+    const int first = packet * PacketLanes;
+    for (int lane = 0; lane < PacketLanes; ++lane) {
+        if (unsure & (1u << lane)) {
+            pixels[first + lane] = PackColor(TraceRay(PrimaryRays[first + lane], 0));
+            ++count;
+        }
+    }
+    return count;
+}
+
 // Traces the whole primary grid into `pixels`; the unsure lanes go through TraceRay.
 // Returns how many rays took that road.
 template <class F, class M> inline int TraceGrid(const FrameConstants& k, uint32_t* pixels) {
+    static const char owner = 0;
+    UpdateLightWeights<F, M>(k, &owner);
     int exact = 0;
-    for (int first = 0; first < 4000; first += PacketLanes) {
-        const unsigned unsure = TracePacket<F, M>(k, primaryPackets, first, pixels);
-        if (unsure == 0) {
-            continue;
-        }
-        for (int lane = 0; lane < PacketLanes; ++lane) {
-            if (unsure & (1u << lane)) {
-                pixels[first + lane] = PackColor(TraceRay(PrimaryRays[first + lane], 0));
-                ++exact;
+    for (int group = 0; group < PacketCount; group += 8) {
+        const unsigned nearSphere = NearCone<F, M>(primaryPackets, group, k.primaryCone);
+        const unsigned nearMirror = NearCone<F, M>(primaryPackets, group, k.mirrorCone);
+        const int end = group + 8 < PacketCount ? group + 8 : PacketCount;
+        for (int packet = group; packet < end; ++packet) {
+            const unsigned bit = 1u << (packet - group);
+            if ((nearSphere & bit) == 0 && k.floor->floorBits[packet] == 0) {
+                F::StoreZero(pixels + packet * PacketLanes); // sky: nothing to meet
+                continue;
+            }
+            const unsigned unsure =
+                TracePacket<F, M>(k, primaryPackets, packet, (nearSphere & bit) != 0,
+                                  (nearMirror & bit) != 0, pixels);
+            if (unsure != 0) {
+                exact += TraceExactly<F>(packet, unsure, pixels);
             }
         }
     }

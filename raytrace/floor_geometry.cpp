@@ -1,0 +1,83 @@
+// The floor geometry of the primary rays, kept from frame to frame.
+#include "raytrace/floor_geometry.h"
+
+#include <cstring>
+
+#include "raytrace/primary_rays.h"
+#include "raytrace/scene.h"
+
+namespace {
+
+struct Key {
+    Vector normal;
+    float distance;
+    uint32_t generation;
+};
+
+struct Cache {
+    FloorGeometry geometry;
+    Key key;
+    bool valid;
+};
+
+Cache cache;
+
+double Dot(const Vector& a, const Vector& b) {
+    return double(a.x) * b.x + double(a.y) * b.y + double(a.z) * b.z;
+}
+
+// The plane steps of TraceRay for one ray, expression for expression.
+void Compute(FloorGeometry& g, int i, const Ray& ray, const Vector& normal, float distance) {
+    const Vector& o = ray.origin;
+    const Vector& d = ray.direction;
+    const double den = Dot(d, normal);
+    const unsigned bit = 1u << (i % PacketLanes);
+    if (!(den < 0.0)) {
+        return;
+    }
+    g.floorBits[i / PacketLanes] |= bit;
+    const double t = (Dot(o, normal) - distance) / den;
+    const Vector p = {float(o.x + t * d.x), float(o.y + t * d.y), float(o.z + t * d.z)};
+    const Vector r = {float(2.0 * den * normal.x - d.x), float(2.0 * den * normal.y - d.y),
+                      float(2.0 * den * normal.z - d.z)};
+    g.pointX[i] = p.x;
+    g.pointY[i] = p.y;
+    g.pointZ[i] = p.z;
+    g.pointHeight[i] = float(Dot(p, normal));
+    g.mirrorX[i] = r.x;
+    g.mirrorY[i] = r.y;
+    g.mirrorZ[i] = r.z;
+    g.mirrorLengthError[i] = float(Dot(r, r) - 1.0);
+    const double mirrorDen = Dot(r, normal);
+    if (!(mirrorDen < 0.0)) {
+        return;
+    }
+    g.farBits[i / PacketLanes] |= bit;
+    const double farT = (Dot(p, normal) - distance) / mirrorDen;
+    const Vector q = {float(p.x + farT * r.x), float(p.y + farT * r.y), float(p.z + farT * r.z)};
+    g.farX[i] = q.x;
+    g.farY[i] = q.y;
+    g.farZ[i] = q.z;
+    g.farHeight[i] = float(Dot(q, normal));
+}
+
+} // namespace
+
+LightWeights lightWeights[MaxCachedLights];
+
+const FloorGeometry& CurrentFloorGeometry() {
+    const Key key = {scene.planeNormal, scene.planeDistance, primaryPackets.generation};
+    if (cache.valid && std::memcmp(&key, &cache.key, sizeof key) == 0) {
+        return cache.geometry;
+    }
+    FloorGeometry& g = cache.geometry;
+    const uint32_t generation = g.generation + 1;
+    std::memset(&g, 0, sizeof g);
+    g.generation = generation;
+    for (int i = 0; i < 4000; ++i) {
+        Compute(g, i, PrimaryRays[i], scene.planeNormal, scene.planeDistance);
+    }
+    cache.key = key;
+    cache.valid = true;
+    return g;
+}
