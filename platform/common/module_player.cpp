@@ -73,6 +73,9 @@ bool ModulePlayer::Load(const char* fileName, std::string& error) {
         module_.reset();
         return false;
     }
+    // No dither on the 16-bit output: its noise is random, and the same module must always
+    // render the same samples (a capture made twice is byte-identical).
+    module_->ctl_set_integer("dither", 0);
     return true;
 }
 
