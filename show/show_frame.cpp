@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdint>
 
 #include "app/app_state.h"
 #include "display/frame_access.h"
@@ -63,6 +64,12 @@ void Dim(Color& color) {
     color.b = static_cast<float>(static_cast<double>(color.b) * kFadeFactor);
 }
 
+// The locked back surface as the renderer takes it. DWORD is a 32-bit unsigned type everywhere,
+// but on Windows it is `unsigned long`, a different type from uint32_t.
+void RenderLockedFrame() {
+    RenderFrame(reinterpret_cast<uint32_t*>(appState.frameBits), appState.framePitch);
+}
+
 int OpeningFrame() {
     if (!DrawOpeningTitle()) {
         return 0;
@@ -75,7 +82,7 @@ int MainFrame() {
     if (!LockFrame()) {
         return 0;
     }
-    RenderFrame(appState.frameBits, appState.framePitch);
+    RenderLockedFrame();
     TurnLight();
     if (!UnlockFrame()) {
         return 0;
@@ -105,7 +112,7 @@ int EndFrame(bool fade) {
     if (!LockFrame()) {
         return 0;
     }
-    RenderFrame(appState.frameBits, appState.framePitch);
+    RenderLockedFrame();
     if (fade) {
         Dim(scene.ambient);
         Dim(scene.lights[0].color);

@@ -178,3 +178,20 @@ TEST_F(MainLoopTest, WithoutActivationTheLoopSleepsInsteadOfDrawing) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MainLoopTest, WithoutADisplayTheLoopSleepsEvenWhenActive) {
+    fake::OnCall("PeekMessageA", [](int nth) {
+        if (nth == 1) {
+            appState.displayReady = 0; // as after a release that the loop has not yet noticed
+        }
+    });
+    fake::OnCall("WaitMessage", [](int) { fake::Post(WM_KEYDOWN, VK_ESCAPE); });
+    EXPECT_EQ(RunWinMain(), 0);
+    EXPECT_EQ(appState.appActive, 1);
+    EXPECT_EQ(fake::CountCalls("GetDC"), 0);
+    EXPECT_EQ(fake::CountCalls("WaitMessage"), 1);
+}
+
+} // namespace
