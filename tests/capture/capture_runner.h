@@ -1,0 +1,76 @@
+// Running the real zarvo-capture as a user would, and reading back what it wrote.
+//
+//   TempFolder     a fresh folder under /tmp, removed with everything in it
+//   RunCapture     runs the program in a working directory (the build folder holds Zarvo.xm)
+//                  and waits; its standard error is kept
+//   StartCapture   starts it without waiting (for stopping it with a signal)
+//   ReadCsv        frames.csv as rows; fails the test on a malformed line
+//   ReadWavInfo    the header of audio.wav, checked against the file's size
+//   Probe          ffprobe's stream fields ("0.width" ... "1.sample_rate") of a video
+#ifndef ZARVO_TESTS_CAPTURE_CAPTURE_RUNNER_H
+#define ZARVO_TESTS_CAPTURE_CAPTURE_RUNNER_H
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace capturetest {
+
+class TempFolder {
+  public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const {
+        return path_;
+    }
+
+  private:
+    std::string path_;
+};
+
+struct RunResult {
+    int exitCode = -1; // -1 when the program did not exit normally
+    std::string errors;
+};
+
+RunResult RunCapture(const std::vector<std::string>& args, const std::string& workDir);
+pid_t StartCapture(const std::vector<std::string>& args, const std::string& workDir,
+                   const std::string& errorFile);
+int WaitExitCode(pid_t pid);
+
+struct CsvRow {
+    std::int64_t frame = 0;
+    std::uint32_t syncCount = 0;
+    std::string phase;
+};
+
+std::vector<CsvRow> ReadCsv(const std::string& path);
+
+struct WavInfo {
+    bool valid = false;
+    int channels = 0;
+    int sampleRate = 0;
+    int bits = 0;
+    std::int64_t frames = 0; // stereo sample frames in the data chunk
+};
+
+WavInfo ReadWavInfo(const std::string& path);
+
+int CountFiles(const std::string& folder, const std::string& suffix);
+std::string ReadBytes(const std::string& path);
+
+bool ProgramAvailable(const char* name);
+std::map<std::string, std::string> Probe(const std::string& video);
+
+// Where the tests find the program and the module (set by CMake).
+std::string CaptureProgram();
+std::string BuildFolder();
+
+} // namespace capturetest
+
+#endif
