@@ -93,8 +93,22 @@ bool CaptureSession::Open(const CaptureOptions& options, std::string& error) {
     if (!wav_.Open(WavPath(), options.sampleRate, error)) {
         return false;
     }
-    if (!options.videoFile.empty() && !video_.Start(options, error)) {
-        return false;
+    if (!options.videoFile.empty()) {
+        // ffmpeg would only find out at its first frame that the video cannot be written.
+        // The file itself appears only once the video is complete.
+        const bool existed = access(options.videoFile.c_str(), F_OK) == 0;
+        std::FILE* probe = std::fopen(options.videoFile.c_str(), "ab");
+        if (probe == nullptr) {
+            error = "cannot create '" + options.videoFile + "': " + std::strerror(errno);
+            return false;
+        }
+        std::fclose(probe);
+        if (!existed) {
+            unlink(options.videoFile.c_str());
+        }
+        if (!video_.Start(options, error)) {
+            return false;
+        }
     }
     open_ = true;
     return true;

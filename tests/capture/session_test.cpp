@@ -108,6 +108,16 @@ TEST_F(SessionTest, AFileWhereTheFolderShouldBeIsReported) {
     EXPECT_NE(error.find("taken"), std::string::npos) << error;
 }
 
+TEST_F(SessionTest, AVideoThatCannotBeWrittenIsReportedBeforeTheCaptureStarts) {
+    capture::CaptureOptions options;
+    options.outDir = root_;
+    options.videoFile = root_ + "/no/such/folder/show.mp4";
+    std::string error;
+    capture::CaptureSession session;
+    EXPECT_FALSE(session.Open(options, error));
+    EXPECT_NE(error.find("show.mp4"), std::string::npos) << error;
+}
+
 TEST(ProgressEstimate, TimeLeftFollowsTheSyncRateAndTheLimit) {
     capture::ProgressState state;
     state.phase = capture::Phase::main;
