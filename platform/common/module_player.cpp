@@ -93,6 +93,13 @@ void ModulePlayer::Start(bool loopSong) {
         return;
     }
     module_->set_repeat_count(loopSong ? -1 : 0);
+    // A song that does not loop ends at its last row, without the tail libopenmpt would
+    // otherwise render from the first row while notes fade.
+    try {
+        module_->ctl_set_text("play.at_end", loopSong ? "continue" : "stop");
+    } catch (const std::exception&) {
+        // An older libopenmpt without the setting renders the tail; the song still ends.
+    }
     module_->set_position_order_row(0, 0);
     playing_ = true;
     ended_ = false;
@@ -163,6 +170,12 @@ std::size_t ModulePlayer::Render(std::int16_t* out, std::size_t frames, int samp
         done += got;
         music += got;
         framesRendered_ += static_cast<std::int64_t>(got);
+        if (got < want) {
+            // The song ended inside this chunk; libopenmpt has already gone back to the start,
+            // which is not a row being played.
+            ended_ = true;
+            break;
+        }
         const int order = module_->get_current_order();
         const int pattern = module_->get_current_pattern();
         const int row = module_->get_current_row();

@@ -1,0 +1,219 @@
+#!/bin/bash
+# End-to-end tests of the live program: start the real `zarvo` on its own virtual display (Xvfb)
+# with SDL's dummy audio driver, drive it with xdotool as a user would, and read the screen with
+# ImageMagick.
+#
+#   live_e2e.sh ZARVO MODULE SCENARIO
+# SCENARIO is one of: show, missing-module, cancel-dialog, focus, no-display.
+# Error boxes go to standard error only (ZARVO_NO_MESSAGEBOX=1), so nothing waits for a click.
+set -u
+
+zarvo=$1
+module=$2
+scenario=$3
+
+work=$(mktemp -d)
+xvfb_pid=
+zarvo_pid=
+other_pid=
+
+cleanup() {
+    for pid in $other_pid $zarvo_pid $xvfb_pid; do
+        kill -KILL "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    if [ -n "${KEEP_E2E_DIR:-}" ]; then
+        echo "kept $work"
+    else
+        rm -rf "$work"
+    fi
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL ($scenario): $*"
+    if [ -f "$work/err.txt" ]; then
+        echo "--- zarvo's standard error:"
+        cat "$work/err.txt"
+    fi
+    exit 1
+}
+
+# Starts Xvfb on a free display number (it picks one itself and tells us through a pipe).
+start_display() {
+    Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        if [ -s "$work/display" ]; then
+            export DISPLAY=":$(head -n1 "$work/display")"
+            return 0
+        fi
+        sleep 0.1
+    done
+    fail "Xvfb did not start"
+}
+
+start_zarvo() {
+    (cd "$work" && exec env SDL_AUDIODRIVER=dummy ZARVO_NO_MESSAGEBOX=1 "$zarvo" \
+        >"$work/out.txt" 2>"$work/err.txt") &
+    zarvo_pid=$!
+}
+
+# Prints the id of the mapped top-level window with this exact title, waiting up to ~10 s.
+# (SDL may replace a window by a new one when it sets up a renderer, so only a mapped one counts.)
+wait_window() {
+    local title=$1
+    local id
+    for _ in $(seq 200); do
+        for id in $(xwininfo -root -tree 2>/dev/null | grep -F "\"$title\":" | awk '{ print $1 }'); do
+            if xwininfo -id "$id" 2>/dev/null | grep -q "Map State: IsViewable"; then
+                echo "$id"
+                return 0
+            fi
+        done
+        if [ -n "$zarvo_pid" ] && ! kill -0 "$zarvo_pid" 2>/dev/null; then
+            return 1
+        fi
+        sleep 0.05
+    done
+    return 1
+}
+
+press() {
+    local id=$1
+    local key=$2
+    xdotool windowfocus --sync "$id" 2>/dev/null
+    xdotool key --window "$id" "$key"
+}
+
+answer_dialog() {
+    local id
+    id=$(wait_window "Zarvo: sound setup") || fail "the sound dialog did not appear"
+    press "$id" "$1"
+}
+
+# Waits up to $1 seconds for zarvo to end; sets exit_code (or fails).
+wait_exit() {
+    local limit=$1
+    local deadline
+    deadline=$(($(date +%s%N) + limit * 1000000000))
+    while kill -0 "$zarvo_pid" 2>/dev/null; do
+        [ "$(date +%s%N)" -lt "$deadline" ] || fail "zarvo still runs ${limit}s later"
+        sleep 0.05
+    done
+    wait "$zarvo_pid"
+    exit_code=$?
+    zarvo_pid=
+}
+
+shot() {
+    import -window root "$work/$1.png" || fail "no screenshot"
+}
+
+# Share of the region's pixels (WxH+X+Y) that are pure white.
+white_share() {
+    convert "$work/$1.png" -crop "$2" +repage -fill black +opaque white -fill white -opaque white \
+        -colorspace gray -format "%[fx:mean]" info:
+}
+
+mean_level() {
+    convert "$work/$1.png" -crop "$2" +repage -colorspace gray -format "%[fx:mean]" info:
+}
+
+different_pixels() {
+    compare -metric AE "$work/$1.png" "$work/$2.png" null: 2>&1 | cut -d' ' -f1
+}
+
+above() {
+    awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > b) }'
+}
+
+start_show() {
+    cp "$module" "$work/Zarvo.xm" || fail "no module $module"
+    start_display
+    start_zarvo
+    answer_dialog Return
+    main_window=$(wait_window "Zarvo / Quillmoor") || fail "the intro's window did not appear"
+    sleep 0.5
+    main_window=$(wait_window "Zarvo / Quillmoor") || fail "the intro's window went away"
+}
+
+case $scenario in
+show)
+    start_show
+    sleep 4
+    shot scene
+    # 800x600 is 4:3, so the 320x200 picture fills the screen at 2.5 x 3 per pixel. The title
+    # "Zarvo!" stands white in the middle; the mirror floor fills the lower half with colour.
+    title=$(white_share scene 200x60+300+270)
+    above "$title" 0.03 || fail "no white title in the middle of the screen (white share $title)"
+    floor=$(mean_level scene 800x200+0+380)
+    above "$floor" 0.03 || fail "the floor is dark (mean $floor)"
+    corner=$(white_share scene 100x100+0+500)
+    above 0.01 "$corner" || fail "white where only the floor should be"
+    begin=$(date +%s%N)
+    press "$main_window" Escape
+    wait_exit 2
+    end=$(date +%s%N)
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after Escape"
+    echo "Escape to exit: $(((end - begin) / 1000000)) ms"
+    ;;
+missing-module)
+    start_display
+    start_zarvo
+    answer_dialog Return
+    wait_exit 10
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+    grep -q "MIDASloadModule() failed" "$work/err.txt" || fail "no module message"
+    grep -q "The module 'Zarvo.xm' is missing or corrupt." "$work/err.txt" ||
+        fail "the message does not name the file"
+    ;;
+cancel-dialog)
+    cp "$module" "$work/Zarvo.xm"
+    start_display
+    start_zarvo
+    answer_dialog Escape
+    wait_exit 10
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+    grep -q "Sceners: MIDASconfig() failed (.*)." "$work/err.txt" || fail "no configuration message"
+    grep -q "Lamers: You pressed something inappropriate..." "$work/err.txt" ||
+        fail "no advice line"
+    ;;
+focus)
+    start_show
+    sleep 3
+    xmessage -geometry 200x80+20+20 "another program" &
+    other_pid=$!
+    other=$(wait_window "xmessage") || fail "no other window"
+    xdotool windowfocus --sync "$other"
+    sleep 1
+    shot paused1
+    sleep 1.5
+    shot paused2
+    changed=$(different_pixels paused1 paused2)
+    [ "$changed" = "0" ] || fail "the picture moved while another window had the focus ($changed pixels)"
+    xdotool windowfocus --sync "$main_window"
+    sleep 1
+    shot running1
+    sleep 0.7
+    shot running2
+    changed=$(different_pixels running1 running2)
+    above "$changed" 100 || fail "the picture stands still after refocusing ($changed pixels)"
+    press "$main_window" Escape
+    wait_exit 3
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+    ;;
+no-display)
+    unset DISPLAY WAYLAND_DISPLAY
+    cp "$module" "$work/Zarvo.xm"
+    start_zarvo
+    wait_exit 10
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+    grep -q "no display" "$work/err.txt" || fail "no clear message"
+    ;;
+*)
+    echo "unknown scenario $scenario"
+    exit 2
+    ;;
+esac
+echo "PASS ($scenario)"
