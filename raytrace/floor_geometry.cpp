@@ -1,7 +1,9 @@
 // The floor geometry of the primary rays, kept from frame to frame.
 #include "raytrace/floor_geometry.h"
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "raytrace/primary_rays.h"
 #include "raytrace/scene.h"
@@ -40,6 +42,10 @@ void Compute(FloorGeometry& g, int i, const Ray& ray, const Vector& normal, floa
     const Vector p = {float(o.x + t * d.x), float(o.y + t * d.y), float(o.z + t * d.z)};
     const Vector r = {float(2.0 * den * normal.x - d.x), float(2.0 * den * normal.y - d.y),
                       float(2.0 * den * normal.z - d.z)};
+    const float reach = std::fmax(std::fabs(p.x), std::fmax(std::fabs(p.y), std::fabs(p.z)));
+    float& packetReach = g.reach[i / PacketLanes];
+    packetReach =
+        std::isnan(reach) ? std::numeric_limits<float>::infinity() : std::fmax(packetReach, reach);
     g.pointX[i] = p.x;
     g.pointY[i] = p.y;
     g.pointZ[i] = p.z;
@@ -76,6 +82,12 @@ const FloorGeometry& CurrentFloorGeometry() {
     g.generation = generation;
     for (int i = 0; i < 4000; ++i) {
         Compute(g, i, PrimaryRays[i], scene.planeNormal, scene.planeDistance);
+    }
+    g.firstFloorPacket = PacketCount;
+    for (int packet = PacketCount - 1; packet >= 0; --packet) {
+        if (g.floorBits[packet] != 0) {
+            g.firstFloorPacket = packet;
+        }
     }
     cache.key = key;
     cache.valid = true;

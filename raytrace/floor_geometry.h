@@ -26,7 +26,12 @@ struct FloorGeometry {
     alignas(32) float farHeight[4000];
     uint8_t floorBits[PacketCount];
     uint8_t farBits[PacketCount];
-    uint32_t generation; // changes whenever the geometry is recomputed
+    // The largest coordinate of a floor point in each packet. A ray nearly parallel to the
+    // plane meets it so far out that the rounding of P moves its mirror line visibly off the
+    // reflected primary line, which the mirror cone test assumes.
+    float reach[PacketCount];
+    int firstFloorPacket; // packets before it have no lane that meets the plane
+    uint32_t generation;  // changes whenever the geometry is recomputed
 };
 
 // A light's diffuse weight max(0, N.L) / |L| at every floor point and every far point, kept

@@ -19,7 +19,7 @@ static bool Finite(const float* values, int count) {
 // above asin(r / distance) from the direction to the centre misses the sphere. A further
 // milliradian keeps every skipped line far from grazing, so no decision depends on rounding.
 static SphereCone ConeFor(const double center[3], double radius) {
-    SphereCone cone = {0.0f, 0.0f, 0.0f, -1.0f};
+    SphereCone cone = {0.0f, 0.0f, 0.0f, -1.0f, 0.0f};
     if (primaryPackets.sharedOrigin == 0) {
         return cone;
     }
@@ -37,6 +37,9 @@ static SphereCone ConeFor(const double center[3], double radius) {
     cone.towardY = float(to[1] / distance);
     cone.towardZ = float(to[2] / distance);
     cone.cosLimit = float(std::cos(limit) - 1e-6); // allow for the rounding of `toward`
+    // A mirror line may be off by about 2^-20 of its floor point's size; half the margin,
+    // 5e-4 rad at the sphere's distance, allows up to 524 times that distance.
+    cone.reach = float(distance * 500.0);
     return cone;
 }
 
@@ -73,6 +76,9 @@ int MakeFrameConstants(FrameConstants& k) {
     k.planeB = float(double(s.planeColor.b) * s.ambient.b);
     k.reflect = s.planeReflect;
     k.keep = float(1.0 - s.planeReflect);
+    k.keptR = float(double(k.planeR) * k.keep);
+    k.keptG = float(double(k.planeG) * k.keep);
+    k.keptB = float(double(k.planeB) * k.keep);
 
     // The mirror rays' lines are the primary lines reflected in the plane on which the floor
     // points lie (N.P = 2 N.O - d for the common origin O), so they meet the sphere where the
@@ -109,6 +115,9 @@ int MakeFrameConstants(FrameConstants& k) {
         l.planeR = float(double(light.color.r) * s.planeColor.r * plane);
         l.planeG = float(double(light.color.g) * s.planeColor.g * plane);
         l.planeB = float(double(light.color.b) * s.planeColor.b * plane);
+        l.keptR = float(double(l.planeR) * k.keep);
+        l.keptG = float(double(l.planeG) * k.keep);
+        l.keptB = float(double(l.planeB) * k.keep);
     }
     return 1;
 }

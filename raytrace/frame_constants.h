@@ -13,6 +13,7 @@ struct LightConstants {
     float height;                    // N.position: N.L at a plane point P is height - N.P
     float sphereR, sphereG, sphereB; // color * sphereColor * sphereDiffuse
     float planeR, planeG, planeB;    // color * planeColor * planeReflect
+    float keptR, keptG, keptB;       // the same times (1 - planeReflect), for the mix
 };
 
 // A packet's rays can be skipped for a sphere when |axis . toward| < cosLimit: then every line
@@ -20,6 +21,8 @@ struct LightConstants {
 struct SphereCone {
     float towardX, towardY, towardZ;
     float cosLimit;
+    // For the mirror cone: packets whose floor points reach further out are always tested.
+    float reach;
 };
 
 struct FrameConstants {
@@ -28,6 +31,7 @@ struct FrameConstants {
     float radiusSlack;               // radiusSquared * 2^-16, part of the sphere test's margin
     float sphereR, sphereG, sphereB; // sphereColor * ambient
     float planeR, planeG, planeB;    // planeColor * ambient
+    float keptR, keptG, keptB;       // the same times (1 - planeReflect)
     float reflect, keep;             // planeReflect and 1 - planeReflect
     SphereCone primaryCone;          // the sphere as the primary rays see it
     SphereCone mirrorCone;           // the sphere mirrored in the floor, for the mirror rays

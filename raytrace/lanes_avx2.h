@@ -108,12 +108,12 @@ inline Floats Cap(Floats a) {
     return Floats(_mm256_castsi256_ps(bits));
 }
 
-// 255 * channel truncated; a NaN converts to the integer minimum, so the clamp to 0 ... 255
-// also turns it into 0.
+// 255 * channel truncated. The channels come capped (at most 1.0); a negative one or a NaN
+// (which converts to the integer minimum) is raised to 0 so that it cannot spill into its
+// neighbours.
 inline __m256i Channel(__m256 c) {
     const __m256i truncated = _mm256_cvttps_epi32(_mm256_mul_ps(c, _mm256_set1_ps(255.0f)));
-    return _mm256_min_epi32(_mm256_max_epi32(truncated, _mm256_setzero_si256()),
-                            _mm256_set1_epi32(255));
+    return _mm256_max_epi32(truncated, _mm256_setzero_si256());
 }
 
 inline void StorePixels(uint32_t* out, Floats r, Floats g, Floats b) {

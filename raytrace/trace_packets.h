@@ -105,7 +105,7 @@ inline void UpdateLightWeights(const FrameConstants& k, const void* owner) {
             w.position.y == light.y && w.position.z == light.z) {
             continue;
         }
-        for (int packet = 0; packet < PacketCount; ++packet) {
+        for (int packet = g.firstFloorPacket; packet < PacketCount; ++packet) {
             const int first = packet * PacketLanes;
             if (g.floorBits[packet] != 0) {
                 const Vec<F> p = LoadVec<F>(g.pointX, g.pointY, g.pointZ, first);
@@ -122,16 +122,29 @@ inline void UpdateLightWeights(const FrameConstants& k, const void* owner) {
     }
 }
 
-// Ambient plus the diffuse terms at the floor points (or the far points) of a packet, from
-// the cached weights; uncapped.
-template <class F> inline Rgb<F> ShadePlane(const FrameConstants& k, int first, bool far) {
+// Ambient plus the diffuse terms at the far points of a packet, from the cached weights;
+// uncapped.
+template <class F> inline Rgb<F> ShadeFar(const FrameConstants& k, int first) {
     Rgb<F> c = {F(k.planeR), F(k.planeG), F(k.planeB)};
     for (int32_t i = 0; i < k.lightCount; ++i) {
         const LightConstants& light = k.lights[i];
-        const F w = F::Load((far ? lightWeights[i].far : lightWeights[i].floor) + first);
+        const F w = F::Load(lightWeights[i].far + first);
         c.r = MulAdd(w, F(light.planeR), c.r);
         c.g = MulAdd(w, F(light.planeG), c.g);
         c.b = MulAdd(w, F(light.planeB), c.b);
+    }
+    return c;
+}
+
+// The same at the floor points, already weighted by 1 - planeReflect for the mix.
+template <class F> inline Rgb<F> ShadeFloorKept(const FrameConstants& k, int first) {
+    Rgb<F> c = {F(k.keptR), F(k.keptG), F(k.keptB)};
+    for (int32_t i = 0; i < k.lightCount; ++i) {
+        const LightConstants& light = k.lights[i];
+        const F w = F::Load(lightWeights[i].floor + first);
+        c.r = MulAdd(w, F(light.keptR), c.r);
+        c.g = MulAdd(w, F(light.keptG), c.g);
+        c.b = MulAdd(w, F(light.keptB), c.b);
     }
     return c;
 }
@@ -175,7 +188,7 @@ template <class F, class M>
     const M floor = AndNot(hit, M::FromBits(floorBits));
     if (Any(floor)) {
         const Vec<F> p = LoadVec<F>(g.pointX, g.pointY, g.pointZ, first);
-        const Rgb<F> local = ShadePlane<F>(k, first, false);
+        const Rgb<F> kept = ShadeFloorKept<F>(k, first);
 
         // The mirror ray from p, traced at depth 1: the sphere, else the far point.
         Rgb<F> m = black;
@@ -192,15 +205,13 @@ template <class F, class M>
         }
         const M far = AndNot(mirrorHit, floor & M::FromBits(g.farBits[packet]));
         if (Any(far)) {
-            const Rgb<F> seen = ShadePlane<F>(k, first, true);
+            const Rgb<F> seen = ShadeFar<F>(k, first);
             m = Choose<F, M>(far, CapAll<F>(seen), m);
         }
 
-        const F keep(k.keep);
         const F reflect(k.reflect);
-        const Rgb<F> mixed = {MulAdd(keep, local.r, reflect * m.r),
-                              MulAdd(keep, local.g, reflect * m.g),
-                              MulAdd(keep, local.b, reflect * m.b)};
+        const Rgb<F> mixed = {MulAdd(reflect, m.r, kept.r), MulAdd(reflect, m.g, kept.g),
+                              MulAdd(reflect, m.b, kept.b)};
         c = Choose<F, M>(floor, CapAll<F>(mixed), c);
     }
     StorePixels(pixels + first, c.r, c.g, c.b);
@@ -234,23 +245,31 @@ template <class F>
 template <class F, class M> inline int TraceGrid(const FrameConstants& k, uint32_t* pixels) {
     static const char owner = 0;
     UpdateLightWeights<F, M>(k, &owner);
-    int exact = 0;
+
+    // Which packets come near the sphere: bit 0 for their primary lines, bit 1 for their
+    // mirror lines.
+    uint8_t near[PacketGroups * 8];
     for (int group = 0; group < PacketCount; group += 8) {
-        const unsigned nearSphere = NearCone<F, M>(primaryPackets, group, k.primaryCone);
-        const unsigned nearMirror = NearCone<F, M>(primaryPackets, group, k.mirrorCone);
-        const int end = group + 8 < PacketCount ? group + 8 : PacketCount;
-        for (int packet = group; packet < end; ++packet) {
-            const unsigned bit = 1u << (packet - group);
-            if ((nearSphere & bit) == 0 && k.floor->floorBits[packet] == 0) {
-                F::StoreZero(pixels + packet * PacketLanes); // sky: nothing to meet
-                continue;
-            }
-            const unsigned unsure =
-                TracePacket<F, M>(k, primaryPackets, packet, (nearSphere & bit) != 0,
-                                  (nearMirror & bit) != 0, pixels);
-            if (unsure != 0) {
-                exact += TraceExactly<F>(packet, unsure, pixels);
-            }
+        const unsigned sphere = NearCone<F, M>(primaryPackets, group, k.primaryCone);
+        const unsigned mirror = NearCone<F, M>(primaryPackets, group, k.mirrorCone);
+        for (int j = 0; j < 8; ++j) {
+            near[group + j] = uint8_t(((sphere >> j) & 1u) | (((mirror >> j) & 1u) << 1));
+        }
+    }
+
+    int exact = 0;
+    const int firstFloor = k.floor->firstFloorPacket;
+    for (int packet = 0; packet < PacketCount; ++packet) {
+        const unsigned nearBits = near[packet];
+        if (packet < firstFloor && (nearBits & 1u) == 0) {
+            F::StoreZero(pixels + packet * PacketLanes); // sky: nothing to meet
+            continue;
+        }
+        const bool nearMirror = (nearBits & 2u) != 0 || k.floor->reach[packet] > k.mirrorCone.reach;
+        const unsigned unsure =
+            TracePacket<F, M>(k, primaryPackets, packet, (nearBits & 1u) != 0, nearMirror, pixels);
+        if (unsure != 0) {
+            exact += TraceExactly<F>(packet, unsure, pixels);
         }
     }
     return exact;

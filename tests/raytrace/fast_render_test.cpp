@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "raytrace/frame_constants.h"
+#include "raytrace/ray_packets.h"
 #include "raytrace/render_frame.h"
 #include "raytrace/render_paths.h"
 #include "tests/raytrace/scene_fixture.h"
@@ -146,6 +147,36 @@ TEST_P(FastRender, ScenesAwayFromTheShowStillAgree) {
         scene.lightCount = frame % 3;
         ASSERT_LE(CompareFrame(differing, exact), 1) << "scene " << frame;
     }
+}
+
+TEST_P(FastRender, OtherPlanesAndRaysAreFollowed) {
+    int differing = 0;
+    int exact = 0;
+    // A tilted floor at another height: the kept floor geometry must be worked out anew.
+    const float tilt = 0.2f;
+    const double length = std::sqrt(1.0 + double(tilt) * tilt);
+    scene.planeNormal = {float(tilt / length), float(-1.0 / length), 0.0f};
+    scene.planeDistance = 24.0f;
+    for (int i = 0; i < 40; ++i) {
+        show_states::PlaceSphere(100 + 37 * i);
+        ASSERT_LE(CompareFrame(differing, exact), 1) << "tilted floor, frame " << i;
+    }
+    scene.planeNormal = {0.0f, -1.0f, 0.0f};
+    scene.planeDistance = 30.0f;
+    ASSERT_LE(CompareFrame(differing, exact), 1) << "default floor again";
+
+    // Rays from different origins: no common origin, so no cone test.
+    for (int i = 0; i < 4000; ++i) {
+        PrimaryRays[i].origin = {float(i % 7) - 3.0f, float(i % 5) - 2.0f, -40.0f};
+    }
+    PackRays(PrimaryRays, primaryPackets);
+    for (int i = 0; i < 40; ++i) {
+        show_states::PlaceSphere(3 + 101 * i);
+        show_states::TurnLight();
+        ASSERT_LE(CompareFrame(differing, exact), 1) << "scattered origins, frame " << i;
+    }
+    InitPrimaryRays();
+    ASSERT_LE(CompareFrame(differing, exact), 1) << "grid restored";
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, FastRender, ::testing::ValuesIn(AvailablePaths()), PathName);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cmath>
+#include <initializer_list>
 #include <cstdint>
 
 #include "raytrace/scene.h"
