@@ -86,8 +86,8 @@ class WholeShowTest : public IntroTest {
             }
             textsSeen = fake::TextDraws().size();
             frames.push_back(seen);
-            // The music plays on while the frame waits for the display.
-            fake::DeliverSync(SyncsAfter(seen.count));
+            // The music plays on, on its own thread, while the frame waits for the display.
+            fake::DeliverSyncFromThread(SyncsAfter(seen.count));
         });
     }
 
@@ -162,6 +162,22 @@ TEST_F(WholeShowTest, TheFarPointIsReachedAtCount4994WhenEveryCountIsSeen) {
     EXPECT_EQ(fake::Boxes().size(), 0u);
     // lastMainTick is read after the frame's own sync event.
     EXPECT_EQ(lastMainTick, 4995u);
+}
+
+TEST_F(WholeShowTest, SyncEventsDuringStartUpCanSkipTheOpeningTitle) {
+    // The music counts from the moment it plays: the display mode change takes its time.
+    fake::OnCall("SetDisplayMode", [](int) { fake::DeliverSyncFromThread(3); });
+    fake::OnCall("WaitForVerticalBlank", [](int nth) {
+        if (nth == 2) {
+            fake::Post(WM_KEYDOWN, VK_ESCAPE);
+        }
+    });
+    EXPECT_EQ(RunWinMain(), 0);
+    ASSERT_GE(fake::TextDraws().size(), 1u);
+    for (const fake::TextDraw& draw : fake::TextDraws()) {
+        EXPECT_EQ(draw.text, "Zarvo!");
+    }
+    EXPECT_GE(fake::CountCalls("Lock"), 2);
 }
 
 } // namespace
