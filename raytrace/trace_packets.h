@@ -169,6 +169,15 @@ template <class F, class M>
     const FloorGeometry& g = *k.floor;
     const int first = packet * PacketLanes;
     const unsigned floorBits = g.floorBits[packet];
+    const F reflect(k.reflect);
+    if (!nearSphere && !nearMirror && (floorBits & g.farBits[packet]) == 0xFFu) {
+        // Floor only, each mirror ray going on to its far point: most of the lower half.
+        const Rgb<F> kept = ShadeFloorKept<F>(k, first);
+        const Rgb<F> seen = CapAll<F>(ShadeFar<F>(k, first));
+        StorePixels(pixels + first, Cap(MulAdd(reflect, seen.r, kept.r)),
+                    Cap(MulAdd(reflect, seen.g, kept.g)), Cap(MulAdd(reflect, seen.b, kept.b)));
+        return 0;
+    }
     const F zero(0.0f);
     const Rgb<F> black = {zero, zero, zero};
     Rgb<F> c = black;
@@ -209,7 +218,6 @@ template <class F, class M>
             m = Choose<F, M>(far, CapAll<F>(seen), m);
         }
 
-        const F reflect(k.reflect);
         const Rgb<F> mixed = {MulAdd(reflect, m.r, kept.r), MulAdd(reflect, m.g, kept.g),
                               MulAdd(reflect, m.b, kept.b)};
         c = Choose<F, M>(floor, CapAll<F>(mixed), c);
