@@ -49,7 +49,6 @@ std::string FormatProgress(const ProgressState& state) {
 void ProgressReport::Begin(bool enabled) {
     enabled_ = enabled;
     terminal_ = isatty(STDERR_FILENO) != 0;
-    printed_ = false;
     start_ = last_ = std::chrono::steady_clock::now();
 }
 
@@ -75,7 +74,6 @@ void ProgressReport::Update(ProgressState state) {
         std::fprintf(stderr, "%s\n", text.c_str());
     }
     std::fflush(stderr);
-    printed_ = true;
 }
 
 void ProgressReport::Finish(ProgressState state) {

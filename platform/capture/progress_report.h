@@ -44,7 +44,6 @@ class ProgressReport {
   private:
     bool enabled_ = false;
     bool terminal_ = false;
-    bool printed_ = false;
     std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point last_;
 };
