@@ -142,6 +142,9 @@ static std::unique_ptr<SystemFont> LoadFont(std::string& error) {
             break;
         }
     }
+    // Every glyph is rasterised below, so fontconfig is not needed again: its configuration
+    // and caches are given back now.
+    FcFini();
     if (!matched) {
         error = "fontconfig found no font at all";
         return nullptr;
