@@ -29,7 +29,7 @@ struct FloorGeometry {
     // The largest coordinate of a floor point in each packet. A ray nearly parallel to the
     // plane meets it so far out that the rounding of P moves its mirror line visibly off the
     // reflected primary line, which the mirror cone test assumes.
-    float reach[PacketCount];
+    alignas(32) float reach[PacketGroups * 8];
     int firstFloorPacket; // packets before it have no lane that meets the plane
     uint32_t generation;  // changes whenever the geometry is recomputed
 };

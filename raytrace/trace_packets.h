@@ -15,7 +15,9 @@
 // each instantiation is a function of its own.
 //
 // The picture is that of TraceRay within one step per channel. The floor's points, mirror
-// directions and decisions come from FloorGeometry, which computes them as TraceRay does.
+// directions and decisions come from FloorGeometry, which computes them as TraceRay does, and
+// the lights' weights on the floor from LightWeights while the lights stay put. Packets whose
+// lines pass the sphere by a clear margin (the cone test) skip the sphere test altogether.
 // Single precision gives the same picture wherever a decision does not flip: the sphere's
 // discriminant is checked against a bound on its difference to the exact tracer's, and a lane
 // within it (a ray that grazes the sphere) is traced again by TraceRay. The light tests
@@ -37,9 +39,10 @@ template <class F, class M> struct SphereTest {
 };
 
 // The sphere test of TraceRay. The exact tracer forms disc = b^2 - 4(v.v - r^2) from b = 2 D.v
-// rounded to single precision; here v.v - (D.v)^2 is taken as |v - (D.v) D|^2 - (D.v)^2 (|D|^2 -
-// 1), which has no cancellation. The two differ by about (D.v)^2 2^-21 at most (the rounding of b),
-// so a lane with |disc| within (D.v)^2 2^-18 + r^2 2^-16 may flip and is marked unsure.
+// rounded to single precision; here v.v - (D.v)^2 is taken as
+// |v - (D.v) D|^2 - (D.v)^2 (|D|^2 - 1), which has no cancellation. The two differ by about
+// (D.v)^2 2^-21 at most (the rounding of b), so a lane with |disc| within
+// (D.v)^2 2^-18 + r^2 2^-16 may flip and is marked unsure.
 template <class F, class M>
 inline SphereTest<F, M> TestSphere(const FrameConstants& k, const Vec<F>& o, const Vec<F>& d,
                                    F lengthError) {
@@ -157,11 +160,10 @@ template <class F> inline Rgb<F> CapAll(const Rgb<F>& c) {
     return {Cap(c.r), Cap(c.g), Cap(c.b)};
 }
 
-// Traces packet `packet` (rays 8 * packet ...) and stores its packed pixels; the light
-// weights must be up to date. `nearSphere` and
-// `nearMirror` are false when the cone test has shown that no primary line, or no mirror line,
-// of the packet comes near the sphere. Returns the lanes (bit i for ray 8 * packet + i) that
-// must be traced again exactly.
+// Traces packet `packet` (rays 8 * packet ...) and stores its packed pixels; the light weights
+// must be up to date. `nearSphere` and `nearMirror` are false when the cone test has shown that
+// no primary line, or no mirror line, of the packet comes near the sphere. Returns the lanes
+// (bit i for ray 8 * packet + i) that must be traced again exactly.
 template <class F, class M>
 [[gnu::always_inline]] inline unsigned TracePacket(const FrameConstants& k, const RayPackets& rays,
                                                    int packet, bool nearSphere, bool nearMirror,
@@ -254,30 +256,32 @@ template <class F, class M> inline int TraceGrid(const FrameConstants& k, uint32
     static const char owner = 0;
     UpdateLightWeights<F, M>(k, &owner);
 
-    // Which packets come near the sphere: bit 0 for their primary lines, bit 1 for their
-    // mirror lines.
-    uint8_t near[PacketGroups * 8];
+    // Eight packets at a time: which come near the sphere along their primary lines, and
+    // which along their mirror lines (or reach so far out that the cone test cannot tell).
+    const FloorGeometry& g = *k.floor;
+    int exact = 0;
     for (int group = 0; group < PacketCount; group += 8) {
         const unsigned sphere = NearCone<F, M>(primaryPackets, group, k.primaryCone);
-        const unsigned mirror = NearCone<F, M>(primaryPackets, group, k.mirrorCone);
-        for (int j = 0; j < 8; ++j) {
-            near[group + j] = uint8_t(((sphere >> j) & 1u) | (((mirror >> j) & 1u) << 1));
-        }
-    }
-
-    int exact = 0;
-    const int firstFloor = k.floor->firstFloorPacket;
-    for (int packet = 0; packet < PacketCount; ++packet) {
-        const unsigned nearBits = near[packet];
-        if (packet < firstFloor && (nearBits & 1u) == 0) {
-            F::StoreZero(pixels + packet * PacketLanes); // sky: nothing to meet
+        if (group + 8 <= g.firstFloorPacket && sphere == 0) {
+            for (int packet = group; packet < group + 8; ++packet) {
+                F::StoreZero(pixels + packet * PacketLanes); // sky: nothing to meet
+            }
             continue;
         }
-        const bool nearMirror = (nearBits & 2u) != 0 || k.floor->reach[packet] > k.mirrorCone.reach;
-        const unsigned unsure =
-            TracePacket<F, M>(k, primaryPackets, packet, (nearBits & 1u) != 0, nearMirror, pixels);
-        if (unsure != 0) {
-            exact += TraceExactly<F>(packet, unsure, pixels);
+        const unsigned mirror = NearCone<F, M>(primaryPackets, group, k.mirrorCone) |
+                                Bits(F::Load(g.reach + group) > F(k.mirrorCone.reach));
+        const int end = group + 8 < PacketCount ? group + 8 : PacketCount;
+        for (int packet = group; packet < end; ++packet) {
+            const unsigned bit = 1u << (packet - group);
+            if (packet < g.firstFloorPacket && (sphere & bit) == 0) {
+                F::StoreZero(pixels + packet * PacketLanes);
+                continue;
+            }
+            const unsigned unsure = TracePacket<F, M>(
+                k, primaryPackets, packet, (sphere & bit) != 0, (mirror & bit) != 0, pixels);
+            if (unsure != 0) {
+                exact += TraceExactly<F>(packet, unsure, pixels);
+            }
         }
     }
     return exact;
