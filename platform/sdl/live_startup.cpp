@@ -53,7 +53,7 @@ int PlatformStartup(int /*argc*/, char** /*argv*/) {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         reason = SDL_GetError();
     } else if (live::IsStandInDriver(SDL_GetCurrentVideoDriver())) {
-        reason = std::string("only SDL's ") + SDL_GetCurrentVideoDriver() + " video driver works";
+        reason = "no X11 or Wayland display answered";
         SDL_Quit();
     }
     if (!reason.empty()) {

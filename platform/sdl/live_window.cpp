@@ -99,6 +99,16 @@ bool SetLiveFullscreen(bool fullscreen) {
     if (fullscreen == state.fullscreen) {
         return true;
     }
+    SDL_DisplayMode desktop;
+    const bool haveDesktop =
+        SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(state.window), &desktop) == 0;
+    if (fullscreen && haveDesktop) {
+        // Cover the desktop first, so that it is right also where no window manager takes
+        // the fullscreen request.
+        SDL_SetWindowBordered(state.window, SDL_FALSE);
+        SDL_SetWindowPosition(state.window, 0, 0);
+        SDL_SetWindowSize(state.window, desktop.w, desktop.h);
+    }
     if (SDL_SetWindowFullscreen(state.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) !=
         0) {
         return false;
@@ -106,17 +116,12 @@ bool SetLiveFullscreen(bool fullscreen) {
     state.fullscreen = fullscreen;
     if (!fullscreen) {
         // A 4:3 window of two thirds of the desktop's height.
-        SDL_DisplayMode desktop;
-        int height = 600;
-        if (SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(state.window), &desktop) == 0) {
-            height = desktop.h * 2 / 3;
-        }
+        const int height = haveDesktop ? desktop.h * 2 / 3 : 600;
         SDL_SetWindowBordered(state.window, SDL_TRUE);
         SDL_SetWindowSize(state.window, height * 4 / 3, height);
         SDL_SetWindowPosition(state.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
-    } else {
-        SDL_SetWindowBordered(state.window, SDL_FALSE);
     }
+    RepaintScreen();
     return true;
 }
 

@@ -4,7 +4,7 @@
 # ImageMagick.
 #
 #   live_e2e.sh ZARVO MODULE SCENARIO
-# SCENARIO is one of: show, missing-module, cancel-dialog, focus, no-display.
+# SCENARIO is one of: show, missing-module, cancel-dialog, focus, alt-enter, no-display.
 # Error boxes go to standard error only (ZARVO_NO_MESSAGEBOX=1), so nothing waits for a click.
 # ZARVO_E2E_EXIT_LIMIT (seconds, default 2) bounds the time from Escape to the process's end;
 # the sanitizer build raises it, as its leak check at exit alone takes about a second.
@@ -202,6 +202,27 @@ focus)
     shot running2
     changed=$(different_pixels running1 running2)
     above "$changed" 100 || fail "the picture stands still after refocusing ($changed pixels)"
+    press "$main_window" Escape
+    wait_exit "$exit_limit"
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+    ;;
+alt-enter)
+    start_show
+    width() { xwininfo -id "$main_window" | awk '/Width:/ { print $2 }'; }
+    [ "$(width)" = 800 ] || fail "the window does not cover the 800-pixel screen"
+    press "$main_window" alt+Return
+    sleep 1
+    windowed=$(width)
+    [ "$windowed" -lt 800 ] || fail "Alt+Enter did not make a window (width $windowed)"
+    shot windowed1
+    sleep 0.7
+    shot windowed2
+    changed=$(different_pixels windowed1 windowed2)
+    above "$changed" 100 || fail "the show stopped in the window"
+    press "$main_window" alt+Return
+    sleep 1
+    [ "$(width)" = 800 ] || fail "the second Alt+Enter did not return to fullscreen"
+    kill -0 "$zarvo_pid" 2>/dev/null || fail "the intro ended on Alt+Enter"
     press "$main_window" Escape
     wait_exit "$exit_limit"
     [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
