@@ -78,9 +78,6 @@ inline Mask operator>(Floats a, Floats b) {
 inline Mask operator<(Floats a, Floats b) {
     return {_mm256_cmp_ps(a.v, b.v, _CMP_LT_OQ)};
 }
-inline Mask operator<=(Floats a, Floats b) {
-    return {_mm256_cmp_ps(a.v, b.v, _CMP_LE_OQ)};
-}
 inline Mask operator&(Mask a, Mask b) {
     return {_mm256_and_ps(a.v, b.v)};
 }

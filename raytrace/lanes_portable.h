@@ -109,9 +109,6 @@ inline Mask operator>(const Floats& a, const Floats& b) {
 inline Mask operator<(const Floats& a, const Floats& b) {
     return Compare(a, b, [](float x, float y) { return x < y; });
 }
-inline Mask operator<=(const Floats& a, const Floats& b) {
-    return Compare(a, b, [](float x, float y) { return x <= y; });
-}
 inline Mask operator&(const Mask& a, const Mask& b) {
     Mask r;
     for (int i = 0; i < 8; ++i) {

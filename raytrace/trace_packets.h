@@ -55,7 +55,8 @@ inline SphereTest<F, M> TestSphere(const FrameConstants& k, const Vec<F>& o, con
     const F bound = MulAdd(s2, F(0x1p-18f), F(k.radiusSlack));
     SphereTest<F, M> test;
     test.hit = disc > F(0.0f);
-    test.unsure = Abs(disc) <= bound;
+    // Not "<=": a NaN (from a floor point out at infinity) must count as unsure too.
+    test.unsure = AndNot(Abs(disc) > bound, M::FromBits(0xFFu));
     // The smaller root (-b - sqrt(disc)) / 2, whatever its sign.
     test.t = F(-0.5f) * (Sqrt(Max(disc, F(0.0f))) + (s + s));
     return test;

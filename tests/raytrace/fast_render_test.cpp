@@ -175,6 +175,17 @@ TEST_P(FastRender, OtherPlanesAndRaysAreFollowed) {
         show_states::TurnLight();
         ASSERT_LE(CompareFrame(differing, exact), 1) << "scattered origins, frame " << i;
     }
+    // Rays that skim the floor so closely that it is met at infinity.
+    InitPrimaryRays();
+    for (int column = 0; column < 80; ++column) {
+        PrimaryRays[30 * 80 + column].direction = {0.0f, 1e-44f, 1.0f};
+    }
+    PackRays(PrimaryRays, primaryPackets);
+    ASSERT_LE(CompareFrame(differing, exact), 1) << "floor at infinity";
+    for (int column = 0; column < 80; ++column) {
+        EXPECT_EQ(fast_[30 * 80 + column], reference_[30 * 80 + column]) << column;
+    }
+
     InitPrimaryRays();
     ASSERT_LE(CompareFrame(differing, exact), 1) << "grid restored";
 }
