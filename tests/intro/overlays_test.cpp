@@ -6,50 +6,12 @@
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
+#include "expected_captions.h"
 #include "intro_test_support.h"
 #include "show/overlays.h"
 #include "show/show_frame.h"
 
 namespace {
-
-// The timetable as specified; nullptr where nothing is shown.
-const char* const kCaptions[35] = {
-    nullptr,
-    nullptr,
-    "A small 'we-were-here' intro...",
-    "Everything made here at KV. No planning.",
-    "And yes, that is raytracing.",
-    nullptr,
-    "Credits:",
-    "Code: Rust Gnome",
-    "Music: Mr. Ladle",
-    "Lyrics: Mr. Ladle",
-    "No gfx: brAmbl",
-    "Tired: Mr. Ladle",
-    "Bad Influence: Mr. Ladle",
-    "Mr. Ladle: Mr. Ladle",
-    nullptr,
-    "Greets:",
-    "Snerk-Wobble / QPL",
-    "Wombat Assembly Club",
-    "Grindstone / Tidal Works",
-    "Fennick / Brassik",
-    "Dr. Marrow / VKT",
-    "Silent Otter / Tarnholm",
-    "Mr. Ladle / Quillmoor",
-    nullptr,
-    "Greetings to everyone at KV from Hollin!",
-    nullptr,
-    "Greetings to Mr. Ladle from everyone at KV!",
-    nullptr,
-    nullptr,
-    "The End",
-    nullptr,
-    nullptr,
-    "Waiting for windows to crash...",
-    nullptr,
-    nullptr,
-};
 
 constexpr uint32_t kWhite = 0x00FFFFFF;
 constexpr uint32_t kBlack = 0x00000000;

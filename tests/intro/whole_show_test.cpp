@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
+#include "expected_captions.h"
 #include "intro_test_support.h"
 #include "raytrace/scene.h"
 #include "show/show_frame.h"
@@ -18,44 +19,6 @@ struct FrameSeen {
     bool rendered; // the scene was traced into the surface
     std::vector<std::string> texts;
     float blue; // light 0's blue after the frame's fade step
-};
-
-const char* const kCaptions[35] = {
-    nullptr,
-    nullptr,
-    "A small 'we-were-here' intro...",
-    "Everything made here at KV. No planning.",
-    "And yes, that is raytracing.",
-    nullptr,
-    "Credits:",
-    "Code: Rust Gnome",
-    "Music: Mr. Ladle",
-    "Lyrics: Mr. Ladle",
-    "No gfx: brAmbl",
-    "Tired: Mr. Ladle",
-    "Bad Influence: Mr. Ladle",
-    "Mr. Ladle: Mr. Ladle",
-    nullptr,
-    "Greets:",
-    "Snerk-Wobble / QPL",
-    "Wombat Assembly Club",
-    "Grindstone / Tidal Works",
-    "Fennick / Brassik",
-    "Dr. Marrow / VKT",
-    "Silent Otter / Tarnholm",
-    "Mr. Ladle / Quillmoor",
-    nullptr,
-    "Greetings to everyone at KV from Hollin!",
-    nullptr,
-    "Greetings to Mr. Ladle from everyone at KV!",
-    nullptr,
-    nullptr,
-    "The End",
-    nullptr,
-    nullptr,
-    "Waiting for windows to crash...",
-    nullptr,
-    nullptr,
 };
 
 // Sync events per frame: every count through the title and the first captions, then faster
