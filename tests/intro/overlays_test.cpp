@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "expected_captions.h"
 #include "intro_test_support.h"
+#include "show_frame_fixture.h"
 #include "show/overlays.h"
 #include "show/show_frame.h"
 
@@ -16,19 +17,7 @@ namespace {
 constexpr uint32_t kWhite = 0x00FFFFFF;
 constexpr uint32_t kBlack = 0x00000000;
 
-class OverlayTest : public IntroTest {
-  protected:
-    void SetUp() override {
-        IntroTest::SetUp();
-        StartIntro();
-    }
-
-    int FrameAt(DWORD count) {
-        appState.syncCount = count;
-        fake::ClearLog();
-        return ShowFrame();
-    }
-};
+class OverlayTest : public ShowFrameTest {};
 
 TEST_F(OverlayTest, TheCaptionTableHoldsTheTimetable) {
     for (int i = 0; i < 35; ++i) {

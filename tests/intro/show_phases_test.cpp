@@ -7,25 +7,14 @@
 
 #include "app/app_state.h"
 #include "intro_test_support.h"
+#include "show_frame_fixture.h"
 #include "raytrace/scene.h"
 #include "show/show_frame.h"
 
 namespace {
 
-class ShowPhaseTest : public IntroTest {
+class ShowPhaseTest : public ShowFrameTest {
   protected:
-    void SetUp() override {
-        IntroTest::SetUp();
-        StartIntro();
-    }
-
-    // One ShowFrame at the given clock, with a fresh log.
-    int FrameAt(DWORD count) {
-        appState.syncCount = count;
-        fake::ClearLog();
-        return ShowFrame();
-    }
-
     // Puts the show past its main phase: the caption table is over and the sphere is far.
     void EnterEndPhase(DWORD lastMain) {
         scene.sphereCenter.z = 103.0f;
