@@ -4,6 +4,7 @@
 #include "live_window.h"
 #include "message_queue.h"
 #include "presenter.h"
+#include "surface_descs.h"
 #include "window_table.h"
 
 #include <SDL.h>
@@ -38,22 +39,6 @@ DDSURFACEDESC2 PrimaryDesc() {
     desc.dwSize = 124;
     desc.dwFlags = DDSD_CAPS;
     desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE;
-    return desc;
-}
-
-DDSURFACEDESC2 BackDesc() {
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = 124;
-    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT;
-    desc.dwWidth = 320;
-    desc.dwHeight = 200;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    desc.ddpfPixelFormat.dwSize = 32;
-    desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
-    desc.ddpfPixelFormat.dwRGBBitCount = 32;
-    desc.ddpfPixelFormat.dwRBitMask = 0x00FF0000;
-    desc.ddpfPixelFormat.dwGBitMask = 0x0000FF00;
-    desc.ddpfPixelFormat.dwBBitMask = 0x000000FF;
     return desc;
 }
 
@@ -106,7 +91,7 @@ class LiveDisplay : public ::testing::Test {
         ASSERT_EQ(directDraw->SetDisplayMode(320, 200, 32, 0, 0), DD_OK);
         DDSURFACEDESC2 desc = PrimaryDesc();
         ASSERT_EQ(directDraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
-        desc = BackDesc();
+        desc = livetest::BackSurfaceDesc();
         ASSERT_EQ(directDraw->CreateSurface(&desc, &back, nullptr), DD_OK);
     }
 

@@ -1,26 +1,13 @@
 // The system-memory surface: description checks, lock and device-context rules, shared pixels.
 #include "gdi_context.h"
 #include "memory_surface.h"
+#include "surface_descs.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-DDSURFACEDESC2 BackSurfaceDesc() {
-    DDSURFACEDESC2 desc{};
-    desc.dwSize = 124;
-    desc.dwFlags = DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PIXELFORMAT;
-    desc.dwWidth = 320;
-    desc.dwHeight = 200;
-    desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
-    desc.ddpfPixelFormat.dwSize = 32;
-    desc.ddpfPixelFormat.dwFlags = DDPF_RGB;
-    desc.ddpfPixelFormat.dwRGBBitCount = 32;
-    desc.ddpfPixelFormat.dwRBitMask = 0x00FF0000;
-    desc.ddpfPixelFormat.dwGBitMask = 0x0000FF00;
-    desc.ddpfPixelFormat.dwBBitMask = 0x000000FF;
-    return desc;
-}
+using livetest::BackSurfaceDesc;
 
 DDSURFACEDESC2 LockDesc() {
     DDSURFACEDESC2 desc{};
