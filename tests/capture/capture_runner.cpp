@@ -24,22 +24,6 @@ std::string BuildFolder() {
     return ZARVO_BUILD_DIR;
 }
 
-TempFolder::TempFolder() {
-    char folder[] = "/tmp/zarvo-capture-test-XXXXXX";
-    if (mkdtemp(folder) != nullptr) {
-        path_ = folder;
-    }
-}
-
-TempFolder::~TempFolder() {
-    if (!path_.empty()) {
-        const std::string command = "rm -rf '" + path_ + "'";
-        if (std::system(command.c_str()) != 0) {
-            std::fprintf(stderr, "could not remove %s\n", path_.c_str());
-        }
-    }
-}
-
 // Runs `argv` in `workDir` with standard error into `errorFile` (or inherited when empty).
 static pid_t Spawn(const std::vector<std::string>& argv, const std::string& workDir,
                    const std::string& errorFile, bool quietOutput) {

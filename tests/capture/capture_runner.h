@@ -1,6 +1,6 @@
 // Running the real zarvo-capture as a user would, and reading back what it wrote.
 //
-//   TempFolder     a fresh folder under /tmp, removed with everything in it
+//   TempFolder     a fresh folder under /tmp, removed with everything in it (temp_folder.h)
 //   RunCapture     runs the program in a working directory (the build folder holds Zarvo.xm)
 //                  and waits; its standard error is kept
 //   StartCapture   starts it without waiting (for stopping it with a signal)
@@ -10,6 +10,8 @@
 #ifndef ZARVO_TESTS_CAPTURE_CAPTURE_RUNNER_H
 #define ZARVO_TESTS_CAPTURE_CAPTURE_RUNNER_H
 
+#include "temp_folder.h"
+
 #include <sys/types.h>
 
 #include <cstdint>
@@ -18,20 +20,6 @@
 #include <vector>
 
 namespace capturetest {
-
-class TempFolder {
-  public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& Path() const {
-        return path_;
-    }
-
-  private:
-    std::string path_;
-};
 
 struct RunResult {
     int exitCode = -1; // -1 when the program did not exit normally

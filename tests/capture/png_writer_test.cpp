@@ -1,10 +1,9 @@
 // PNG frames: exact colours back, the same bytes for the same picture, whole files only.
 #include "png_writer.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -18,21 +17,7 @@ std::string ReadBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-class PngWriterTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        char folder[] = "/tmp/zarvo-png-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        dir_ = folder;
-    }
-    void TearDown() override {
-        for (const char* name : {"/a.png", "/b.png", "/a.png.part"}) {
-            std::remove((dir_ + name).c_str());
-        }
-        rmdir(dir_.c_str());
-    }
-    std::string dir_;
-};
+class PngWriterTest : public capturetest::TempFolderTest {};
 
 // A picture with every channel value and the top byte set, which must not leak into the file.
 std::vector<std::uint32_t> TestPicture(int width, int height, int pitch) {

@@ -2,10 +2,10 @@
 #include "capture_session.h"
 #include "png_writer.h"
 #include "progress_report.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -26,23 +26,11 @@ std::string ReadText(const std::string& path) {
     return text.str();
 }
 
-class SessionTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        char folder[] = "/tmp/zarvo-session-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        root_ = folder;
-    }
-    void TearDown() override {
-        const std::string command = "rm -rf '" + root_ + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
-    }
-    std::string root_;
-};
+class SessionTest : public capturetest::TempFolderTest {};
 
 TEST_F(SessionTest, OpenMakesNestedFoldersAndClearsOnlyOldNumberedFrames) {
     capture::CaptureOptions options;
-    options.outDir = root_ + "/a/b";
+    options.outDir = dir_ + "/a/b";
     std::string error;
     ASSERT_TRUE(capture::MakeFolders(options.outDir + "/frames", error)) << error;
     std::ofstream(options.outDir + "/frames/000007.png") << "old";
@@ -63,7 +51,7 @@ TEST_F(SessionTest, OpenMakesNestedFoldersAndClearsOnlyOldNumberedFrames) {
 
 TEST_F(SessionTest, EachFrameAddsItsPictureAndItsRow) {
     capture::CaptureOptions options;
-    options.outDir = root_;
+    options.outDir = dir_;
     std::string error;
     capture::CaptureSession session;
     ASSERT_TRUE(session.Open(options, error)) << error;
@@ -72,11 +60,11 @@ TEST_F(SessionTest, EachFrameAddsItsPictureAndItsRow) {
     picture[0] = 0x00FFFFFFu;
     ASSERT_TRUE(session.AddFrame(1, 3, capture::Phase::main, picture.data(), error));
     // Rows are on disk as soon as the frame is.
-    EXPECT_EQ(ReadText(root_ + "/frames.csv"), "frame,sync_count,phase\n0,0,opening\n1,3,main\n");
+    EXPECT_EQ(ReadText(dir_ + "/frames.csv"), "frame,sync_count,phase\n0,0,opening\n1,3,main\n");
     std::vector<std::uint32_t> back;
     int width = 0;
     int height = 0;
-    ASSERT_TRUE(capture::ReadPng(root_ + "/frames/000001.png", back, width, height, error));
+    ASSERT_TRUE(capture::ReadPng(dir_ + "/frames/000001.png", back, width, height, error));
     EXPECT_EQ(width, 320);
     EXPECT_EQ(height, 200);
     EXPECT_EQ(back[0], 0x00FFFFFFu);
@@ -87,21 +75,21 @@ TEST_F(SessionTest, EachFrameAddsItsPictureAndItsRow) {
 
 TEST_F(SessionTest, NoFramesMeansNoPictures) {
     capture::CaptureOptions options;
-    options.outDir = root_;
+    options.outDir = dir_;
     options.writeFrames = false;
     std::string error;
     capture::CaptureSession session;
     ASSERT_TRUE(session.Open(options, error)) << error;
     std::vector<std::uint32_t> picture(320 * 200, 0u);
     ASSERT_TRUE(session.AddFrame(0, 0, capture::Phase::opening, picture.data(), error));
-    EXPECT_FALSE(Exists(root_ + "/frames/000000.png"));
+    EXPECT_FALSE(Exists(dir_ + "/frames/000000.png"));
     EXPECT_TRUE(session.Close(error));
 }
 
 TEST_F(SessionTest, AFileWhereTheFolderShouldBeIsReported) {
-    std::ofstream(root_ + "/taken") << "a file";
+    std::ofstream(dir_ + "/taken") << "a file";
     capture::CaptureOptions options;
-    options.outDir = root_ + "/taken";
+    options.outDir = dir_ + "/taken";
     std::string error;
     capture::CaptureSession session;
     EXPECT_FALSE(session.Open(options, error));
@@ -110,8 +98,8 @@ TEST_F(SessionTest, AFileWhereTheFolderShouldBeIsReported) {
 
 TEST_F(SessionTest, AVideoThatCannotBeWrittenIsReportedBeforeTheCaptureStarts) {
     capture::CaptureOptions options;
-    options.outDir = root_;
-    options.videoFile = root_ + "/no/such/folder/show.mp4";
+    options.outDir = dir_;
+    options.videoFile = dir_ + "/no/such/folder/show.mp4";
     std::string error;
     capture::CaptureSession session;
     EXPECT_FALSE(session.Open(options, error));

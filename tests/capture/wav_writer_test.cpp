@@ -1,14 +1,12 @@
 // The WAV writer: a whole, readable file after every append, with the samples in order.
+#include "temp_folder.h"
 #include "wav_writer.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -28,19 +26,12 @@ std::uint16_t Le16(const std::vector<unsigned char>& bytes, std::size_t at) {
     return static_cast<std::uint16_t>(bytes[at] | (bytes[at + 1] << 8));
 }
 
-class WavWriterTest : public ::testing::Test {
+class WavWriterTest : public capturetest::TempFolderTest {
   protected:
     void SetUp() override {
-        char folder[] = "/tmp/zarvo-wav-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        dir_ = folder;
+        TempFolderTest::SetUp();
         path_ = dir_ + "/audio.wav";
     }
-    void TearDown() override {
-        std::remove(path_.c_str());
-        rmdir(dir_.c_str());
-    }
-    std::string dir_;
     std::string path_;
 };
 
