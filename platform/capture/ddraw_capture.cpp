@@ -6,6 +6,7 @@
 // releases the DirectDraw interface before the surfaces). The back surface is the shared
 // system-memory surface; the primary surface is the picture last presented.
 #include "capture_run.h"
+#include "ddraw_arguments.h"
 #include "memory_surface.h"
 #include "video_encoder.h"
 
@@ -51,17 +52,26 @@ static CaptureSurface* Self(IDirectDrawSurface4* object) {
     return static_cast<CaptureSurface*>(object);
 }
 
+// Drops one reference to the DirectDraw object or its version-4 interface; the last one deletes
+// the record and frees its place among the live objects.
+template <typename Record> static ULONG ReleaseObject(Record* self) {
+    const int left = --self->references;
+    if (left <= 0) {
+        --liveObjects;
+        delete self;
+        return 0;
+    }
+    return static_cast<ULONG>(left);
+}
+
 } // namespace capture
 
 using capture::Self;
 
 HRESULT WINAPI DirectDrawCreate(GUID* driverGuid, LPDIRECTDRAW* directDraw, IUnknown* outer) {
-    if (directDraw == nullptr || outer != nullptr) {
-        return DDERR_INVALIDPARAMS;
-    }
-    *directDraw = nullptr;
-    if (driverGuid != nullptr) {
-        return DDERR_INVALIDDIRECTDRAWGUID;
+    const HRESULT checked = platform::CheckCreateArguments(driverGuid, directDraw, outer);
+    if (checked != DD_OK) {
+        return checked;
     }
     if (capture::liveObjects > 0) {
         return DDERR_DIRECTDRAWALREADYCREATED;
@@ -72,12 +82,9 @@ HRESULT WINAPI DirectDrawCreate(GUID* driverGuid, LPDIRECTDRAW* directDraw, IUnk
 }
 
 HRESULT IDirectDraw::QueryInterface(REFIID iid, LPVOID* object) {
-    if (object == nullptr) {
-        return DDERR_INVALIDPARAMS;
-    }
-    *object = nullptr;
-    if (!(iid == IID_IDirectDraw4)) {
-        return E_NOINTERFACE;
+    const HRESULT checked = platform::CheckQueryArguments(iid, object);
+    if (checked != DD_OK) {
+        return checked;
     }
     ++capture::liveObjects;
     *object = static_cast<IDirectDraw4*>(new capture::CaptureDirectDraw4());
@@ -85,25 +92,11 @@ HRESULT IDirectDraw::QueryInterface(REFIID iid, LPVOID* object) {
 }
 
 ULONG IDirectDraw::Release() {
-    capture::CaptureDirectDraw* self = Self(this);
-    const int left = --self->references;
-    if (left <= 0) {
-        --capture::liveObjects;
-        delete self;
-        return 0;
-    }
-    return static_cast<ULONG>(left);
+    return capture::ReleaseObject(Self(this));
 }
 
 ULONG IDirectDraw4::Release() {
-    capture::CaptureDirectDraw4* self = Self(this);
-    const int left = --self->references;
-    if (left <= 0) {
-        --capture::liveObjects;
-        delete self;
-        return 0;
-    }
-    return static_cast<ULONG>(left);
+    return capture::ReleaseObject(Self(this));
 }
 
 HRESULT IDirectDraw4::SetCooperativeLevel(HWND window, DWORD flags) {

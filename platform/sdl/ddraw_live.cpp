@@ -5,6 +5,7 @@
 // size; the vertical-blank wait is the screen's refresh wait.
 #include "ddraw_live.h"
 
+#include "ddraw_arguments.h"
 #include "live_window.h"
 #include "presenter.h"
 #include "window_table.h"
@@ -48,15 +49,9 @@ bool DirectDrawModeIsSet(IDirectDraw4* object) {
 using live::Self;
 
 HRESULT WINAPI DirectDrawCreate(GUID* driverGuid, LPDIRECTDRAW* directDraw, IUnknown* outer) {
-    if (directDraw == nullptr) {
-        return DDERR_INVALIDPARAMS;
-    }
-    *directDraw = nullptr;
-    if (outer != nullptr) {
-        return DDERR_INVALIDPARAMS; // no aggregation, as with the real library
-    }
-    if (driverGuid != nullptr) {
-        return DDERR_INVALIDDIRECTDRAWGUID;
+    const HRESULT checked = platform::CheckCreateArguments(driverGuid, directDraw, outer);
+    if (checked != DD_OK) {
+        return checked;
     }
     if (live::LiveSdlWindow() == nullptr) {
         return DDERR_NODIRECTDRAWHW;
@@ -74,12 +69,9 @@ HRESULT WINAPI DirectDrawCreate(GUID* driverGuid, LPDIRECTDRAW* directDraw, IUnk
 }
 
 HRESULT IDirectDraw::QueryInterface(REFIID iid, LPVOID* object) {
-    if (object == nullptr) {
-        return DDERR_INVALIDPARAMS;
-    }
-    *object = nullptr;
-    if (!(iid == IID_IDirectDraw4)) {
-        return E_NOINTERFACE;
+    const HRESULT checked = platform::CheckQueryArguments(iid, object);
+    if (checked != DD_OK) {
+        return checked;
     }
     live::DirectDrawObject* self = Self(this);
     ++self->references;
