@@ -5,6 +5,7 @@
 #include "raytrace/lanes_avx2.h"
 #include "raytrace/render_paths.h"
 #include "raytrace/trace_packets.h"
+#include "raytrace/upscale_steps.h"
 
 namespace {
 
@@ -12,6 +13,8 @@ int TraceAvx2(const FrameConstants& k, uint32_t* pixels) {
     return packet_tracer::TraceGrid<lanes_avx2::Floats, lanes_avx2::Mask>(k, pixels);
 }
 
+// The vector forms of the quarters and halves of upscale_steps.h, eight pixels at a time; kept
+// here so that nothing built with this file's flags is shared with the portable path.
 __m256i Quarter(__m256i v) {
     return _mm256_srli_epi32(_mm256_and_si256(v, _mm256_set1_epi32(0xFCFCFC)), 2);
 }
@@ -80,17 +83,7 @@ void FillBand(const uint32_t* top, const uint32_t* bottom, uint32_t* row1, uint3
     }
 }
 
-void UpscaleAvx2(const uint32_t* cells, uint32_t* bits, int32_t pitchPixels) {
-    const intptr_t pitch = pitchPixels;
-    WidenRow(cells, bits);
-    for (int i = 1; i < 50; ++i) {
-        uint32_t* top = bits + (4 * i - 4) * pitch;
-        WidenRow(cells + 80 * i, top + 4 * pitch);
-        FillBand(top, top + 4 * pitch, top + pitch, top + 2 * pitch, top + 3 * pitch);
-    }
-}
-
 } // namespace
 
 extern const RenderPath avx2RenderPath;
-const RenderPath avx2RenderPath = {"avx2+fma", TraceAvx2, UpscaleAvx2};
+const RenderPath avx2RenderPath = {"avx2+fma", TraceAvx2, UpscaleInBands<WidenRow, FillBand>};

@@ -2,17 +2,10 @@
 #include "raytrace/lanes_portable.h"
 #include "raytrace/render_paths.h"
 #include "raytrace/trace_packets.h"
+#include "raytrace/upscale_steps.h"
 
 static int TracePortable(const FrameConstants& k, uint32_t* pixels) {
     return packet_tracer::TraceGrid<lanes_portable::Floats, lanes_portable::Mask>(k, pixels);
-}
-
-static uint32_t Quarter(uint32_t v) {
-    return (v & 0xFCFCFCu) >> 2;
-}
-
-static uint32_t Half(uint32_t v) {
-    return (v & 0xFEFEFEu) >> 1;
 }
 
 // Surface row 4i from grid row i: pixels 0 ... 315 (see UpscaleFrameReference).
@@ -41,14 +34,5 @@ static void FillBand(const uint32_t* top, const uint32_t* bottom, uint32_t* row1
     }
 }
 
-static void UpscalePortable(const uint32_t* cells, uint32_t* bits, int32_t pitchPixels) {
-    const intptr_t pitch = pitchPixels;
-    WidenRow(cells, bits);
-    for (int i = 1; i < 50; ++i) {
-        uint32_t* top = bits + (4 * i - 4) * pitch;
-        WidenRow(cells + 80 * i, top + 4 * pitch);
-        FillBand(top, top + 4 * pitch, top + pitch, top + 2 * pitch, top + 3 * pitch);
-    }
-}
-
-const RenderPath portableRenderPath = {"portable", TracePortable, UpscalePortable};
+const RenderPath portableRenderPath = {"portable", TracePortable,
+                                       UpscaleInBands<WidenRow, FillBand>};

@@ -1,15 +1,7 @@
 // The straightforward fourfold enlargement: pass 1 across the grid rows, then pass 2 down.
 #include "raytrace/primary_rays.h"
 #include "raytrace/render_frame.h"
-
-// Each channel divided by 4 or by 2, rounded down; sums of these never carry between channels.
-static uint32_t Quarter(uint32_t v) {
-    return (v & 0xFCFCFCu) >> 2;
-}
-
-static uint32_t Half(uint32_t v) {
-    return (v & 0xFEFEFEu) >> 1;
-}
+#include "raytrace/upscale_steps.h"
 
 void UpscaleFrameReference(uint32_t* bits, int32_t pitchPixels) {
     // Pass 1: surface rows 0, 4, ..., 196, pixels 0 ... 315; the last grid column only ever
