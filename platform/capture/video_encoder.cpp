@@ -18,6 +18,9 @@ namespace capture {
 static constexpr const char* kPreset = "veryfast";
 static constexpr const char* kQuality = "16";
 static constexpr const char* kAudioBitrate = "192k";
+// A fixed thread count: x264 gives the same bytes run after run for the same count, and two
+// threads double the speed on a two-core machine while any machine gives identical files.
+static constexpr const char* kEncoderThreads = "2";
 
 static std::string ScaleFilter(const CaptureOptions& options) {
     // The colour conversion is a step of its own, at the native size (cheap, and the matrix named
@@ -69,7 +72,7 @@ std::vector<std::string> VideoEncoder::EncodeArguments(const CaptureOptions& opt
             "-color_range",
             "tv",
             "-threads",
-            "1",
+            kEncoderThreads,
             "-map_metadata",
             "-1",
             "-fflags",
