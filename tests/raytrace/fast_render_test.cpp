@@ -211,6 +211,31 @@ TEST_P(FastUpscale, MatchesTheReferenceBitForBitThroughAnyPitch) {
     }
 }
 
+// Surfaces start wherever their allocator puts them: a path that steers its stores by the
+// address must give the same picture from every start within a 64-byte line.
+TEST_P(FastUpscale, MatchesTheReferenceFromEveryStartAddress) {
+    std::mt19937 random(778);
+    for (uint32_t& cell : TracedPixels) {
+        cell = random() & 0xFFFFFFu;
+    }
+    for (int pitch : {320, 324, 328}) {
+        for (int start = 0; start < 16; ++start) {
+            const size_t size = 200 * size_t(pitch) + 32;
+            std::vector<uint32_t> reference(size);
+            for (uint32_t& p : reference) {
+                p = random();
+            }
+            std::vector<uint32_t> fast = reference;
+            // The data of a vector is at least 16-byte aligned; step from a 64-byte boundary.
+            const size_t skip =
+                ((64 - reinterpret_cast<uintptr_t>(fast.data()) % 64) / 4 + start) % 16;
+            UpscaleFrameReference(reference.data() + skip, pitch);
+            GetParam()->upscale(TracedPixels, fast.data() + skip, pitch);
+            ASSERT_EQ(fast, reference) << "pitch " << pitch << ", start " << start;
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Paths, FastUpscale, ::testing::ValuesIn(AvailablePaths()), PathName);
 
 using FastDispatch = DefaultScene;
