@@ -90,11 +90,15 @@ template <class F> inline Vec<F> LoadVec(const float* x, const float* y, const f
     return {F::Load(x + i), F::Load(y + i), F::Load(z + i)};
 }
 
+// A light's position and N.position in every lane. Taken into locals before a loop that stores
+// floats: the compiler must assume such a store may change the light and would reload it.
+template <class F> struct LightLanes { F x, y, z, height; };
+
 // The diffuse weight max(0, N.L) / |L| of a light at plane points p with heights N.p.
 template <class F, class M>
-inline F PlaneWeight(const LightConstants& light, const Vec<F>& p, F height) {
-    const F nl = F(light.height) - height;
-    const Vec<F> l = {F(light.x) - p.x, F(light.y) - p.y, F(light.z) - p.z};
+inline F PlaneWeight(const LightLanes<F>& light, const Vec<F>& p, F height) {
+    const F nl = light.height - height;
+    const Vec<F> l = {light.x - p.x, light.y - p.y, light.z - p.z};
     return Select(nl > F(0.0f), nl * InvSqrt(Dot(l, l)), F(0.0f));
 }
 
@@ -109,15 +113,16 @@ inline void UpdateLightWeights(const FrameConstants& k, const void* owner) {
             w.position.y == light.y && w.position.z == light.z) {
             continue;
         }
+        const LightLanes<F> lanes = {F(light.x), F(light.y), F(light.z), F(light.height)};
         for (int packet = g.firstFloorPacket; packet < PacketCount; ++packet) {
             const int first = packet * PacketLanes;
             if (g.floorBits[packet] != 0) {
                 const Vec<F> p = LoadVec<F>(g.pointX, g.pointY, g.pointZ, first);
-                Store(w.floor + first, PlaneWeight<F, M>(light, p, F::Load(g.pointHeight + first)));
+                Store(w.floor + first, PlaneWeight<F, M>(lanes, p, F::Load(g.pointHeight + first)));
             }
             if (g.farBits[packet] != 0) {
                 const Vec<F> q = LoadVec<F>(g.farX, g.farY, g.farZ, first);
-                Store(w.far + first, PlaneWeight<F, M>(light, q, F::Load(g.farHeight + first)));
+                Store(w.far + first, PlaneWeight<F, M>(lanes, q, F::Load(g.farHeight + first)));
             }
         }
         w.position = {light.x, light.y, light.z};
