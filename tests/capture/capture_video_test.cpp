@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -31,16 +32,24 @@ class CaptureVideo : public ::testing::Test {
             GTEST_SKIP() << "ffmpeg is not installed";
         }
     }
+
+    // Captures to out/show.mp4 with these options (plus --no-frames --quiet) and probes the video;
+    // a failed capture fails the test.
+    std::map<std::string, std::string> CaptureAndProbe(std::vector<std::string> options) {
+        const std::string video = out.Path() + "/show.mp4";
+        std::vector<std::string> arguments = {"--out", out.Path(),    "--video",
+                                              video,   "--no-frames", "--quiet"};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        const auto run = RunCapture(arguments, BuildFolder());
+        EXPECT_EQ(run.exitCode, 0) << run.errors;
+        return Probe(video);
+    }
+
+    TempFolder out;
 };
 
 TEST_F(CaptureVideo, ChosenSizeAndRateWithSoundOfTheSameLength) {
-    TempFolder out;
-    const std::string video = out.Path() + "/show.mp4";
-    const auto run = RunCapture({"--out", out.Path(), "--video", video, "--size", "960x720",
-                                 "--fps", "30", "--max-seconds", "2", "--no-frames", "--quiet"},
-                                BuildFolder());
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    const auto probe = Probe(video);
+    const auto probe = CaptureAndProbe({"--size", "960x720", "--fps", "30", "--max-seconds", "2"});
     EXPECT_EQ(Field(probe, "0.codec_name"), "h264");
     EXPECT_EQ(Field(probe, "0.width"), "960");
     EXPECT_EQ(Field(probe, "0.height"), "720");
@@ -62,13 +71,7 @@ TEST_F(CaptureVideo, ChosenSizeAndRateWithSoundOfTheSameLength) {
 }
 
 TEST_F(CaptureVideo, DefaultSizeIsSixteenHundredByTwelveHundredAtSixty) {
-    TempFolder out;
-    const std::string video = out.Path() + "/show.mp4";
-    const auto run = RunCapture(
-        {"--out", out.Path(), "--video", video, "--max-seconds", "0.5", "--no-frames", "--quiet"},
-        BuildFolder());
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    const auto probe = Probe(video);
+    const auto probe = CaptureAndProbe({"--max-seconds", "0.5"});
     EXPECT_EQ(Field(probe, "0.width"), "1600");
     EXPECT_EQ(Field(probe, "0.height"), "1200");
     EXPECT_EQ(Field(probe, "0.r_frame_rate"), "60/1");
@@ -76,14 +79,8 @@ TEST_F(CaptureVideo, DefaultSizeIsSixteenHundredByTwelveHundredAtSixty) {
 }
 
 TEST_F(CaptureVideo, NativeSizeIsTaggedToShowAtFourToThree) {
-    TempFolder out;
-    const std::string video = out.Path() + "/show.mp4";
-    const auto run =
-        RunCapture({"--out", out.Path(), "--video", video, "--size", "320x200", "--fps",
-                    "30000/1001", "--max-seconds", "1", "--no-frames", "--quiet"},
-                   BuildFolder());
-    ASSERT_EQ(run.exitCode, 0) << run.errors;
-    const auto probe = Probe(video);
+    const auto probe =
+        CaptureAndProbe({"--size", "320x200", "--fps", "30000/1001", "--max-seconds", "1"});
     EXPECT_EQ(Field(probe, "0.width"), "320");
     EXPECT_EQ(Field(probe, "0.height"), "200");
     EXPECT_EQ(Field(probe, "0.sample_aspect_ratio"), "5:6");
