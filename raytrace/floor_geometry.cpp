@@ -49,27 +49,16 @@ void Compute(FloorGeometry& g, int i, const Ray& ray, const Vector& normal, floa
     g.pointX[i] = p.x;
     g.pointY[i] = p.y;
     g.pointZ[i] = p.z;
-    g.pointHeight[i] = float(Dot(p, normal));
     g.mirrorX[i] = r.x;
     g.mirrorY[i] = r.y;
     g.mirrorZ[i] = r.z;
     g.mirrorLengthError[i] = float(Dot(r, r) - 1.0);
-    const double mirrorDen = Dot(r, normal);
-    if (!(mirrorDen < 0.0)) {
-        return;
+    if (Dot(r, normal) < 0.0) {
+        g.farBits[i / PacketLanes] |= bit;
     }
-    g.farBits[i / PacketLanes] |= bit;
-    const double farT = (Dot(p, normal) - distance) / mirrorDen;
-    const Vector q = {float(p.x + farT * r.x), float(p.y + farT * r.y), float(p.z + farT * r.z)};
-    g.farX[i] = q.x;
-    g.farY[i] = q.y;
-    g.farZ[i] = q.z;
-    g.farHeight[i] = float(Dot(q, normal));
 }
 
 } // namespace
-
-LightWeights lightWeights[MaxCachedLights];
 
 const FloorGeometry& CurrentFloorGeometry() {
     const Key key = {scene.planeNormal, scene.planeDistance, primaryPackets.generation};

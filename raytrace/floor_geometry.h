@@ -7,10 +7,10 @@
 #include "raytrace/ray_packets.h"
 
 // Per ray, for the rays that meet the plane (garbage elsewhere): the floor point P, the mirror
-// direction R and its |R|^2 - 1, the point Q where the mirror ray meets the plane formula, and
-// N.P and N.Q. Per packet, lane bits: `floorBits` for N.D < 0, `farBits` for N.R < 0 as well.
-// All of it is computed with exactly the expressions of TraceRay, so the decisions and points
-// are bit for bit those of the exact tracer.
+// direction R and its |R|^2 - 1. Per packet, lane bits: `floorBits` for N.D < 0, `farBits` for
+// N.R < 0 as well (the mirror ray goes on to meet the plane formula again). All of it is
+// computed with exactly the expressions of TraceRay, so the decisions and points are bit for bit
+// those of the exact tracer.
 struct FloorGeometry {
     alignas(32) float pointX[4000];
     alignas(32) float pointY[4000];
@@ -19,11 +19,6 @@ struct FloorGeometry {
     alignas(32) float mirrorY[4000];
     alignas(32) float mirrorZ[4000];
     alignas(32) float mirrorLengthError[4000];
-    alignas(32) float farX[4000];
-    alignas(32) float farY[4000];
-    alignas(32) float farZ[4000];
-    alignas(32) float pointHeight[4000];
-    alignas(32) float farHeight[4000];
     uint8_t floorBits[PacketCount];
     uint8_t farBits[PacketCount];
     // The largest coordinate of a floor point in each packet. A ray nearly parallel to the
@@ -33,21 +28,6 @@ struct FloorGeometry {
     int firstFloorPacket; // packets before it have no lane that meets the plane
     uint32_t generation;  // changes whenever the geometry is recomputed
 };
-
-// A light's diffuse weight max(0, N.L) / |L| at every floor point and every far point, kept
-// while the light stays where it is, the geometry is unchanged and the same render path
-// (`owner`) computes it: in the show light 0 never moves, so its weights are worked out once.
-// Lanes that do not meet the plane hold meaningless values.
-struct LightWeights {
-    alignas(32) float floor[4000];
-    alignas(32) float far[4000];
-    Vector position;
-    uint32_t generation;
-    const void* owner;
-};
-
-constexpr int MaxCachedLights = 8;
-extern LightWeights lightWeights[MaxCachedLights];
 
 // The geometry of PrimaryRays for the scene's current plane, recomputed when the plane or the
 // rays (primaryPackets.generation) have changed since the last call.

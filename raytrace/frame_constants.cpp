@@ -50,8 +50,8 @@ int MakeFrameConstants(FrameConstants& k) {
                           s.sphereCenter.x, s.sphereCenter.y, s.sphereCenter.z, s.sphereRadius,
                           s.sphereDiffuse,  s.sphereColor.r,  s.sphereColor.g,  s.sphereColor.b,
                           s.ambient.r,      s.ambient.g,      s.ambient.b};
-    if (!Finite(head, sizeof head / sizeof head[0]) || !(s.sphereRadius > 0.0f) ||
-        s.lightCount < 0 || s.lightCount > MaxFastLights ||
+    if (primaryPackets.sharedOrigin == 0 || !Finite(head, sizeof head / sizeof head[0]) ||
+        !(s.sphereRadius > 0.0f) || s.lightCount < 0 || s.lightCount > MaxFastLights ||
         (s.lightCount > 0 && s.lights == nullptr)) {
         return 0;
     }
@@ -75,10 +75,10 @@ int MakeFrameConstants(FrameConstants& k) {
     k.planeG = float(double(s.planeColor.g) * s.ambient.g);
     k.planeB = float(double(s.planeColor.b) * s.ambient.b);
     k.reflect = s.planeReflect;
-    k.keep = float(1.0 - s.planeReflect);
-    k.keptR = float(double(k.planeR) * k.keep);
-    k.keptG = float(double(k.planeG) * k.keep);
-    k.keptB = float(double(k.planeB) * k.keep);
+    const double keep = 1.0 - s.planeReflect;
+    k.keptR = float(k.planeR * keep);
+    k.keptG = float(k.planeG * keep);
+    k.keptB = float(k.planeB * keep);
 
     // The mirror rays' lines are the primary lines reflected in the plane on which the floor
     // points lie (N.P = 2 N.O - d for the common origin O), so they meet the sphere where the
@@ -94,7 +94,15 @@ int MakeFrameConstants(FrameConstants& k) {
     k.mirrorCone = ConeFor(mirrored, s.sphereRadius);
     k.floor = &CurrentFloorGeometry();
 
+    const double eye[3] = {o.x, o.y, o.z};
+    const double normal[3] = {n.x, n.y, n.z};
+    const double h = double(n.x) * o.x + double(n.y) * o.y + double(n.z) * o.z - s.planeDistance;
+    k.originX = o.x;
+    k.originY = o.y;
+    k.originZ = o.z;
     k.lightCount = s.lightCount;
+    k.floorLightCount = 0;
+    k.farLightCount = 0;
     for (int32_t i = 0; i < s.lightCount; ++i) {
         const Light& light = s.lights[i];
         const float values[] = {light.position.x, light.position.y, light.position.z,
@@ -106,18 +114,35 @@ int MakeFrameConstants(FrameConstants& k) {
         l.x = light.position.x;
         l.y = light.position.y;
         l.z = light.position.z;
-        l.height = float(double(n.x) * l.x + double(n.y) * l.y + double(n.z) * l.z);
         const double sphere = s.sphereDiffuse;
         l.sphereR = float(double(light.color.r) * s.sphereColor.r * sphere);
         l.sphereG = float(double(light.color.g) * s.sphereColor.g * sphere);
         l.sphereB = float(double(light.color.b) * s.sphereColor.b * sphere);
-        const double plane = s.planeReflect;
-        l.planeR = float(double(light.color.r) * s.planeColor.r * plane);
-        l.planeG = float(double(light.color.g) * s.planeColor.g * plane);
-        l.planeB = float(double(light.color.b) * s.planeColor.b * plane);
-        l.keptR = float(double(l.planeR) * k.keep);
-        l.keptG = float(double(l.planeG) * k.keep);
-        l.keptB = float(double(l.planeB) * k.keep);
+
+        const double at[3] = {l.x, l.y, l.z};
+        const double lightHeight = normal[0] * at[0] + normal[1] * at[1] + normal[2] * at[2];
+        const double eyeHeight = h + s.planeDistance; // N.O
+        const double plane[3] = {double(light.color.r) * s.planeColor.r * s.planeReflect,
+                                 double(light.color.g) * s.planeColor.g * s.planeReflect,
+                                 double(light.color.b) * s.planeColor.b * s.planeReflect};
+        // Floor points: N.P = N.O + h.
+        const double floorHeight = lightHeight - (eyeHeight + h);
+        if (floorHeight > 0.0) {
+            const double f = floorHeight * keep;
+            k.floorLights[k.floorLightCount++] = {
+                l.x, l.y, l.z, float(plane[0] * f), float(plane[1] * f), float(plane[2] * f)};
+        }
+        // Far points: Q = 2 O + 4 h N - P, so N.Q = N.O + 3 h and L - Q = (L - 2 O - 4 h N) + P.
+        const double farHeight = lightHeight - (eyeHeight + 3.0 * h);
+        if (farHeight > 0.0) {
+            PlaneLight& far = k.farLights[k.farLightCount++];
+            far.x = float(at[0] - 2.0 * eye[0] - 4.0 * h * normal[0]);
+            far.y = float(at[1] - 2.0 * eye[1] - 4.0 * h * normal[1]);
+            far.z = float(at[2] - 2.0 * eye[2] - 4.0 * h * normal[2]);
+            far.r = float(plane[0] * farHeight);
+            far.g = float(plane[1] * farHeight);
+            far.b = float(plane[2] * farHeight);
+        }
     }
     return 1;
 }

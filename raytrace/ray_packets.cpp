@@ -37,9 +37,6 @@ void PackRays(const Ray* rays, RayPackets& packets) {
     packets.origin = rays[0].origin;
     for (int i = 0; i < 4000; ++i) {
         const Ray& ray = rays[i];
-        packets.originX[i] = ray.origin.x;
-        packets.originY[i] = ray.origin.y;
-        packets.originZ[i] = ray.origin.z;
         packets.directionX[i] = ray.direction.x;
         packets.directionY[i] = ray.direction.y;
         packets.directionZ[i] = ray.direction.z;

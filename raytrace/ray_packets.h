@@ -17,9 +17,6 @@ constexpr int PacketGroups = (PacketCount + 7) / 8; // packets taken eight at a 
 // axis and a direction of its packet. When all rays share one origin, a sphere whose cone
 // from there lies well apart from a packet's cone cannot be met by any of its rays' lines.
 struct RayPackets {
-    alignas(32) float originX[4000];
-    alignas(32) float originY[4000];
-    alignas(32) float originZ[4000];
     alignas(32) float directionX[4000];
     alignas(32) float directionY[4000];
     alignas(32) float directionZ[4000];

@@ -15,8 +15,8 @@
 // each instantiation is a function of its own.
 //
 // The picture is that of TraceRay within one step per channel. The floor's points, mirror
-// directions and decisions come from FloorGeometry, which computes them as TraceRay does, and
-// the lights' weights on the floor from LightWeights while the lights stay put. Packets whose
+// directions and decisions come from FloorGeometry, which computes them as TraceRay does; the
+// lights' terms on the floor from the planes those points lie on (frame_constants.h). Packets whose
 // lines pass the sphere by a clear margin (the cone test) skip the sphere test altogether.
 // Single precision gives the same picture wherever a decision does not flip: the sphere's
 // discriminant is checked against a bound on its difference to the exact tracer's, and a lane
@@ -90,72 +90,35 @@ template <class F> inline Vec<F> LoadVec(const float* x, const float* y, const f
     return {F::Load(x + i), F::Load(y + i), F::Load(z + i)};
 }
 
-// A light's position and N.position in every lane. Taken into locals before a loop that stores
-// floats: the compiler must assume such a store may change the light and would reload it.
-template <class F> struct LightLanes { F x, y, z, height; };
-
-// The diffuse weight max(0, N.L) / |L| of a light at plane points p with heights N.p.
-template <class F, class M>
-inline F PlaneWeight(const LightLanes<F>& light, const Vec<F>& p, F height) {
-    const F nl = light.height - height;
-    const Vec<F> l = {light.x - p.x, light.y - p.y, light.z - p.z};
-    return Select(nl > F(0.0f), nl * InvSqrt(Dot(l, l)), F(0.0f));
-}
-
-// Brings the cached plane weights of every light up to date (see LightWeights).
-template <class F, class M>
-inline void UpdateLightWeights(const FrameConstants& k, const void* owner) {
-    const FloorGeometry& g = *k.floor;
-    for (int32_t i = 0; i < k.lightCount; ++i) {
-        const LightConstants& light = k.lights[i];
-        LightWeights& w = lightWeights[i];
-        if (w.owner == owner && w.generation == g.generation && w.position.x == light.x &&
-            w.position.y == light.y && w.position.z == light.z) {
-            continue;
-        }
-        const LightLanes<F> lanes = {F(light.x), F(light.y), F(light.z), F(light.height)};
-        for (int packet = g.firstFloorPacket; packet < PacketCount; ++packet) {
-            const int first = packet * PacketLanes;
-            if (g.floorBits[packet] != 0) {
-                const Vec<F> p = LoadVec<F>(g.pointX, g.pointY, g.pointZ, first);
-                Store(w.floor + first, PlaneWeight<F, M>(lanes, p, F::Load(g.pointHeight + first)));
-            }
-            if (g.farBits[packet] != 0) {
-                const Vec<F> q = LoadVec<F>(g.farX, g.farY, g.farZ, first);
-                Store(w.far + first, PlaneWeight<F, M>(lanes, q, F::Load(g.farHeight + first)));
-            }
-        }
-        w.position = {light.x, light.y, light.z};
-        w.generation = g.generation;
-        w.owner = owner;
-    }
-}
-
-// Ambient plus the diffuse terms at the far points of a packet, from the cached weights;
-// uncapped.
-template <class F> inline Rgb<F> ShadeFar(const FrameConstants& k, int first) {
-    Rgb<F> c = {F(k.planeR), F(k.planeG), F(k.planeB)};
-    for (int32_t i = 0; i < k.lightCount; ++i) {
-        const LightConstants& light = k.lights[i];
-        const F w = F::Load(lightWeights[i].far + first);
-        c.r = MulAdd(w, F(light.planeR), c.r);
-        c.g = MulAdd(w, F(light.planeG), c.g);
-        c.b = MulAdd(w, F(light.planeB), c.b);
+// The sum of the terms of `count` plane lights at points X, where L - X is light + sign * P
+// (frame_constants.h), added to `c`.
+template <class F>
+inline Rgb<F> AddPlaneLights(Rgb<F> c, const PlaneLight* lights, int32_t count, const Vec<F>& p,
+                             bool far) {
+    for (int32_t i = 0; i < count; ++i) {
+        const PlaneLight& light = lights[i];
+        const Vec<F> l = far ? Vec<F>{F(light.x) + p.x, F(light.y) + p.y, F(light.z) + p.z}
+                             : Vec<F>{F(light.x) - p.x, F(light.y) - p.y, F(light.z) - p.z};
+        const F w = InvSqrt(Dot(l, l));
+        c.r = MulAdd(w, F(light.r), c.r);
+        c.g = MulAdd(w, F(light.g), c.g);
+        c.b = MulAdd(w, F(light.b), c.b);
     }
     return c;
 }
 
-// The same at the floor points, already weighted by 1 - planeReflect for the mix.
-template <class F> inline Rgb<F> ShadeFloorKept(const FrameConstants& k, int first) {
-    Rgb<F> c = {F(k.keptR), F(k.keptG), F(k.keptB)};
-    for (int32_t i = 0; i < k.lightCount; ++i) {
-        const LightConstants& light = k.lights[i];
-        const F w = F::Load(lightWeights[i].floor + first);
-        c.r = MulAdd(w, F(light.keptR), c.r);
-        c.g = MulAdd(w, F(light.keptG), c.g);
-        c.b = MulAdd(w, F(light.keptB), c.b);
-    }
-    return c;
+// Ambient plus the diffuse terms at the floor points P, already weighted by 1 - planeReflect for
+// the mix; uncapped.
+template <class F> inline Rgb<F> ShadeFloorKept(const FrameConstants& k, const Vec<F>& p) {
+    return AddPlaneLights<F>({F(k.keptR), F(k.keptG), F(k.keptB)}, k.floorLights, k.floorLightCount,
+                             p, false);
+}
+
+// Ambient plus the diffuse terms at the points where the mirror rays from P meet the plane
+// formula again; uncapped.
+template <class F> inline Rgb<F> ShadeFar(const FrameConstants& k, const Vec<F>& p) {
+    return AddPlaneLights<F>({F(k.planeR), F(k.planeG), F(k.planeB)}, k.farLights, k.farLightCount,
+                             p, true);
 }
 
 template <class F, class M> inline Rgb<F> Choose(M m, const Rgb<F>& a, const Rgb<F>& b) {
@@ -166,10 +129,10 @@ template <class F> inline Rgb<F> CapAll(const Rgb<F>& c) {
     return {Cap(c.r), Cap(c.g), Cap(c.b)};
 }
 
-// Traces packet `packet` (rays 8 * packet ...) and stores its packed pixels; the light weights
-// must be up to date. `nearSphere` and `nearMirror` are false when the cone test has shown that
-// no primary line, or no mirror line, of the packet comes near the sphere. Returns the lanes
-// (bit i for ray 8 * packet + i) that must be traced again exactly.
+// Traces packet `packet` (rays 8 * packet ...) and stores its packed pixels. `nearSphere` and
+// `nearMirror` are false when the cone test has shown that no primary line, or no mirror line, of
+// the packet comes near the sphere. Returns the lanes (bit i for ray 8 * packet + i) that must be
+// traced again exactly.
 template <class F, class M>
 [[gnu::always_inline]] inline unsigned TracePacket(const FrameConstants& k, const RayPackets& rays,
                                                    int packet, bool nearSphere, bool nearMirror,
@@ -180,8 +143,9 @@ template <class F, class M>
     const F reflect(k.reflect);
     if (!nearSphere && !nearMirror && (floorBits & g.farBits[packet]) == 0xFFu) {
         // Floor only, each mirror ray going on to its far point: most of the lower half.
-        const Rgb<F> kept = ShadeFloorKept<F>(k, first);
-        const Rgb<F> seen = CapAll<F>(ShadeFar<F>(k, first));
+        const Vec<F> p = LoadVec<F>(g.pointX, g.pointY, g.pointZ, first);
+        const Rgb<F> kept = ShadeFloorKept<F>(k, p);
+        const Rgb<F> seen = CapAll<F>(ShadeFar<F>(k, p));
         StorePixels(pixels + first, Cap(MulAdd(reflect, seen.r, kept.r)),
                     Cap(MulAdd(reflect, seen.g, kept.g)), Cap(MulAdd(reflect, seen.b, kept.b)));
         return 0;
@@ -192,7 +156,7 @@ template <class F, class M>
     M hit = M::FromBits(0);
     M unsure = hit;
     if (nearSphere) {
-        const Vec<F> o = LoadVec<F>(rays.originX, rays.originY, rays.originZ, first);
+        const Vec<F> o = {F(k.originX), F(k.originY), F(k.originZ)};
         const Vec<F> d = LoadVec<F>(rays.directionX, rays.directionY, rays.directionZ, first);
         const SphereTest<F, M> sphere =
             TestSphere<F, M>(k, o, d, F::Load(rays.lengthError + first));
@@ -205,7 +169,7 @@ template <class F, class M>
     const M floor = AndNot(hit, M::FromBits(floorBits));
     if (Any(floor)) {
         const Vec<F> p = LoadVec<F>(g.pointX, g.pointY, g.pointZ, first);
-        const Rgb<F> kept = ShadeFloorKept<F>(k, first);
+        const Rgb<F> kept = ShadeFloorKept<F>(k, p);
 
         // The mirror ray from p, traced at depth 1: the sphere, else the far point.
         Rgb<F> m = black;
@@ -222,7 +186,7 @@ template <class F, class M>
         }
         const M far = AndNot(mirrorHit, floor & M::FromBits(g.farBits[packet]));
         if (Any(far)) {
-            const Rgb<F> seen = ShadeFar<F>(k, first);
+            const Rgb<F> seen = ShadeFar<F>(k, p);
             m = Choose<F, M>(far, CapAll<F>(seen), m);
         }
 
@@ -259,9 +223,6 @@ template <class F>
 // Traces the whole primary grid into `pixels`; the unsure lanes go through TraceRay.
 // Returns how many rays took that road.
 template <class F, class M> inline int TraceGrid(const FrameConstants& k, uint32_t* pixels) {
-    static const char owner = 0;
-    UpdateLightWeights<F, M>(k, &owner);
-
     // Eight packets at a time: which come near the sphere along their primary lines, and
     // which along their mirror lines (or reach so far out that the cone test cannot tell).
     const FloorGeometry& g = *k.floor;

@@ -1,7 +1,7 @@
 // The renderer's speed, straightforward reference against the fast path, on the show's frames:
 // tracing, enlargement and the whole frame, and a side-by-side run that reports the ratios.
 #include <algorithm>
-#include <ctime>
+#include <chrono>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -67,6 +67,12 @@ void UpscalePortable(uint32_t* bits, int32_t pitchPixels) {
     portableRenderPath.upscale(TracedPixels, bits, pitchPixels);
 }
 
+// A 320x200 frame on a cache-line boundary, as the program's surfaces are.
+struct Surface {
+    alignas(64) uint32_t pixels[320 * 200];
+    uint32_t* data() { return pixels; }
+};
+
 using Render = void (*)(uint32_t*, int32_t);
 using Trace = void (*)();
 using Upscale = void (*)(uint32_t*, int32_t);
@@ -74,7 +80,7 @@ using Upscale = void (*)(uint32_t*, int32_t);
 void Frame(benchmark::State& state, Render render, bool defaultScene) {
     const std::vector<ShowState>& states = ShowStates();
     ResetScene();
-    std::vector<uint32_t> frame(320 * 200);
+    static Surface frame;
     size_t next = 0;
     for (auto _ : state) {
         if (!defaultScene) {
@@ -103,7 +109,7 @@ void Tracing(benchmark::State& state, Trace trace) {
 void Enlarging(benchmark::State& state, Upscale upscale) {
     ResetScene();
     TraceFrameReference();
-    std::vector<uint32_t> frame(320 * 200);
+    static Surface frame;
     for (auto _ : state) {
         upscale(frame.data(), 320);
         benchmark::DoNotOptimize(frame.data());
@@ -111,18 +117,19 @@ void Enlarging(benchmark::State& state, Upscale upscale) {
     }
 }
 
-// This thread's processor time in microseconds: on a shared machine the wall clock also counts
-// the time others hold the core, which says nothing about the renderer.
-double ThreadMicroseconds() {
-    timespec now;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e6 + double(now.tv_nsec) * 1e-3;
+// Microseconds on the monotonic clock, read without a system call (the vDSO), so that taking
+// the time does not itself disturb the caches and branch predictors between frames. A frame
+// during which the thread lost the core comes out long and falls outside the median.
+double Microseconds() {
+    return std::chrono::duration<double, std::micro>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 template <class Work> double Time(Work&& work) {
-    const double start = ThreadMicroseconds();
+    const double start = Microseconds();
     work();
-    return ThreadMicroseconds() - start;
+    return Microseconds() - start;
 }
 
 double Median(std::vector<double>& v) {
@@ -136,7 +143,7 @@ double Median(std::vector<double>& v) {
 void SideBySide(benchmark::State& state) {
     const std::vector<ShowState>& states = ShowStates();
     ResetScene();
-    std::vector<uint32_t> frame(320 * 200);
+    static Surface frame;
     std::vector<double> samples[7];
     // Each step runs through all states in a row, as frames follow each other in the show.
     auto run = [&](std::vector<double>& out, auto&& work) {
