@@ -13,14 +13,24 @@ int TraceAvx2(const FrameConstants& k, uint32_t* pixels) {
     return packet_tracer::TraceGrid<lanes_avx2::Floats, lanes_avx2::Mask>(k, pixels);
 }
 
-// The vector forms of the quarters and halves of upscale_steps.h, eight pixels at a time; kept
-// here so that nothing built with this file's flags is shared with the portable path.
-__m256i Quarter(__m256i v) {
-    return _mm256_srli_epi32(_mm256_and_si256(v, _mm256_set1_epi32(0xFCFCFC)), 2);
+// The quarters and halves of upscale_steps.h, eight pixels at a time, by byte averages: with
+// every channel made even (Evens) or a multiple of four (Fours), the rounding-up average of two
+// such bytes, (x + y + 1) >> 1, is exactly (x + y) / 2, so
+//   Half(a) + Half(b)             = avg(Evens(a), Evens(b))
+//   Quarter(a) + Quarter(b)       = avg(Fours(a), Fours(b)) / 2, held doubled as q2 (even)
+//   Half(a) + Quarter(a) + Quarter(b) = avg(Evens(a), q2)
+// The masks clear the top byte as Quarter and Half do. Kept here so that nothing built with
+// this file's flags is shared with the portable path.
+__m256i Evens(__m256i v) {
+    return _mm256_and_si256(v, _mm256_set1_epi32(0xFEFEFE));
 }
 
-__m256i Half(__m256i v) {
-    return _mm256_srli_epi32(_mm256_and_si256(v, _mm256_set1_epi32(0xFEFEFE)), 1);
+__m256i Fours(__m256i v) {
+    return _mm256_and_si256(v, _mm256_set1_epi32(0xFCFCFC));
+}
+
+__m256i Average(__m256i a, __m256i b) {
+    return _mm256_avg_epu8(a, b);
 }
 
 __m256i LoadU(const uint32_t* p) {
@@ -38,14 +48,12 @@ struct Widened {
 };
 
 Widened WidenPairs(__m256i a, __m256i b) {
-    const __m256i qa = Quarter(a);
-    const __m256i ha = Half(a);
-    const __m256i qb = Quarter(b);
-    const __m256i hb = Half(b);
-    const __m256i quarters = _mm256_add_epi32(qa, qb);
-    const __m256i p1 = _mm256_add_epi32(ha, quarters);
-    const __m256i p2 = _mm256_add_epi32(ha, hb);
-    const __m256i p3 = _mm256_add_epi32(quarters, hb);
+    const __m256i ea = Evens(a);
+    const __m256i eb = Evens(b);
+    const __m256i q2 = Average(Fours(a), Fours(b));
+    const __m256i p1 = Average(ea, q2);
+    const __m256i p2 = Average(ea, eb);
+    const __m256i p3 = Average(eb, q2);
     // Per 128-bit half: (a, p1) and (p2, p3) pairs, then whole four-pixel groups.
     const __m256i lo01 = _mm256_unpacklo_epi32(a, p1);
     const __m256i hi01 = _mm256_unpackhi_epi32(a, p1);
@@ -107,25 +115,19 @@ void WidenRow(const uint32_t* cells, uint32_t* row) {
     WidenEight(cells, 71, row);
 }
 
-__m128i Quarter(__m128i v) {
-    return _mm_srli_epi32(_mm_and_si128(v, _mm_set1_epi32(0xFCFCFC)), 2);
-}
-
-__m128i Half(__m128i v) {
-    return _mm_srli_epi32(_mm_and_si128(v, _mm_set1_epi32(0xFEFEFE)), 1);
-}
-
 // Pixels x ... x + 3 of the three rows of a band.
 void FillFour(const uint32_t* top, const uint32_t* bottom, uint32_t* row1, uint32_t* row2,
               uint32_t* row3, int x) {
+    const __m128i evens = _mm_set1_epi32(0xFEFEFE);
+    const __m128i fours = _mm_set1_epi32(0xFCFCFC);
     const __m128i t = _mm_loadu_si128(reinterpret_cast<const __m128i*>(top + x));
     const __m128i u = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bottom + x));
-    const __m128i ht = Half(t);
-    const __m128i hu = Half(u);
-    const __m128i quarters = _mm_add_epi32(Quarter(t), Quarter(u));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(row1 + x), _mm_add_epi32(quarters, ht));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(row2 + x), _mm_add_epi32(ht, hu));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(row3 + x), _mm_add_epi32(quarters, hu));
+    const __m128i et = _mm_and_si128(t, evens);
+    const __m128i eu = _mm_and_si128(u, evens);
+    const __m128i q2 = _mm_avg_epu8(_mm_and_si128(t, fours), _mm_and_si128(u, fours));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row1 + x), _mm_avg_epu8(et, q2));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row2 + x), _mm_avg_epu8(et, eu));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(row3 + x), _mm_avg_epu8(eu, q2));
 }
 
 // A row that starts halfway into a 32-byte block (as a 16-byte aligned allocation may) is
@@ -140,12 +142,12 @@ void FillBand(const uint32_t* top, const uint32_t* bottom, uint32_t* row1, uint3
     for (int x = first; x + 8 <= 320; x += 8) {
         const __m256i t = LoadU(top + x);
         const __m256i u = LoadU(bottom + x);
-        const __m256i ht = Half(t);
-        const __m256i hu = Half(u);
-        const __m256i quarters = _mm256_add_epi32(Quarter(t), Quarter(u));
-        StoreU(row1 + x, _mm256_add_epi32(quarters, ht));
-        StoreU(row2 + x, _mm256_add_epi32(ht, hu));
-        StoreU(row3 + x, _mm256_add_epi32(quarters, hu));
+        const __m256i et = Evens(t);
+        const __m256i eu = Evens(u);
+        const __m256i q2 = Average(Fours(t), Fours(u));
+        StoreU(row1 + x, Average(et, q2));
+        StoreU(row2 + x, Average(et, eu));
+        StoreU(row3 + x, Average(eu, q2));
     }
     if (first != 0) {
         FillFour(top, bottom, row1, row2, row3, 316);

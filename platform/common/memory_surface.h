@@ -12,7 +12,9 @@
 
 #include <ddraw.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 namespace platform {
@@ -25,8 +27,32 @@ constexpr int kMaxSurfaceSide = 4096;
 // True when dwSize carries one of the two sizes a caller may legitimately use.
 bool IsValidSurfaceDescSize(DWORD size);
 
+// Allocates on cache-line boundaries, as video memory is laid out: with a pitch that is a
+// multiple of 64 bytes every row then starts on a line, which the renderer's wide stores need to
+// run at full speed.
+template <class T> struct CacheLineAllocator {
+    using value_type = T;
+    static constexpr std::align_val_t kAlignment{64};
+
+    CacheLineAllocator() = default;
+    template <class U> CacheLineAllocator(const CacheLineAllocator<U>&) {}
+
+    T* allocate(std::size_t count) {
+        return static_cast<T*>(::operator new(count * sizeof(T), kAlignment));
+    }
+    void deallocate(T* p, std::size_t) {
+        ::operator delete(p, kAlignment);
+    }
+    template <class U> bool operator==(const CacheLineAllocator<U>&) const {
+        return true;
+    }
+    template <class U> bool operator!=(const CacheLineAllocator<U>&) const {
+        return false;
+    }
+};
+
 struct MemorySurface {
-    std::vector<std::uint32_t> pixels;
+    std::vector<std::uint32_t, CacheLineAllocator<std::uint32_t>> pixels;
     int width = 0;
     int height = 0;
     bool locked = false;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace {
 
 using livetest::BackSurfaceDesc;
@@ -25,6 +27,9 @@ TEST(MemorySurface, AcceptsTheIntrosBackSurfaceAndGivesAWritableView) {
     ASSERT_NE(lock.lpSurface, nullptr);
     EXPECT_GE(lock.lPitch, 320 * 4);
     EXPECT_EQ(lock.lPitch % 4, 0);
+    // Rows start on cache lines, like video memory's: the renderer's wide stores rely on it.
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(lock.lpSurface) % 64, 0u);
+    EXPECT_EQ(lock.lPitch % 64, 0);
     // The last pixel of the last row is inside the surface.
     auto* bits = static_cast<std::uint32_t*>(lock.lpSurface);
     bits[199 * (lock.lPitch / 4) + 319] = 0x00123456;
