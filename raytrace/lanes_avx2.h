@@ -105,19 +105,22 @@ inline Floats Cap(Floats a) {
     return Floats(_mm256_castsi256_ps(bits));
 }
 
-// 255 * channel truncated. The channels come capped (at most 1.0); a negative one or a NaN
-// (which converts to the integer minimum) is raised to 0 so that it cannot spill into its
-// neighbours.
-inline __m256i Channel(__m256 c) {
-    const __m256i truncated = _mm256_cvttps_epi32(_mm256_mul_ps(c, _mm256_set1_ps(255.0f)));
-    return _mm256_max_epi32(truncated, _mm256_setzero_si256());
-}
-
+// 255 * channel truncated, packed to 0x00RRGGBB. The channels come capped (at most 1.0); the
+// saturating packs raise a negative one, or a NaN (which converts to the integer minimum), to 0,
+// so that it cannot spill into its neighbours. Per 128-bit half the packs leave the bytes as
+// b0-3 g0-3 r0-3 0000, which the byte shuffle puts in pixel order.
 inline void StorePixels(uint32_t* out, Floats r, Floats g, Floats b) {
-    const __m256i packed = _mm256_or_si256(
-        _mm256_or_si256(_mm256_slli_epi32(Channel(r.v), 16), _mm256_slli_epi32(Channel(g.v), 8)),
-        Channel(b.v));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), packed);
+    const __m256 scale = _mm256_set1_ps(255.0f);
+    const __m256i ri = _mm256_cvttps_epi32(_mm256_mul_ps(r.v, scale));
+    const __m256i gi = _mm256_cvttps_epi32(_mm256_mul_ps(g.v, scale));
+    const __m256i bi = _mm256_cvttps_epi32(_mm256_mul_ps(b.v, scale));
+    const __m256i bg = _mm256_packus_epi32(bi, gi);
+    const __m256i r0 = _mm256_packus_epi32(ri, _mm256_setzero_si256());
+    const __m256i bytes = _mm256_packus_epi16(bg, r0);
+    const __m256i order =
+        _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0, 4, 8, 12, 1, 5,
+                         9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_shuffle_epi8(bytes, order));
 }
 
 } // namespace lanes_avx2

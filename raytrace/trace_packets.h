@@ -90,37 +90,6 @@ template <class F> inline Vec<F> LoadVec(const float* x, const float* y, const f
     return {F::Load(x + i), F::Load(y + i), F::Load(z + i)};
 }
 
-// The sum of the terms of `count` plane lights at points X, where L - X is light + sign * P
-// (frame_constants.h), added to `c`.
-template <class F>
-inline Rgb<F> AddPlaneLights(Rgb<F> c, const PlaneLight* lights, int32_t count, const Vec<F>& p,
-                             bool far) {
-    for (int32_t i = 0; i < count; ++i) {
-        const PlaneLight& light = lights[i];
-        const Vec<F> l = far ? Vec<F>{F(light.x) + p.x, F(light.y) + p.y, F(light.z) + p.z}
-                             : Vec<F>{F(light.x) - p.x, F(light.y) - p.y, F(light.z) - p.z};
-        const F w = InvSqrt(Dot(l, l));
-        c.r = MulAdd(w, F(light.r), c.r);
-        c.g = MulAdd(w, F(light.g), c.g);
-        c.b = MulAdd(w, F(light.b), c.b);
-    }
-    return c;
-}
-
-// Ambient plus the diffuse terms at the floor points P, already weighted by 1 - planeReflect for
-// the mix; uncapped.
-template <class F> inline Rgb<F> ShadeFloorKept(const FrameConstants& k, const Vec<F>& p) {
-    return AddPlaneLights<F>({F(k.keptR), F(k.keptG), F(k.keptB)}, k.floorLights, k.floorLightCount,
-                             p, false);
-}
-
-// Ambient plus the diffuse terms at the points where the mirror rays from P meet the plane
-// formula again; uncapped.
-template <class F> inline Rgb<F> ShadeFar(const FrameConstants& k, const Vec<F>& p) {
-    return AddPlaneLights<F>({F(k.planeR), F(k.planeG), F(k.planeB)}, k.farLights, k.farLightCount,
-                             p, true);
-}
-
 template <class F, class M> inline Rgb<F> Choose(M m, const Rgb<F>& a, const Rgb<F>& b) {
     return {Select(m, a.r, b.r), Select(m, a.g, b.g), Select(m, a.b, b.b)};
 }
@@ -129,10 +98,117 @@ template <class F> inline Rgb<F> CapAll(const Rgb<F>& c) {
     return {Cap(c.r), Cap(c.g), Cap(c.b)};
 }
 
+// A plane light's constants in every lane.
+template <class F> struct PlaneLightLanes { F x, y, z, r, g, b; };
+
+template <class F> inline PlaneLightLanes<F> LanesOf(const PlaneLight& light) {
+    return {F(light.x), F(light.y), F(light.z), F(light.r), F(light.g), F(light.b)};
+}
+
+// Adds a plane light's term at points X to `c`, where L - X is the light's (x, y, z) - P on the
+// floor points' plane and (x, y, z) + P on the far points' plane (frame_constants.h).
+template <class F, bool Far>
+inline Rgb<F> AddPlaneLight(const Rgb<F>& c, const PlaneLightLanes<F>& light, const Vec<F>& p) {
+    const Vec<F> l = Far ? Vec<F>{light.x + p.x, light.y + p.y, light.z + p.z}
+                         : Vec<F>{light.x - p.x, light.y - p.y, light.z - p.z};
+    const F w = InvSqrt(Dot(l, l));
+    return {MulAdd(w, light.r, c.r), MulAdd(w, light.g, c.g), MulAdd(w, light.b, c.b)};
+}
+
+// Ambient plus the diffuse terms at the floor points P, already weighted by 1 - planeReflect for
+// the mix; uncapped.
+template <class F> inline Rgb<F> ShadeFloorKept(const FrameConstants& k, const Vec<F>& p) {
+    Rgb<F> c = {F(k.keptR), F(k.keptG), F(k.keptB)};
+    for (int32_t i = 0; i < k.floorLightCount; ++i) {
+        c = AddPlaneLight<F, false>(c, LanesOf<F>(k.floorLights[i]), p);
+    }
+    return c;
+}
+
+// Ambient plus the diffuse terms at the points where the mirror rays from P meet the plane
+// formula again; uncapped.
+template <class F> inline Rgb<F> ShadeFar(const FrameConstants& k, const Vec<F>& p) {
+    Rgb<F> c = {F(k.planeR), F(k.planeG), F(k.planeB)};
+    for (int32_t i = 0; i < k.farLightCount; ++i) {
+        c = AddPlaneLight<F, true>(c, LanesOf<F>(k.farLights[i]), p);
+    }
+    return c;
+}
+
+// The stored pixels of floor points whose own shade is `kept` and whose mirror rays see `seen`.
+template <class F>
+inline void StoreFloor(uint32_t* out, F reflect, const Rgb<F>& kept, const Rgb<F>& seen) {
+    StorePixels(out, Cap(MulAdd(reflect, seen.r, kept.r)), Cap(MulAdd(reflect, seen.g, kept.g)),
+                Cap(MulAdd(reflect, seen.b, kept.b)));
+}
+
+// Shades the packets `packets[0 ... count - 1]` whose rays all meet the floor and whose mirror
+// rays all go on to the plane, with the sphere near neither line: most of the lower half. The
+// numbers of lights are template arguments so that the lights' constants stay in registers
+// through the run (about a quarter faster than reading them for every packet); the results are
+// those of ShadeFloorKept and ShadeFar, operation for operation.
+template <class F, int FloorLights, int FarLights>
+void ShadeFloorRun(const FrameConstants& k, const uint16_t* packets, int count, uint32_t* pixels) {
+    const FloorGeometry& g = *k.floor;
+    PlaneLightLanes<F> floor[FloorLights > 0 ? FloorLights : 1];
+    PlaneLightLanes<F> far[FarLights > 0 ? FarLights : 1];
+    for (int i = 0; i < FloorLights; ++i) {
+        floor[i] = LanesOf<F>(k.floorLights[i]);
+    }
+    for (int i = 0; i < FarLights; ++i) {
+        far[i] = LanesOf<F>(k.farLights[i]);
+    }
+    const Rgb<F> keptBase = {F(k.keptR), F(k.keptG), F(k.keptB)};
+    const Rgb<F> farBase = {F(k.planeR), F(k.planeG), F(k.planeB)};
+    const F reflect(k.reflect);
+    for (int n = 0; n < count; ++n) {
+        const int first = packets[n] * PacketLanes;
+        const Vec<F> p = LoadVec<F>(g.pointX, g.pointY, g.pointZ, first);
+        Rgb<F> kept = keptBase;
+        for (int i = 0; i < FloorLights; ++i) {
+            kept = AddPlaneLight<F, false>(kept, floor[i], p);
+        }
+        Rgb<F> seen = farBase;
+        for (int i = 0; i < FarLights; ++i) {
+            seen = AddPlaneLight<F, true>(seen, far[i], p);
+        }
+        StoreFloor<F>(pixels + first, reflect, kept, CapAll<F>(seen));
+    }
+}
+
+// The same for any number of lights.
+template <class F>
+void ShadeFloorRunAnyCount(const FrameConstants& k, const uint16_t* packets, int count,
+                           uint32_t* pixels) {
+    const FloorGeometry& g = *k.floor;
+    for (int n = 0; n < count; ++n) {
+        const int first = packets[n] * PacketLanes;
+        const Vec<F> p = LoadVec<F>(g.pointX, g.pointY, g.pointZ, first);
+        StoreFloor<F>(pixels + first, F(k.reflect), ShadeFloorKept<F>(k, p),
+                      CapAll<F>(ShadeFar<F>(k, p)));
+    }
+}
+
+// Picks the run for this frame's numbers of lights: up to two of each kind (the show has two
+// lights) have a run of their own.
+template <class F>
+void ShadeFloorOnly(const FrameConstants& k, const uint16_t* packets, int count, uint32_t* pixels) {
+    using Run = void (*)(const FrameConstants&, const uint16_t*, int, uint32_t*);
+    static constexpr Run runs[3][3] = {
+        {ShadeFloorRun<F, 0, 0>, ShadeFloorRun<F, 0, 1>, ShadeFloorRun<F, 0, 2>},
+        {ShadeFloorRun<F, 1, 0>, ShadeFloorRun<F, 1, 1>, ShadeFloorRun<F, 1, 2>},
+        {ShadeFloorRun<F, 2, 0>, ShadeFloorRun<F, 2, 1>, ShadeFloorRun<F, 2, 2>}};
+    if (k.floorLightCount > 2 || k.farLightCount > 2) {
+        ShadeFloorRunAnyCount<F>(k, packets, count, pixels);
+        return;
+    }
+    runs[k.floorLightCount][k.farLightCount](k, packets, count, pixels);
+}
+
 // Traces packet `packet` (rays 8 * packet ...) and stores its packed pixels. `nearSphere` and
 // `nearMirror` are false when the cone test has shown that no primary line, or no mirror line, of
 // the packet comes near the sphere. Returns the lanes (bit i for ray 8 * packet + i) that must be
-// traced again exactly.
+// traced again exactly. Packets of floor only go to ShadeFloorOnly instead.
 template <class F, class M>
 [[gnu::always_inline]] inline unsigned TracePacket(const FrameConstants& k, const RayPackets& rays,
                                                    int packet, bool nearSphere, bool nearMirror,
@@ -141,15 +217,6 @@ template <class F, class M>
     const int first = packet * PacketLanes;
     const unsigned floorBits = g.floorBits[packet];
     const F reflect(k.reflect);
-    if (!nearSphere && !nearMirror && (floorBits & g.farBits[packet]) == 0xFFu) {
-        // Floor only, each mirror ray going on to its far point: most of the lower half.
-        const Vec<F> p = LoadVec<F>(g.pointX, g.pointY, g.pointZ, first);
-        const Rgb<F> kept = ShadeFloorKept<F>(k, p);
-        const Rgb<F> seen = CapAll<F>(ShadeFar<F>(k, p));
-        StorePixels(pixels + first, Cap(MulAdd(reflect, seen.r, kept.r)),
-                    Cap(MulAdd(reflect, seen.g, kept.g)), Cap(MulAdd(reflect, seen.b, kept.b)));
-        return 0;
-    }
     const F zero(0.0f);
     const Rgb<F> black = {zero, zero, zero};
     Rgb<F> c = black;
@@ -227,6 +294,8 @@ template <class F, class M> inline int TraceGrid(const FrameConstants& k, uint32
     // which along their mirror lines (or reach so far out that the cone test cannot tell).
     const FloorGeometry& g = *k.floor;
     int exact = 0;
+    uint16_t floorOnly[PacketCount]; // shaded together afterwards (ShadeFloorOnly)
+    int floorOnlyCount = 0;
     for (int group = 0; group < PacketCount; group += 8) {
         const unsigned sphere = NearCone<F, M>(primaryPackets, group, k.primaryCone);
         if (group + 8 <= g.firstFloorPacket && sphere == 0) {
@@ -244,6 +313,11 @@ template <class F, class M> inline int TraceGrid(const FrameConstants& k, uint32
                 F::StoreZero(pixels + packet * PacketLanes);
                 continue;
             }
+            if (((sphere | mirror) & bit) == 0 &&
+                (g.floorBits[packet] & g.farBits[packet]) == 0xFFu) {
+                floorOnly[floorOnlyCount++] = uint16_t(packet);
+                continue;
+            }
             const unsigned unsure = TracePacket<F, M>(
                 k, primaryPackets, packet, (sphere & bit) != 0, (mirror & bit) != 0, pixels);
             if (unsure != 0) {
@@ -251,6 +325,7 @@ template <class F, class M> inline int TraceGrid(const FrameConstants& k, uint32
             }
         }
     }
+    ShadeFloorOnly<F>(k, floorOnly, floorOnlyCount, pixels);
     return exact;
 }
 
