@@ -77,6 +77,9 @@ const FloorGeometry& CurrentFloorGeometry() {
         if (g.floorBits[packet] != 0) {
             g.firstFloorPacket = packet;
         }
+        if ((g.floorBits[packet] & g.farBits[packet]) == 0xFFu) {
+            g.fullGroupBits[packet / 8] |= uint8_t(1u << (packet % 8));
+        }
     }
     cache.key = key;
     cache.valid = true;

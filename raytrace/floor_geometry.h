@@ -21,6 +21,9 @@ struct FloorGeometry {
     alignas(32) float mirrorLengthError[4000];
     uint8_t floorBits[PacketCount];
     uint8_t farBits[PacketCount];
+    // Per eight packets from 8 * n, bit i for packet 8 * n + i when all its lanes meet the floor
+    // and go on to the plane (floorBits and farBits both full).
+    uint8_t fullGroupBits[PacketGroups];
     // The largest coordinate of a floor point in each packet. A ray nearly parallel to the
     // plane meets it so far out that the rounding of P moves its mirror line visibly off the
     // reflected primary line, which the mirror cone test assumes.

@@ -306,16 +306,18 @@ template <class F, class M> inline int TraceGrid(const FrameConstants& k, uint32
         }
         const unsigned mirror = NearCone<F, M>(primaryPackets, group, k.mirrorCone) |
                                 Bits(F::Load(g.reach + group) > F(k.mirrorCone.reach));
+        // Floor only, with the sphere near neither line: listed for ShadeFloorOnly.
+        const unsigned plain = g.fullGroupBits[group / 8] & ~(sphere | mirror);
+        for (unsigned bits = plain; bits != 0; bits &= bits - 1) {
+            floorOnly[floorOnlyCount++] = uint16_t(group + __builtin_ctz(bits));
+        }
         const int end = group + 8 < PacketCount ? group + 8 : PacketCount;
-        for (int packet = group; packet < end; ++packet) {
+        const unsigned rest = ((1u << (end - group)) - 1) & ~plain;
+        for (unsigned bits = rest; bits != 0; bits &= bits - 1) {
+            const int packet = group + __builtin_ctz(bits);
             const unsigned bit = 1u << (packet - group);
             if (packet < g.firstFloorPacket && (sphere & bit) == 0) {
                 F::StoreZero(pixels + packet * PacketLanes);
-                continue;
-            }
-            if (((sphere | mirror) & bit) == 0 &&
-                (g.floorBits[packet] & g.farBits[packet]) == 0xFFu) {
-                floorOnly[floorOnlyCount++] = uint16_t(packet);
                 continue;
             }
             const unsigned unsure = TracePacket<F, M>(
