@@ -17,6 +17,8 @@ namespace capture {
 
 void RenderMusicSpan(std::int16_t* interleavedStereo, std::size_t frames, int sampleRate);
 void DeliverPendingSyncs();
+double SongSeconds();
+bool SongPlayedThrough();
 
 } // namespace capture
 

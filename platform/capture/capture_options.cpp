@@ -1,6 +1,9 @@
 // Command-line parsing of zarvo-capture and the frame/sample arithmetic of the virtual clock.
 #include "capture_options.h"
 
+#include "video_layout.h"
+
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -12,7 +15,6 @@ static constexpr std::int64_t kMaxRateTerm = 1000000;
 static constexpr int kMinSampleRate = 8000;
 static constexpr int kMaxSampleRate = 192000;
 static constexpr double kMaxSecondsLimit = 24.0 * 3600.0;
-static constexpr int kMaxVideoSide = 7680;
 
 // Whole decimal number, nothing else around it.
 static bool ParseInteger(const std::string& text, std::int64_t& value) {
@@ -53,19 +55,13 @@ static bool ParseFrameRate(const std::string& text, FrameRate& fps) {
     return true;
 }
 
-// "WxH": the native 320x200, or a 4:3 size with even sides (what H.264 with 4:2:0 needs).
+// "WxH": a size IsVideoSize takes.
 static bool ParseVideoSize(const std::string& text, int& width, int& height) {
     const std::size_t cross = text.find('x');
     std::int64_t w = 0;
     std::int64_t h = 0;
     if (cross == std::string::npos || !ParseInteger(text.substr(0, cross), w) ||
-        !ParseInteger(text.substr(cross + 1), h)) {
-        return false;
-    }
-    const bool native = w == 320 && h == 200;
-    const bool fourThree =
-        w * 3 == h * 4 && w % 2 == 0 && h % 2 == 0 && w >= 320 && w <= kMaxVideoSide;
-    if (!native && !fourThree) {
+        !ParseInteger(text.substr(cross + 1), h) || !IsVideoSize(w, h)) {
         return false;
     }
     width = static_cast<int>(w);
@@ -73,15 +69,49 @@ static bool ParseVideoSize(const std::string& text, int& width, int& height) {
     return true;
 }
 
-static bool ParseSeconds(const std::string& text, double& seconds) {
+// The container from the file name's extension, in any letter case.
+static bool ParseContainer(const std::string& file, Container& container) {
+    const std::size_t dot = file.rfind('.');
+    if (dot == std::string::npos || file.find('/', dot) != std::string::npos) {
+        return false;
+    }
+    std::string extension = file.substr(dot + 1);
+    for (char& c : extension) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    if (extension == "mp4") {
+        container = Container::mp4;
+    } else if (extension == "mkv") {
+        container = Container::mkv;
+    } else if (extension == "mov") {
+        container = Container::mov;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+// The encoder's presets, fastest first.
+static bool IsPreset(const std::string& name) {
+    for (const char* preset : {"ultrafast", "superfast", "veryfast", "faster", "fast", "medium",
+                               "slow", "slower", "veryslow", "placebo"}) {
+        if (name == preset) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Seconds as a decimal number: above zero, or also zero when `zeroAllowed`.
+static bool ParseSeconds(const std::string& text, double& seconds, bool zeroAllowed = false) {
     if (text.empty()) {
         return false;
     }
     errno = 0;
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
-    if (errno != 0 || end == nullptr || *end != '\0' || !std::isfinite(value) || value <= 0.0 ||
-        value > kMaxSecondsLimit) {
+    if (errno != 0 || end == nullptr || *end != '\0' || !std::isfinite(value) ||
+        value < 0.0 || (value == 0.0 && !zeroAllowed) || value > kMaxSecondsLimit) {
         return false;
     }
     seconds = value;
@@ -90,6 +120,7 @@ static bool ParseSeconds(const std::string& text, double& seconds) {
 
 ParseResult ParseCaptureOptions(int argc, char** argv, CaptureOptions& options,
                                 std::string& message) {
+    bool crfGiven = false;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         std::string value;
@@ -101,7 +132,8 @@ ParseResult ParseCaptureOptions(int argc, char** argv, CaptureOptions& options,
             hasValue = true;
         }
         const bool takesValue = arg == "--out" || arg == "--video" || arg == "--size" ||
-                                arg == "--fps" || arg == "--rate" || arg == "--max-seconds";
+                                arg == "--fps" || arg == "--rate" || arg == "--max-seconds" ||
+                                arg == "--start" || arg == "--crf" || arg == "--preset";
         if (takesValue && !hasValue) {
             if (i + 1 >= argc) {
                 message = "option " + arg + " needs a value";
@@ -117,6 +149,8 @@ ParseResult ParseCaptureOptions(int argc, char** argv, CaptureOptions& options,
             options.help = true;
         } else if (arg == "--no-frames") {
             options.writeFrames = false;
+        } else if (arg == "--lossless") {
+            options.lossless = true;
         } else if (arg == "--quiet") {
             options.progress = false;
         } else if (arg == "--out") {
@@ -130,12 +164,39 @@ ParseResult ParseCaptureOptions(int argc, char** argv, CaptureOptions& options,
                 message = "--video needs a file name";
                 return ParseResult::error;
             }
+            if (!ParseContainer(value, options.container)) {
+                message = "--video '" + value +
+                          "': the file's extension names the container, and it must be .mp4, "
+                          ".mkv or .mov";
+                return ParseResult::error;
+            }
             options.videoFile = value;
         } else if (arg == "--size") {
             if (!ParseVideoSize(value, options.videoWidth, options.videoHeight)) {
                 message = "--size '" + value +
-                          "' is not 320x200 or a 4:3 size with even sides (e.g. 1600x1200, "
-                          "1440x1080, 960x720)";
+                          "' is not 320x200 or a 4:3 or 16:9 size with even sides from 640 to "
+                          "7680 wide (e.g. 1600x1200, 1440x1080, 1920x1080, 3840x2160)";
+                return ParseResult::error;
+            }
+        } else if (arg == "--crf") {
+            std::int64_t crf = 0;
+            if (!ParseInteger(value, crf) || crf > 51) {
+                message = "--crf '" + value + "' is not a quality from 0 (best) to 51";
+                return ParseResult::error;
+            }
+            options.crf = static_cast<int>(crf);
+            crfGiven = true;
+        } else if (arg == "--preset") {
+            if (!IsPreset(value)) {
+                message = "--preset '" + value +
+                          "' is not one of ultrafast, superfast, veryfast, faster, fast, medium, "
+                          "slow, slower, veryslow, placebo";
+                return ParseResult::error;
+            }
+            options.preset = value;
+        } else if (arg == "--start") {
+            if (!ParseSeconds(value, options.startSeconds, true)) {
+                message = "--start '" + value + "' is not a number of seconds from 0";
                 return ParseResult::error;
             }
         } else if (arg == "--fps") {
@@ -160,6 +221,10 @@ ParseResult ParseCaptureOptions(int argc, char** argv, CaptureOptions& options,
             return ParseResult::error;
         }
     }
+    if (options.lossless && crfGiven) {
+        message = "--crf and --lossless exclude each other (--lossless keeps every pixel exact)";
+        return ParseResult::error;
+    }
     return ParseResult::ok;
 }
 
@@ -172,17 +237,34 @@ std::string CaptureUsage(const char* programName) {
            "\n"
            "  --out DIR          output folder (default: capture); it receives\n"
            "                     frames/NNNNNN.png, audio.wav and frames.csv\n"
-           "  --video FILE.mp4   also write a video (H.264 and AAC) through ffmpeg\n"
-           "  --size WxH         video size: 1600x1200 (default), 1440x1080, 960x720,\n"
-           "                     320x200 (native) or another 4:3 size with even sides\n"
+           "  --video FILE       also write a video through ffmpeg; the extension names the\n"
+           "                     container: .mp4, .mkv or .mov (H.264 and AAC in each)\n"
+           "  --size WxH         video size: 1600x1200 (default), 1920x1080, 2560x1440,\n"
+           "                     3840x2160, 1440x1080, 960x720, 320x200 (native), or another\n"
+           "                     4:3 or 16:9 size with even sides; 16:9 has black bars\n"
+           "  --crf N            video quality, 0 (best) to 51 (default 16)\n"
+           "  --preset NAME      encoder speed: ultrafast, superfast (default), veryfast,\n"
+           "                     faster, fast, medium, slow, slower, veryslow\n"
+           "  --lossless         every pixel exact (H.264 in RGB, lossless; large files)\n"
            "  --fps N[/D]        frames per second (default 60)\n"
            "  --rate N           audio sample rate in Hz (default 48000)\n"
-           "  --max-seconds S    stop after S seconds of show (a show that would not end)\n"
+           "  --start S          the files begin S seconds into the show\n"
+           "  --max-seconds S    the files end after S seconds (from --start)\n"
            "  --no-frames        write no PNG frames (e.g. for a video only)\n"
-           "  --quiet            no progress line on standard error\n"
+           "  --quiet            no progress and no summary on standard error\n"
            "  --help             this text\n"
            "\n"
-           "Ctrl+C stops early; every file written so far stays complete.\n";
+           "Ctrl+C stops early with every file complete; a second Ctrl+C also gives up the\n"
+           "video, at once.\n"
+           "\n"
+           "Exit codes:\n"
+           "  0    the show ended by itself, or --max-seconds was reached\n"
+           "  1    a file could not be written, or the video could not be made\n"
+           "  2    the command line is wrong\n"
+           "  3    the intro stopped with an error (e.g. Zarvo.xm missing or corrupt)\n"
+           "  4    the show did not end: the song played through once without reaching the\n"
+           "       show's end (give --max-seconds to capture such a show)\n"
+           "  130  stopped by Ctrl+C (or a termination signal)\n";
 }
 
 std::int64_t FrameEndSample(std::int64_t frame, const FrameRate& fps, int sampleRate) {
@@ -199,6 +281,25 @@ std::int64_t FrameLimit(const CaptureOptions& options) {
     // A little slack, so that 2 s at 30000/1001 is not cut one frame short by rounding.
     const auto limit = static_cast<std::int64_t>(std::floor(frames + 1e-9));
     return limit > 0 ? limit : 1;
+}
+
+std::int64_t FirstFrame(const CaptureOptions& options) {
+    const double frames = options.startSeconds * static_cast<double>(options.fps.numerator) /
+                          static_cast<double>(options.fps.denominator);
+    // The same slack as above: --start 2 at 30000/1001 begins with frame 60 (2.002 s).
+    return static_cast<std::int64_t>(std::ceil(frames - 1e-9));
+}
+
+const char* ContainerFormat(Container container) {
+    switch (container) {
+    case Container::mkv:
+        return "matroska";
+    case Container::mov:
+        return "mov";
+    case Container::mp4:
+        break;
+    }
+    return "mp4";
 }
 
 std::string FrameRateText(const FrameRate& fps) {

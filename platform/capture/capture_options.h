@@ -6,6 +6,7 @@
 //   FrameEndSample       the audio sample at which frame n ends: floor((n+1) * rate / fps),
 //                        exact in integers, so the picture never drifts from the sound
 //   FrameLimit           the number of frames --max-seconds allows (0: no limit)
+//   FirstFrame           the first frame written: the first that starts at or after --start
 #ifndef ZARVO_PLATFORM_CAPTURE_CAPTURE_OPTIONS_H
 #define ZARVO_PLATFORM_CAPTURE_CAPTURE_OPTIONS_H
 
@@ -20,14 +21,28 @@ struct FrameRate {
     std::int64_t denominator = 1;
 };
 
+// The video's container, named by the file's extension.
+enum class Container { mp4, mkv, mov };
+
+// The H.264 settings chosen for an upload: constant quality 16 and chroma at full resolution
+// keep the enlarged pixels crisp and colour edges clean (see video_encoder.h); "superfast" keeps
+// a 1920x1080 capture faster than real time on two cores.
+constexpr int kDefaultCrf = 16;
+constexpr const char* kDefaultPreset = "superfast";
+
 struct CaptureOptions {
     std::string outDir = "capture";
     std::string videoFile; // empty: no video
+    Container container = Container::mp4;
     int videoWidth = 1600;
     int videoHeight = 1200;
+    int crf = kDefaultCrf;
+    std::string preset = kDefaultPreset;
+    bool lossless = false; // exact pixels (RGB H.264, lossless)
     FrameRate fps;
     int sampleRate = 48000;
-    double maxSeconds = 0.0; // 0: until the show ends by itself
+    double startSeconds = 0.0; // the files begin at this show time
+    double maxSeconds = 0.0;   // 0: until the show ends by itself; else the files' length
     bool writeFrames = true; // frames/NNNNNN.png
     bool progress = true;    // the progress line on standard error
     bool help = false;
@@ -43,6 +58,11 @@ std::string CaptureUsage(const char* programName);
 std::int64_t FrameEndSample(std::int64_t frame, const FrameRate& fps, int sampleRate);
 
 std::int64_t FrameLimit(const CaptureOptions& options);
+
+std::int64_t FirstFrame(const CaptureOptions& options);
+
+// The container ffmpeg is told to write ("mp4", "matroska", "mov").
+const char* ContainerFormat(Container container);
 
 // The frame rate as ffmpeg writes it ("60/1", "30000/1001").
 std::string FrameRateText(const FrameRate& fps);

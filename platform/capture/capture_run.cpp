@@ -2,6 +2,7 @@
 #include "capture_run.h"
 
 #include "app/app_state.h"
+#include "capture_ending.h"
 #include "capture_music.h"
 #include "capture_session.h"
 #include "frame_phase.h"
@@ -9,6 +10,7 @@
 #include "raytrace/scene.h"
 #include "show/show_frame.h"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -21,12 +23,14 @@ struct RunState {
     CaptureSession session;
     ProgressReport progress;
     std::int64_t frames = 0;     // frames presented
-    std::int64_t frameLimit = 0; // 0: none
+    std::int64_t firstFrame = 0; // the first frame the files hold (--start)
+    std::int64_t frameLimit = 0; // frames the files may hold; 0: no limit
     std::int64_t samplesDone = 0;
     std::vector<std::int16_t> audio;
     FrameTrace trace;
     Phase lastPhase = Phase::opening;
     std::uint32_t lastSyncCount = 0;
+    Ending ending = Ending::showEnded;
     bool begun = false;
     bool ended = false;
     bool failed = false;
@@ -35,18 +39,27 @@ struct RunState {
 
 static RunState run;
 static volatile std::sig_atomic_t signalStop = 0;
+static volatile std::sig_atomic_t signalGiveUp = 0;
+
+static void Note(Ending ending) {
+    run.ending = MoreTelling(run.ending, ending);
+}
 
 static void Fail(const std::string& message) {
     std::fprintf(stderr, "\nzarvo-capture: %s\n", message.c_str());
     std::fflush(stderr);
+    Note(Ending::outputFailed);
     run.failed = true;
     run.stopRequested = true;
 }
 
 bool BeginRun(const CaptureOptions& options, std::string& error) {
     run.options = options;
+    run.firstFrame = FirstFrame(options);
     run.frameLimit = FrameLimit(options);
+    run.session.SetGiveUpFlag(&signalGiveUp);
     if (!run.session.Open(options, error)) {
+        Note(Ending::outputFailed);
         return false;
     }
     run.begun = true;
@@ -73,13 +86,24 @@ void NoteFrameLocked() {
     run.trace.locked = true;
 }
 
+// Show time presented so far.
+static double ShowSeconds() {
+    return static_cast<double>(run.samplesDone) / run.options.sampleRate;
+}
+
 static ProgressState Progress() {
     ProgressState state;
     state.frames = run.frames;
     state.syncCount = run.lastSyncCount;
     state.phase = run.lastPhase;
-    state.showSeconds = static_cast<double>(run.samplesDone) / run.options.sampleRate;
-    state.maxSeconds = run.options.maxSeconds;
+    state.showSeconds = ShowSeconds();
+    if (run.options.maxSeconds > 0.0) {
+        state.maxSeconds = static_cast<double>(FrameEndSample(run.firstFrame + run.frameLimit - 1,
+                                                              run.options.fps,
+                                                              run.options.sampleRate)) /
+                           run.options.sampleRate;
+    }
+    state.songSeconds = SongSeconds();
     return state;
 }
 
@@ -94,17 +118,14 @@ void PresentCapturedFrame(const std::uint32_t* pixels) {
     trace.syncCount = appState.syncCount.load(std::memory_order_relaxed);
     const Phase phase = ClassifyFrame(trace);
 
-    std::string error;
-    if (!run.session.AddFrame(run.frames, trace.syncCount, phase, pixels, error)) {
-        Fail(error);
-        return;
-    }
-    // The sound heard while this frame is on screen.
+    // The sound heard while this frame is on screen; before --start it is heard by nobody.
     const std::int64_t end = FrameEndSample(run.frames, run.options.fps, run.options.sampleRate);
     const auto count = static_cast<std::size_t>(end - run.samplesDone);
     run.audio.resize(count * 2);
     RenderMusicSpan(run.audio.data(), count, run.options.sampleRate);
-    if (!run.session.AddAudio(run.audio.data(), count, error)) {
+    std::string error;
+    if (run.frames >= run.firstFrame &&
+        !run.session.AddFrame(trace.syncCount, phase, pixels, run.audio.data(), count, error)) {
         Fail(error);
         return;
     }
@@ -117,8 +138,19 @@ void PresentCapturedFrame(const std::uint32_t* pixels) {
     trace.locked = false;
 
     run.progress.Update(Progress());
-    if (run.frameLimit > 0 && run.frames >= run.frameLimit) {
+    if (run.frameLimit > 0 && run.session.FramesWritten() >= run.frameLimit) {
+        Note(Ending::limitReached);
         run.stopRequested = true;
+    } else if (run.options.maxSeconds <= 0.0 && !run.stopRequested && SongPlayedThrough()) {
+        // The show did not end with the song: its clock is stuck or it holds. Without a limit
+        // it would run until the disk is full.
+        char reason[200];
+        std::snprintf(reason, sizeof(reason),
+                      "the song has played through once (%.1f s) and the show has not reached "
+                      "its end (sync count %u, %s); stopping. Give --max-seconds to capture "
+                      "such a show.",
+                      SongSeconds(), run.lastSyncCount, PhaseName(run.lastPhase));
+        RequestStop(reason);
     }
 }
 
@@ -129,37 +161,114 @@ bool StopRequested() {
 void RequestStop(const char* reason) {
     if (reason != nullptr && !run.stopRequested) {
         std::fprintf(stderr, "\nzarvo-capture: %s\n", reason);
+        std::fflush(stderr);
     }
+    Note(Ending::showDidNotEnd);
     run.stopRequested = true;
 }
 
 void RequestStopFromSignal() {
+    if (signalStop != 0) {
+        signalGiveUp = 1;
+    }
     signalStop = 1;
+}
+
+bool GiveUpRequested() {
+    return signalGiveUp != 0;
+}
+
+void NoteIntroFailure() {
+    Note(Ending::introFailed);
 }
 
 std::int64_t FramesPresented() {
     return run.frames;
 }
 
+// What the capture wrote, as the user named it.
+static std::vector<std::string> FilesWritten() {
+    const std::string& out = run.options.outDir;
+    std::vector<std::string> files;
+    if (run.options.writeFrames) {
+        files.push_back(out + "/frames/ (" + std::to_string(run.session.FramesWritten()) +
+                        " PNG)");
+    }
+    files.push_back(out + "/audio.wav");
+    files.push_back(out + "/frames.csv");
+    if (run.session.VideoMade()) {
+        files.push_back(run.options.videoFile);
+    }
+    return files;
+}
+
+// The last words on standard error: why the capture ended, unless the show simply ended.
+static void ReportEnding() {
+    const auto frames = static_cast<long long>(run.session.FramesWritten());
+    const bool videoLost = !run.options.videoFile.empty() && !run.session.VideoMade();
+    const char* video = videoLost ? "; no video was made" : "";
+    switch (run.ending) {
+    case Ending::introFailed:
+        std::fprintf(stderr, "zarvo-capture: the intro stopped with an error (above); the files "
+                             "hold the %lld frames shown before it%s\n",
+                     frames, video);
+        break;
+    case Ending::outputFailed:
+        std::fprintf(stderr, "zarvo-capture: the files hold the first %lld frames, each with its "
+                             "picture, row and sound%s\n",
+                     frames, video);
+        break;
+    case Ending::interrupted:
+        std::fprintf(stderr, "zarvo-capture: stopped early; the files hold the %lld frames shown "
+                             "so far%s\n",
+                     frames, GiveUpRequested() ? "; the video was given up" : "");
+        break;
+    case Ending::showEnded:
+        if (frames == 0 && run.firstFrame > 0) {
+            std::fprintf(stderr, "zarvo-capture: the show ended at %.2f s, before --start %.2f; "
+                                 "nothing was captured\n",
+                         ShowSeconds(), run.options.startSeconds);
+            run.ending = Ending::outputFailed;
+        }
+        break;
+    case Ending::limitReached:
+    case Ending::showDidNotEnd:
+        break;
+    }
+}
+
 int EndRun() {
     if (!run.begun || run.ended) {
-        return run.failed ? 1 : 0;
+        return ExitCodeFor(run.ending);
     }
     run.ended = true;
-    run.progress.Finish(Progress());
     if (signalStop != 0) {
-        std::fprintf(stderr,
-                     "zarvo-capture: stopped early; the files hold the %lld frames "
-                     "shown so far\n",
-                     static_cast<long long>(run.frames));
+        Note(Ending::interrupted);
     }
+    run.progress.Finish(Progress());
     std::string error;
-    if (!run.session.Close(error)) {
-        std::fprintf(stderr, "zarvo-capture: %s\n", error.c_str());
-        run.failed = true;
+    // After a second Ctrl+C the video is given up on purpose: its loss is no failure.
+    if (!run.session.Close(error) && !GiveUpRequested()) {
+        if (!error.empty()) {
+            std::fprintf(stderr, "zarvo-capture: %s\n", error.c_str());
+        }
+        Note(Ending::outputFailed);
+    }
+    ReportEnding();
+    if (run.options.progress) {
+        CaptureSummary summary;
+        summary.frames = run.session.FramesWritten();
+        summary.startSeconds =
+            static_cast<double>(FrameEndSample(run.firstFrame - 1, run.options.fps,
+                                               run.options.sampleRate)) /
+            run.options.sampleRate;
+        summary.fileSeconds = std::max(0.0, ShowSeconds() - summary.startSeconds);
+        summary.wallSeconds = run.progress.WallSeconds();
+        summary.files = FilesWritten();
+        std::fprintf(stderr, "zarvo-capture: %s\n", SummaryLine(summary).c_str());
     }
     std::fflush(stderr);
-    return run.failed ? 1 : 0;
+    return ExitCodeFor(run.ending);
 }
 
 } // namespace capture

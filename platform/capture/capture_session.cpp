@@ -4,8 +4,10 @@
 #include "png_writer.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -61,6 +63,22 @@ static void RemoveOldFrames(const std::string& folder) {
     closedir(dir);
 }
 
+// Writes all of `size` bytes at the end of `fd`; false (errno set) on failure.
+static bool WriteAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t written = write(fd, data, size);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
 CaptureSession::~CaptureSession() {
     std::string ignored;
     Close(ignored);
@@ -70,8 +88,18 @@ std::string CaptureSession::WavPath() const {
     return options_.outDir + "/audio.wav";
 }
 
+std::string CaptureSession::CsvPath() const {
+    return options_.outDir + "/frames.csv";
+}
+
 bool CaptureSession::Open(const CaptureOptions& options, std::string& error) {
     options_ = options;
+    failed_ = false;
+    failure_.clear();
+    videoMade_ = false;
+    frames_ = 0;
+    csvEnds_.clear();
+    wavEnds_.clear();
     if (!MakeFolders(options.outDir, error)) {
         return false;
     }
@@ -82,14 +110,17 @@ bool CaptureSession::Open(const CaptureOptions& options, std::string& error) {
     if (options.writeFrames && !MakeFolders(frames, error)) {
         return false;
     }
-    const std::string csvPath = options.outDir + "/frames.csv";
-    csv_ = std::fopen(csvPath.c_str(), "we");
-    if (csv_ == nullptr) {
-        error = "cannot create '" + csvPath + "': " + std::strerror(errno);
+    csv_ = open(CsvPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (csv_ < 0) {
+        error = "cannot create '" + CsvPath() + "': " + std::strerror(errno);
         return false;
     }
-    std::fputs("frame,sync_count,phase\n", csv_);
-    std::fflush(csv_);
+    static constexpr char kHeader[] = "frame,sync_count,phase\n";
+    csvHeaderBytes_ = static_cast<std::int64_t>(sizeof(kHeader) - 1);
+    if (!WriteAll(csv_, kHeader, sizeof(kHeader) - 1)) {
+        error = "cannot write '" + CsvPath() + "': " + std::strerror(errno);
+        return false;
+    }
     if (!wav_.Open(WavPath(), options.sampleRate, error)) {
         return false;
     }
@@ -110,68 +141,133 @@ bool CaptureSession::Open(const CaptureOptions& options, std::string& error) {
             return false;
         }
     }
+    if (options.writeFrames) {
+        pngs_.Start(frames, pngThreads_ > 0 ? pngThreads_ : PngThreadsForMachine());
+    }
     open_ = true;
     return true;
 }
 
-bool CaptureSession::AddFrame(std::int64_t index, std::uint32_t syncCount, Phase phase,
-                              const std::uint32_t* pixels, std::string& error) {
-    if (!open_) {
-        error = "the capture is not open";
-        return false;
+// Takes frames `keep` onwards back from every file: rows, samples and pictures.
+void CaptureSession::TakeBack(std::int64_t keep) {
+    if (keep >= frames_) {
+        return;
     }
+    const auto kept = static_cast<std::size_t>(keep);
+    const std::int64_t csvLength = keep > 0 ? csvEnds_[kept - 1] : csvHeaderBytes_;
+    const std::int64_t samples = keep > 0 ? wavEnds_[kept - 1] : 0;
+    // Cutting a file shorter needs no room on the disk; should it fail all the same, the
+    // capture has failed already and says so.
+    const bool cut = ftruncate(csv_, csvLength) == 0 && lseek(csv_, csvLength, SEEK_SET) >= 0;
+    static_cast<void>(cut);
+    std::string ignored;
+    wav_.Truncate(samples, ignored);
+    const std::string folder = options_.outDir + "/frames/";
+    for (std::int64_t frame = keep; frame < frames_; ++frame) {
+        const std::string path = folder + FrameFileName(frame);
+        unlink(path.c_str());
+        unlink((path + ".part").c_str());
+    }
+    csvEnds_.resize(kept);
+    wavEnds_.resize(kept);
+    frames_ = keep;
+}
+
+// After a failure: the files keep the frames before `keep`, and nothing more is added.
+bool CaptureSession::Fail(std::int64_t keep, const std::string& why, std::string& error) {
+    failed_ = true;
+    std::string pngError;
     if (options_.writeFrames) {
-        const std::string path = options_.outDir + "/frames/" + FrameFileName(index);
-        if (!WritePng(path, pixels, kFrameWidth, kFrameHeight, kFrameWidth, error)) {
-            return false;
+        const std::int64_t pngFailed = pngs_.Drain(pngError);
+        if (pngFailed >= 0 && pngFailed < keep) {
+            keep = pngFailed;
         }
     }
-    // One whole row per write and flush, so the file ends on a complete row at any moment.
+    TakeBack(keep);
+    error = failure_ = why.empty() ? pngError : why;
+    video_.Abandon();
+    return false;
+}
+
+bool CaptureSession::AddFrame(std::uint32_t syncCount, Phase phase, const std::uint32_t* pixels,
+                              const std::int16_t* samples, std::size_t sampleFrames,
+                              std::string& error) {
+    if (!open_ || failed_) {
+        error = open_ ? "the capture has failed" : "the capture is not open";
+        return false;
+    }
+    const std::int64_t index = frames_;
+    // A picture that failed in the background takes back its frame and every later one.
+    if (options_.writeFrames && pngs_.Failed()) {
+        return Fail(index, "", error);
+    }
+    if (options_.writeFrames) {
+        pngs_.Add(index, pixels);
+    }
+    // From here on this frame counts: a failure takes it back with the ones after it.
+    ++frames_;
+    csvEnds_.push_back(csvEnds_.empty() ? csvHeaderBytes_ : csvEnds_.back());
+    wavEnds_.push_back(wav_.FramesWritten());
+    if (!wav_.Append(samples, sampleFrames, error)) {
+        return Fail(index, error, error);
+    }
+    wavEnds_.back() = wav_.FramesWritten();
     char row[64];
     const int length = std::snprintf(row, sizeof(row), "%lld,%u,%s\n",
                                      static_cast<long long>(index), syncCount, PhaseName(phase));
-    if (std::fwrite(row, 1, static_cast<std::size_t>(length), csv_) !=
-            static_cast<std::size_t>(length) ||
-        std::fflush(csv_) != 0) {
-        error = "cannot write '" + options_.outDir + "/frames.csv': " + std::strerror(errno);
-        return false;
+    if (!WriteAll(csv_, row, static_cast<std::size_t>(length))) {
+        const std::string why = "cannot write '" + CsvPath() + "': " + std::strerror(errno);
+        return Fail(index, why, error);
     }
+    csvEnds_.back() += length;
     if (video_.Running() && !video_.AddFrame(pixels, error)) {
+        // The files are whole up to here; only the video is lost.
+        failed_ = true;
+        failure_ = error;
+        video_.Abandon();
         return false;
     }
     return true;
 }
 
-bool CaptureSession::AddAudio(const std::int16_t* samples, std::size_t frames, std::string& error) {
-    if (!open_) {
-        error = "the capture is not open";
-        return false;
-    }
-    return wav_.Append(samples, frames, error);
-}
-
 bool CaptureSession::Close(std::string& error) {
-    bool ok = true;
-    if (csv_ != nullptr) {
-        if (std::fclose(csv_) != 0) {
-            error = "cannot write '" + options_.outDir + "/frames.csv': " + std::strerror(errno);
+    bool ok = !failed_;
+    if (failed_) {
+        error = failure_;
+    }
+    if (open_ && options_.writeFrames) {
+        std::string pngError;
+        const std::int64_t pngFailed = pngs_.Drain(pngError);
+        if (pngFailed >= 0 && ok) {
+            Fail(pngFailed, pngError, error);
             ok = false;
         }
-        csv_ = nullptr;
+    }
+    pngs_.Stop();
+    if (csv_ >= 0) {
+        if (close(csv_) != 0 && ok) {
+            error = "cannot write '" + CsvPath() + "': " + std::strerror(errno);
+            ok = false;
+        }
+        csv_ = -1;
     }
     wav_.Close();
     if (video_.Running()) {
-        std::string videoError;
         if (ok && open_) {
-            if (!video_.Finish(WavPath(), videoError)) {
-                error = videoError;
+            if (!video_.Finish(WavPath(), error)) {
                 ok = false;
+            } else {
+                videoMade_ = true;
             }
         } else {
             video_.Abandon();
         }
     }
     open_ = false;
+    failed_ = failed_ || !ok;
+    if (!ok) {
+        failure_ = error;
+    }
     return ok;
 }
 

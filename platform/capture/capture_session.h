@@ -3,22 +3,29 @@
 //
 //   Open        makes the folder (and frames/, where frames are written; numbered frames of an
 //               earlier capture there are removed so the folder shows this capture only),
-//               writes the CSV header, creates the WAV and starts the video encoder
-//   AddFrame    one presented frame: its PNG, its CSV row, its video frame
-//   AddAudio    the sound heard during that frame
-//   Close       completes every file (the video last, from the finished WAV); safe to call twice
-// Every call returns false with a message after a failure; files already written stay whole.
+//               writes the CSV header, creates the WAV, starts the PNG workers and the video
+//   AddFrame    one presented frame and the sound heard while it is shown: its PNG (queued for
+//               the workers), its samples, its CSV row and its video frame
+//   Close       waits for the PNG workers and completes every file (the video last, from the
+//               finished WAV); safe to call twice
+// Every call returns false with a message after a failure. The files always agree with one
+// another: a frame whose picture, sound or row cannot be written (a full disk) is taken back
+// from all of them, as is every frame after it, so the CSV has one row per frame file and the
+// WAV the sound of exactly those frames. After a failure nothing more is added and the video is
+// not made (its partial files are removed).
 #ifndef ZARVO_PLATFORM_CAPTURE_CAPTURE_SESSION_H
 #define ZARVO_PLATFORM_CAPTURE_CAPTURE_SESSION_H
 
 #include "capture_options.h"
 #include "frame_phase.h"
+#include "png_frame_pool.h"
 #include "video_encoder.h"
 #include "wav_writer.h"
 
+#include <csignal>
 #include <cstdint>
-#include <cstdio>
 #include <string>
+#include <vector>
 
 namespace capture {
 
@@ -30,21 +37,49 @@ class CaptureSession {
     CaptureSession& operator=(const CaptureSession&) = delete;
 
     bool Open(const CaptureOptions& options, std::string& error);
-    bool AddFrame(std::int64_t index, std::uint32_t syncCount, Phase phase,
-                  const std::uint32_t* pixels, std::string& error);
-    bool AddAudio(const std::int16_t* interleavedStereo, std::size_t frames, std::string& error);
+    bool AddFrame(std::uint32_t syncCount, Phase phase, const std::uint32_t* pixels,
+                  const std::int16_t* interleavedStereo, std::size_t sampleFrames,
+                  std::string& error);
     bool Close(std::string& error);
 
     bool IsOpen() const {
         return open_;
     }
+    // Frames in the files (after any taking back).
+    std::int64_t FramesWritten() const {
+        return frames_;
+    }
+    bool VideoMade() const {
+        return videoMade_;
+    }
     std::string WavPath() const;
+    std::string CsvPath() const;
+    // A second Ctrl+C: the video is given up at once (see video_encoder.h).
+    void SetGiveUpFlag(const volatile std::sig_atomic_t* flag) {
+        video_.SetGiveUpFlag(flag);
+    }
+    // PNG workers; 0 (the default) picks a number for the machine.
+    void SetPngThreads(int threads) {
+        pngThreads_ = threads;
+    }
 
   private:
+    bool Fail(std::int64_t keep, const std::string& why, std::string& error);
+    void TakeBack(std::int64_t keep);
+
     CaptureOptions options_;
     bool open_ = false;
-    std::FILE* csv_ = nullptr;
+    bool failed_ = false;
+    bool videoMade_ = false;
+    std::string failure_; // the first failure's message
+    int pngThreads_ = 0;
+    int csv_ = -1;
+    std::int64_t csvHeaderBytes_ = 0;
+    std::int64_t frames_ = 0;
+    std::vector<std::int64_t> csvEnds_; // the CSV's length after each frame's row
+    std::vector<std::int64_t> wavEnds_; // the WAV's sample frames after each frame
     WavWriter wav_;
+    PngFramePool pngs_;
     VideoEncoder video_;
 };
 

@@ -1,8 +1,8 @@
 // Start and end of zarvo-capture around WinMain: options, signals, the files, the exit code.
 //
-// Exit codes: the intro's own rules (0, also after an error message or Ctrl+C) unless the
-// capture itself fails: 2 for a wrong command line, 1 when a file cannot be written or the
-// video cannot be made.
+// The exit code says how the capture ended (capture_ending.h); WinMain's own result (always 0)
+// is not needed for that.
+#include "capture_ending.h"
 #include "capture_options.h"
 #include "capture_run.h"
 #include "capture_startup.h"
@@ -16,24 +16,30 @@
 
 namespace capture {
 
-static constexpr int kUsageExit = 2;
-static constexpr int kFailureExit = 1;
-
-static void OnStopSignal(int) {
-    // Only the first Ctrl+C asks nicely; the handler resets itself, so a second one ends the
-    // program at once.
+static void OnStopSignal(int number) {
+    // The first Ctrl+C asks for a stop with every file finished, the second also gives the
+    // video up; the handler then steps aside, so a third ends the program at once. No restart
+    // flag: a wait for ffmpeg or a write to it returns early and sees the request.
     RequestStopFromSignal();
+    if (GiveUpRequested()) {
+        struct sigaction fallback {};
+        fallback.sa_handler = SIG_DFL;
+        sigemptyset(&fallback.sa_mask);
+        sigaction(number, &fallback, nullptr);
+    }
 }
 
 static void InstallSignals() {
     struct sigaction action {};
     action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND;
+    action.sa_flags = 0;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
-    // A dead ffmpeg shows up as a failed write, not as the end of the capture.
+    // A dead ffmpeg shows up as a failed write, not as the end of the capture; a file that
+    // reaches the size limit of the process, as a failed write too.
     std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 // The intro may end the process itself (exit) when the display cannot be returned.
@@ -50,7 +56,7 @@ int PlatformStartup(int argc, char** argv) {
     if (capture::ParseCaptureOptions(argc, argv, options, message) != capture::ParseResult::ok) {
         std::fprintf(stderr, "zarvo-capture: %s\n\n%s", message.c_str(),
                      capture::CaptureUsage(name).c_str());
-        return capture::kUsageExit;
+        return capture::kExitUsage;
     }
     if (options.help) {
         std::fputs(capture::CaptureUsage(name).c_str(), stdout);
@@ -59,20 +65,19 @@ int PlatformStartup(int argc, char** argv) {
     if (!options.videoFile.empty() && !capture::FfmpegAvailable()) {
         std::fprintf(stderr, "zarvo-capture: --video needs the ffmpeg program, which cannot be "
                              "started (install the ffmpeg package)\n");
-        return capture::kFailureExit;
+        return capture::kExitOutputFailed;
     }
     capture::InstallSignals();
     if (!capture::BeginRun(options, message)) {
         std::fprintf(stderr, "zarvo-capture: %s\n", message.c_str());
         capture::EndRun();
-        return capture::kFailureExit;
+        return capture::kExitOutputFailed;
     }
     std::atexit(capture::FinishAtExit);
     capture::InstallCaptureWindow();
     return -1;
 }
 
-int PlatformFinish(int winMainResult) {
-    const int outputs = capture::EndRun();
-    return outputs != 0 ? outputs : winMainResult;
+int PlatformFinish(int) {
+    return capture::EndRun();
 }

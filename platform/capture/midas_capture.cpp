@@ -27,6 +27,8 @@ struct MusicState {
     bool suspended = false;
     MIDASsyncCallback callback = nullptr;
     std::vector<SyncEvent> pending;
+    std::int64_t musicFrames = 0; // frames of music rendered since the module started
+    int sampleRate = 0;
     int lastError = 0;
     std::string errorText = "No error";
 };
@@ -57,7 +59,8 @@ constexpr MIDASmodulePlayHandle kPlayHandle = 1;
 
 void RenderMusicSpan(std::int16_t* out, std::size_t frames, int sampleRate) {
     if (music.playing && !music.suspended && music.background) {
-        music.player.Render(out, frames, sampleRate);
+        music.musicFrames += static_cast<std::int64_t>(music.player.Render(out, frames, sampleRate));
+        music.sampleRate = sampleRate;
     } else {
         std::fill(out, out + frames * 2, static_cast<std::int16_t>(0));
     }
@@ -75,6 +78,16 @@ void DeliverPendingSyncs() {
     }
     events.clear();
     music.pending.swap(events); // keeps the capacity for the next frame
+}
+
+double SongSeconds() {
+    return music.loaded ? music.player.SongSeconds() : 0.0;
+}
+
+bool SongPlayedThrough() {
+    const double song = SongSeconds();
+    return song > 0.0 && music.sampleRate > 0 &&
+           static_cast<double>(music.musicFrames) >= song * music.sampleRate;
 }
 
 } // namespace capture
@@ -181,6 +194,7 @@ MIDASmodulePlayHandle MIDAS_CALL MIDASplayModule(MIDASmodule module, BOOL loopSo
     }
     music.player.Start(loopSong != FALSE);
     music.playing = true;
+    music.musicFrames = 0;
     return capture::kPlayHandle;
 }
 

@@ -1,11 +1,14 @@
-// The progress line on standard error: frame, sync count, phase, speed and time left.
+// The progress line on standard error: how much of the show is done, frame, sync count, phase,
+// speed and time left.
 //
+//   ExpectedShowSeconds  where the capture is expected to end, in show time (negative: unknown)
 //   FormatProgress  one line of text for a state of the capture (no line end)
 //   ProgressReport  prints it now and then: rewritten in place about 4 times a second on a
 //                   terminal, a new line every 5 seconds elsewhere (logs stay short); Finish
 //                   prints the last state and ends the line
-// Time left is an estimate: the show ends near the sync count kExpectedEndCount (the sphere's
-// first far point after the last caption), and --max-seconds can end it sooner.
+// The end is an estimate: the show ends near the sync count kExpectedEndCount (the sphere's
+// first far point after the last caption), --max-seconds can end it sooner, and a show still
+// going when the song has played through once is stopped there.
 #ifndef ZARVO_PLATFORM_CAPTURE_PROGRESS_REPORT_H
 #define ZARVO_PLATFORM_CAPTURE_PROGRESS_REPORT_H
 
@@ -25,8 +28,11 @@ struct ProgressState {
     Phase phase = Phase::opening;
     double showSeconds = 0.0; // virtual time captured
     double wallSeconds = 0.0; // real time spent
-    double maxSeconds = 0.0;  // 0: no limit
+    double maxSeconds = 0.0;  // the show time where --max-seconds stops it; 0: no limit
+    double songSeconds = 0.0; // the song's length once through; 0: unknown
 };
+
+double ExpectedShowSeconds(const ProgressState& state);
 
 // Seconds of real time left, or a negative number when no estimate can be made yet.
 double EstimateSecondsLeft(const ProgressState& state);

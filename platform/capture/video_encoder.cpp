@@ -14,86 +14,96 @@ extern char** environ;
 
 namespace capture {
 
-// H.264 quality: nearly transparent for these flat-shaded pictures, and quick to encode.
-static constexpr const char* kPreset = "veryfast";
-static constexpr const char* kQuality = "16";
+static constexpr useconds_t kWaitPollMicroseconds = 10000;
+
 static constexpr const char* kAudioBitrate = "192k";
 // A fixed thread count: x264 gives the same bytes run after run for the same count, and two
 // threads double the speed on a two-core machine while any machine gives identical files.
 static constexpr const char* kEncoderThreads = "2";
 
-static std::string ScaleFilter(const CaptureOptions& options) {
+static std::string Size(int width, int height) {
+    return std::to_string(width) + ":" + std::to_string(height);
+}
+
+std::string VideoEncoder::Filters(const CaptureOptions& options) {
+    const VideoLayout layout = LayoutFor(options.videoWidth, options.videoHeight);
     // The colour conversion is a step of its own, at the native size (cheap, and the matrix named
-    // here is the one used and tagged); the enlargement then repeats whole pixels of all three
-    // planes and halves the chroma last.
-    const std::string convert = "scale=out_color_matrix=bt709:out_range=tv:flags=accurate_rnd";
-    if (options.videoWidth == kFrameWidth && options.videoHeight == kFrameHeight) {
+    // here is the one used and tagged); the lossless video stays RGB.
+    std::string graph =
+        options.lossless
+            ? "format=rgb24"
+            : "scale=out_color_matrix=bt709:out_range=tv:flags=accurate_rnd,format=yuv444p";
+    if (layout.Native()) {
         // Native pixels are 5:6 wide so that the picture still fills a 4:3 screen.
-        return convert + ",format=yuv420p,setsar=5/6";
+        return graph + ",setsar=5/6";
     }
-    return convert + ",format=yuv444p,scale=" + std::to_string(options.videoWidth) + ":" +
-           std::to_string(options.videoHeight) + ":flags=neighbor,format=yuv420p,setsar=1";
+    graph += ",scale=" + Size(layout.enlargedWidth, layout.enlargedHeight) + ":flags=neighbor";
+    if (layout.SmoothStep()) {
+        // Area averaging: each output pixel is the mean of what it covers, so every source pixel
+        // keeps the same width and only its edges are shared with a neighbour.
+        graph += ",scale=" + Size(layout.pictureWidth, layout.pictureHeight) +
+                 ":flags=area+accurate_rnd";
+    }
+    if (layout.Bars()) {
+        graph += ",pad=" + Size(layout.width, layout.height) + ":" + std::to_string(layout.left) +
+                 ":" + std::to_string(layout.top) + ":color=black";
+    }
+    return graph + ",setsar=1";
 }
 
 std::vector<std::string> VideoEncoder::EncodeArguments(const CaptureOptions& options,
                                                        const std::string& videoPart) {
-    return {"ffmpeg",
-            "-hide_banner",
-            "-loglevel",
-            "error",
-            "-nostats",
-            "-y",
-            "-f",
-            "rawvideo",
-            "-pix_fmt",
-            "bgr0",
-            "-s",
-            std::to_string(kFrameWidth) + "x" + std::to_string(kFrameHeight),
-            "-framerate",
-            FrameRateText(options.fps),
-            "-i",
-            "pipe:0",
-            "-vf",
-            ScaleFilter(options),
-            "-c:v",
-            "libx264",
-            "-preset",
-            kPreset,
-            "-crf",
-            kQuality,
-            "-pix_fmt",
-            "yuv420p",
-            "-colorspace",
-            "bt709",
-            "-color_primaries",
-            "bt709",
-            "-color_trc",
-            "bt709",
-            "-color_range",
-            "tv",
-            "-threads",
-            kEncoderThreads,
-            "-map_metadata",
-            "-1",
-            "-fflags",
-            "+bitexact",
-            "-flags:v",
-            "+bitexact",
-            "-an",
-            "-f",
-            "mp4",
-            videoPart};
+    std::vector<std::string> args = {"ffmpeg",
+                                     "-hide_banner",
+                                     "-loglevel",
+                                     "error",
+                                     "-nostats",
+                                     "-y",
+                                     "-f",
+                                     "rawvideo",
+                                     "-pix_fmt",
+                                     "bgr0",
+                                     "-s",
+                                     std::to_string(kFrameWidth) + "x" +
+                                         std::to_string(kFrameHeight),
+                                     "-framerate",
+                                     FrameRateText(options.fps),
+                                     "-i",
+                                     "pipe:0",
+                                     "-vf",
+                                     Filters(options),
+                                     "-preset",
+                                     options.preset};
+    if (options.lossless) {
+        args.insert(args.end(), {"-c:v", "libx264rgb", "-qp", "0", "-pix_fmt", "rgb24",
+                                 "-colorspace", "rgb", "-color_range", "pc"});
+    } else {
+        args.insert(args.end(), {"-c:v", "libx264", "-crf", std::to_string(options.crf),
+                                 "-pix_fmt", "yuv444p", "-colorspace", "bt709", "-color_range",
+                                 "tv"});
+    }
+    args.insert(args.end(), {"-color_primaries", "bt709", "-color_trc", "bt709", "-threads",
+                             kEncoderThreads, "-map_metadata", "-1", "-fflags", "+bitexact",
+                             "-flags:v", "+bitexact", "-an", "-f", "mp4", videoPart});
+    return args;
 }
 
 std::vector<std::string> VideoEncoder::MuxArguments(const std::string& videoPart,
                                                     const std::string& wavPath,
-                                                    const std::string& outputPart) {
-    return {"ffmpeg",  "-hide_banner", "-loglevel", "error",     "-nostats",      "-y",
-            "-i",      videoPart,      "-i",        wavPath,     "-map",          "0:v:0",
-            "-map",    "1:a:0",        "-c:v",      "copy",      "-c:a",          "aac",
-            "-b:a",    kAudioBitrate,  "-threads",  "1",         "-map_metadata", "-1",
-            "-fflags", "+bitexact",    "-flags:a",  "+bitexact", "-movflags",     "+faststart",
-            "-f",      "mp4",          outputPart};
+                                                    const std::string& outputPart,
+                                                    Container container) {
+    std::vector<std::string> args = {
+        "ffmpeg", "-hide_banner", "-loglevel",    "error",      "-nostats", "-y",
+        "-i",     videoPart,      "-i",           wavPath,      "-map",     "0:v:0",
+        "-map",   "1:a:0",        "-c:v",         "copy",       "-c:a",     "aac",
+        "-b:a",   kAudioBitrate,  "-threads",     "1",          "-map_metadata", "-1",
+        "-fflags", "+bitexact",   "-flags:a",     "+bitexact"};
+    if (container != Container::mkv) {
+        // The index first, so that a player or an upload can start before the whole file is in.
+        args.insert(args.end(), {"-movflags", "+faststart"});
+    }
+    args.insert(args.end(), {"-f", ContainerFormat(container), outputPart});
+    return args;
 }
 
 // Starts a program with the given arguments; its standard input is `stdinFd` when not -1.
@@ -155,6 +165,37 @@ static bool WaitSucceeded(pid_t pid, std::string& how) {
     return false;
 }
 
+// Waits for the child like WaitSucceeded, polling so that a give-up request ends it at once.
+bool VideoEncoder::Wait(pid_t pid, std::string& how) {
+    bool killed = false;
+    for (;;) {
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            if (killed) {
+                how = "given up";
+                return false;
+            }
+            if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
+                return true;
+            }
+            how = WIFEXITED(status)
+                      ? "ffmpeg ended with exit code " + std::to_string(WEXITSTATUS(status))
+                      : "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status));
+            return false;
+        }
+        if (done < 0 && errno != EINTR) {
+            how = std::string("cannot wait for ffmpeg: ") + std::strerror(errno);
+            return false;
+        }
+        if (GivingUp() && !killed) {
+            kill(pid, SIGKILL);
+            killed = true;
+        }
+        usleep(kWaitPollMicroseconds);
+    }
+}
+
 bool FfmpegAvailable() {
     const pid_t pid = Spawn({"ffmpeg", "-hide_banner", "-version"}, -1, 1);
     if (pid < 0) {
@@ -170,6 +211,7 @@ VideoEncoder::~VideoEncoder() {
 
 bool VideoEncoder::Start(const CaptureOptions& options, std::string& error) {
     videoFile_ = options.videoFile;
+    container_ = options.container;
     videoPart_ = options.videoFile + ".video.part";
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
@@ -200,11 +242,16 @@ bool VideoEncoder::AddFrame(const std::uint32_t* pixels, std::string& error) {
     while (size > 0) {
         const ssize_t written = write(pipe_, data, size);
         if (written < 0) {
-            if (errno == EINTR) {
+            if (errno == EINTR && !GivingUp()) {
                 continue;
             }
-            error = errno == EPIPE ? std::string("ffmpeg stopped taking frames")
-                                   : std::string("cannot write to ffmpeg: ") + std::strerror(errno);
+            if (GivingUp()) {
+                error = "the video was given up";
+            } else if (errno == EPIPE) {
+                error = "ffmpeg stopped taking frames";
+            } else {
+                error = std::string("cannot write to ffmpeg: ") + std::strerror(errno);
+            }
             return false;
         }
         data += written;
@@ -222,7 +269,7 @@ bool VideoEncoder::Finish(const std::string& wavPath, std::string& error) {
     close(pipe_);
     pipe_ = -1;
     std::string how;
-    const bool encoded = WaitSucceeded(pid_, how);
+    const bool encoded = Wait(pid_, how);
     pid_ = -1;
     if (!encoded) {
         error = "the video could not be encoded (" + how + ")";
@@ -235,13 +282,18 @@ bool VideoEncoder::Finish(const std::string& wavPath, std::string& error) {
         return false;
     }
     const std::string outputPart = videoFile_ + ".part";
-    const pid_t mux = Spawn(MuxArguments(videoPart_, wavPath, outputPart), -1, 0);
+    if (GivingUp()) {
+        error = "the video was given up";
+        std::remove(videoPart_.c_str());
+        return false;
+    }
+    const pid_t mux = Spawn(MuxArguments(videoPart_, wavPath, outputPart, container_), -1, 0);
     if (mux < 0) {
         error = std::string("cannot start ffmpeg: ") + std::strerror(errno);
         std::remove(videoPart_.c_str());
         return false;
     }
-    const bool muxed = WaitSucceeded(mux, how);
+    const bool muxed = Wait(mux, how);
     std::remove(videoPart_.c_str());
     if (!muxed) {
         error = "the video could not be joined with the sound (" + how + ")";
@@ -261,6 +313,7 @@ void VideoEncoder::Abandon() {
         pipe_ = -1;
     }
     if (pid_ > 0) {
+        kill(pid_, SIGKILL);
         std::string how;
         WaitSucceeded(pid_, how);
         pid_ = -1;

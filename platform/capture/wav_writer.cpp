@@ -96,9 +96,35 @@ bool WavWriter::Append(const std::int16_t* samples, std::size_t frames, std::str
     const off_t offset = kWavHeaderBytes + frames_ * kFrameBytes;
     if (!WriteAll(fd_, bytes.data(), bytes.size(), offset)) {
         error = "cannot write '" + path_ + "': " + std::strerror(errno);
+        // Whatever part of the samples reached the disk goes again; the header never counted it.
+        if (ftruncate(fd_, offset) != 0) {
+            error += std::string(" (and cannot cut it back: ") + std::strerror(errno) + ")";
+        }
         return false;
     }
     frames_ += static_cast<std::int64_t>(frames);
+    if (!WriteHeader(error)) {
+        std::string ignored;
+        Truncate(frames_ - static_cast<std::int64_t>(frames), ignored);
+        return false;
+    }
+    return true;
+}
+
+bool WavWriter::Truncate(std::int64_t frames, std::string& error) {
+    if (fd_ < 0) {
+        error = "the audio file is not open";
+        return false;
+    }
+    if (frames < 0 || frames > frames_) {
+        error = "cannot cut '" + path_ + "' back to more samples than it has";
+        return false;
+    }
+    if (ftruncate(fd_, kWavHeaderBytes + frames * kFrameBytes) != 0) {
+        error = "cannot cut '" + path_ + "' back: " + std::strerror(errno);
+        return false;
+    }
+    frames_ = frames;
     return WriteHeader(error);
 }
 

@@ -3,8 +3,10 @@
 //   Open     creates the file with a header for zero samples
 //   Append   adds interleaved stereo frames and rewrites the two sizes of the header, so that
 //            a capture stopped at any point (Ctrl+C, a crash after this call) leaves a whole file
+//   Truncate cuts the file back to its first `frames` frames (header included)
 //   Close    closes it; safe to call twice
-// Each call returns false with a message after an I/O failure.
+// Each call returns false with a message after an I/O failure; a failed Append (a full disk)
+// leaves the file as it was before the call, header and samples agreeing.
 #ifndef ZARVO_PLATFORM_CAPTURE_WAV_WRITER_H
 #define ZARVO_PLATFORM_CAPTURE_WAV_WRITER_H
 
@@ -25,6 +27,7 @@ class WavWriter {
 
     bool Open(const std::string& path, int sampleRate, std::string& error);
     bool Append(const std::int16_t* interleavedStereo, std::size_t frames, std::string& error);
+    bool Truncate(std::int64_t frames, std::string& error);
     void Close();
 
     std::int64_t FramesWritten() const {

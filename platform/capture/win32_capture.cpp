@@ -129,7 +129,9 @@ HGDIOBJ WINAPI GetStockObject(int object) {
 }
 
 int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
-    // No one to click a box: the text goes to standard error exactly as given.
+    // The intro shows a box only to report an error. No one to click it: the text goes to
+    // standard error exactly as given, and the exit code will tell.
+    capture::NoteIntroFailure();
     std::fprintf(stderr, "%s: %s\n", caption != nullptr ? caption : "Error",
                  text != nullptr ? text : "");
     std::fflush(stderr);

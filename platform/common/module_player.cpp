@@ -88,6 +88,10 @@ bool ModulePlayer::IsLoaded() const {
     return module_ != nullptr;
 }
 
+double ModulePlayer::SongSeconds() const {
+    return module_ ? module_->get_duration_seconds() : 0.0;
+}
+
 void ModulePlayer::Start(bool loopSong) {
     if (!module_) {
         return;

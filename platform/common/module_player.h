@@ -47,6 +47,9 @@ class ModulePlayer {
 
     std::size_t Render(std::int16_t* interleavedStereo, std::size_t frames, int sampleRate);
 
+    // The song's length once through, from its first order to its end (0 when none is loaded).
+    double SongSeconds() const;
+
     // Rows started since Start, counting rows played again; for tests and measurements.
     std::uint64_t RowsStarted() const {
         return rowsStarted_;

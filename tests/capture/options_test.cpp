@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -58,14 +59,54 @@ TEST(CaptureOptions, ValuesComeSeparateOrAfterAnEqualsSign) {
     EXPECT_FALSE(parsed.options.writeFrames);
 }
 
-TEST(CaptureOptions, SizesAreNativeOrFourToThreeWithEvenSides) {
-    for (const char* good : {"1600x1200", "1440x1080", "960x720", "320x200", "640x480"}) {
+TEST(CaptureOptions, SizesAreNativeFourToThreeOrSixteenToNineWithEvenSides) {
+    for (const char* good : {"1600x1200", "1440x1080", "960x720", "320x200", "640x480",
+                             "1920x1080", "2560x1440", "3840x2160", "1280x720", "7680x4320"}) {
         EXPECT_EQ(Parse({"--size", good}).result, ParseResult::ok) << good;
     }
-    for (const char* bad : {"1920x1080", "321x240", "1602x1201", "0x0", "x", "1600", "1600x",
-                            "-1600x1200", "16000x12000"}) {
+    for (const char* bad : {"1920x1200", "321x240", "1602x1201", "0x0", "x", "1600", "1600x",
+                            "-1600x1200", "16000x12000", "480x360", "1922x1081", "15360x8640"}) {
         EXPECT_EQ(Parse({"--size", bad}).result, ParseResult::error) << bad;
     }
+}
+
+TEST(CaptureOptions, TheVideoFilesExtensionNamesItsContainer) {
+    const std::vector<std::pair<const char*, capture::Container>> known = {
+        {"show.mp4", capture::Container::mp4},
+        {"out/Show.MKV", capture::Container::mkv},
+        {"a.b/show.mov", capture::Container::mov}};
+    for (const auto& [file, container] : known) {
+        const Parsed parsed = Parse({"--video", file});
+        ASSERT_EQ(parsed.result, ParseResult::ok) << file << ": " << parsed.message;
+        EXPECT_EQ(parsed.options.container, container) << file;
+    }
+    for (const char* file : {"e.avi", "show", "show.mp4.part", "dir.mp4/show", ".webm"}) {
+        const Parsed parsed = Parse({"--video", file});
+        EXPECT_EQ(parsed.result, ParseResult::error) << file;
+        EXPECT_NE(parsed.message.find(".mkv"), std::string::npos) << parsed.message;
+    }
+    EXPECT_STREQ(capture::ContainerFormat(capture::Container::mkv), "matroska");
+}
+
+TEST(CaptureOptions, QualityStartAndTheirLimits) {
+    const Parsed parsed = Parse({"--crf", "0", "--preset", "slow", "--start=12.5"});
+    ASSERT_EQ(parsed.result, ParseResult::ok) << parsed.message;
+    EXPECT_EQ(parsed.options.crf, 0);
+    EXPECT_EQ(parsed.options.preset, "slow");
+    EXPECT_FALSE(parsed.options.lossless);
+    EXPECT_DOUBLE_EQ(parsed.options.startSeconds, 12.5);
+    EXPECT_TRUE(Parse({"--lossless", "--preset", "ultrafast"}).options.lossless);
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--crf", "52"},
+                                                                  {"--crf", "-1"},
+                                                                  {"--crf", "high"},
+                                                                  {"--preset", "quick"},
+                                                                  {"--start", "-1"},
+                                                                  {"--lossless", "--crf", "10"}}) {
+        EXPECT_EQ(Parse(args).result, ParseResult::error) << args.back();
+    }
+    // Defaults: an upload's quality.
+    EXPECT_EQ(Parse({}).options.crf, capture::kDefaultCrf);
+    EXPECT_EQ(Parse({}).options.preset, capture::kDefaultPreset);
 }
 
 TEST(CaptureOptions, BadValuesAreRefusedWithTheirName) {
@@ -94,9 +135,14 @@ TEST(CaptureOptions, BadValuesAreRefusedWithTheirName) {
 TEST(CaptureOptions, HelpListsEveryOption) {
     ASSERT_TRUE(Parse({"--help"}).options.help);
     const std::string usage = capture::CaptureUsage("zarvo-capture");
-    for (const char* option : {"--out", "--video", "--size", "--fps", "--rate", "--max-seconds",
-                               "--no-frames", "--quiet", "--help"}) {
+    for (const char* option :
+         {"--out", "--video", "--size", "--fps", "--rate", "--max-seconds", "--no-frames", "--quiet",
+          "--help", "--crf", "--preset", "--lossless", "--start", ".mkv", "1920x1080"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
+    }
+    // Each exit code is explained on a line of its own.
+    for (const char* code : {"\n  0 ", "\n  1 ", "\n  2 ", "\n  3 ", "\n  4 ", "\n  130 "}) {
+        EXPECT_NE(usage.find(code), std::string::npos) << code;
     }
 }
 
@@ -135,6 +181,18 @@ TEST(FrameClock, TheSecondsLimitBecomesWholeFrames) {
     options.maxSeconds = 0.001;
     EXPECT_EQ(capture::FrameLimit(options), 1); // a limit always lets one frame through
     EXPECT_EQ(capture::FrameRateText(capture::FrameRate{30000, 1001}), "30000/1001");
+}
+
+TEST(FrameClock, TheFilesBeginWithTheFirstFrameThatStartsAtOrAfterTheStart) {
+    CaptureOptions options;
+    EXPECT_EQ(capture::FirstFrame(options), 0);
+    options.startSeconds = 1.0;
+    EXPECT_EQ(capture::FirstFrame(options), 60);
+    options.startSeconds = 1.01; // 60.6 frames: frame 61 is the first to start after it
+    EXPECT_EQ(capture::FirstFrame(options), 61);
+    options.fps = {30000, 1001};
+    options.startSeconds = 2.0;
+    EXPECT_EQ(capture::FirstFrame(options), 60); // 59.94: frame 60 starts at 2.002 s
 }
 
 } // namespace

@@ -8,8 +8,11 @@
 
 #include <fstream>
 #include <sstream>
+#include <csignal>
 #include <string>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -56,11 +59,16 @@ TEST_F(SessionTest, EachFrameAddsItsPictureAndItsRow) {
     capture::CaptureSession session;
     ASSERT_TRUE(session.Open(options, error)) << error;
     std::vector<std::uint32_t> picture(320 * 200, 0x00123456u);
-    ASSERT_TRUE(session.AddFrame(0, 0, capture::Phase::opening, picture.data(), error));
+    const std::vector<std::int16_t> sound(2 * 800, 7);
+    ASSERT_TRUE(session.AddFrame(0, capture::Phase::opening, picture.data(), sound.data(), 800,
+                                 error));
     picture[0] = 0x00FFFFFFu;
-    ASSERT_TRUE(session.AddFrame(1, 3, capture::Phase::main, picture.data(), error));
-    // Rows are on disk as soon as the frame is.
+    ASSERT_TRUE(session.AddFrame(3, capture::Phase::main, picture.data(), sound.data(), 800,
+                                 error));
+    // Rows and sound are on disk as soon as the frame is; pictures once the workers are done.
     EXPECT_EQ(ReadText(dir_ + "/frames.csv"), "frame,sync_count,phase\n0,0,opening\n1,3,main\n");
+    EXPECT_EQ(ReadText(dir_ + "/audio.wav").size(), 44u + 2 * 800 * 4);
+    EXPECT_TRUE(session.Close(error)) << error;
     std::vector<std::uint32_t> back;
     int width = 0;
     int height = 0;
@@ -69,8 +77,81 @@ TEST_F(SessionTest, EachFrameAddsItsPictureAndItsRow) {
     EXPECT_EQ(height, 200);
     EXPECT_EQ(back[0], 0x00FFFFFFu);
     EXPECT_EQ(back[1], 0x00123456u);
-    EXPECT_TRUE(session.Close(error)) << error;
-    EXPECT_FALSE(session.AddFrame(2, 3, capture::Phase::main, picture.data(), error));
+    EXPECT_FALSE(
+        session.AddFrame(3, capture::Phase::main, picture.data(), sound.data(), 800, error));
+}
+
+// Frames whose pictures are written, each with a different first pixel, and 100 sample frames.
+void AddFrames(capture::CaptureSession& session, int count) {
+    std::vector<std::uint32_t> picture(320 * 200, 0u);
+    const std::vector<std::int16_t> sound(2 * 100, 1);
+    std::string error;
+    for (int i = 0; i < count; ++i) {
+        picture[0] = static_cast<std::uint32_t>(i);
+        if (!session.AddFrame(static_cast<std::uint32_t>(i), capture::Phase::main, picture.data(),
+                              sound.data(), 100, error)) {
+            return;
+        }
+    }
+}
+
+// The files agree: `frames` rows, the sound of exactly those frames, their pictures and no
+// other frame file, whole or partial.
+void ExpectFilesAgree(const std::string& dir, int frames) {
+    std::istringstream rows(ReadText(dir + "/frames.csv"));
+    std::string line;
+    int count = -1;
+    while (std::getline(rows, line)) {
+        ++count;
+    }
+    EXPECT_EQ(count, frames);
+    EXPECT_EQ(ReadText(dir + "/audio.wav").size(), 44u + static_cast<std::size_t>(frames) * 400);
+    for (int i = 0; i < frames + 8; ++i) {
+        const std::string png = dir + "/frames/" + capture::FrameFileName(i);
+        EXPECT_EQ(Exists(png), i < frames) << png;
+        EXPECT_FALSE(Exists(png + ".part")) << png;
+    }
+}
+
+TEST_F(SessionTest, APictureThatCannotBeWrittenTakesItsFrameAndTheLaterOnesBack) {
+    capture::CaptureOptions options;
+    options.outDir = dir_;
+    std::string error;
+    ASSERT_TRUE(capture::MakeFolders(dir_ + "/frames/000005.png", error)); // in the way
+    capture::CaptureSession session;
+    session.SetPngThreads(2);
+    ASSERT_TRUE(session.Open(options, error)) << error;
+    AddFrames(session, 12);
+    EXPECT_FALSE(session.Close(error));
+    EXPECT_NE(error.find("000005.png"), std::string::npos) << error;
+    rmdir((dir_ + "/frames/000005.png").c_str());
+    ExpectFilesAgree(dir_, 5);
+}
+
+TEST_F(SessionTest, SoundThatCannotBeWrittenTakesItsFrameBack) {
+    // A child process with a file size limit: the WAV reaches it within the fourth frame (44 +
+    // 3 x 400 bytes fit, the fourth frame's do not), while the PNG frames stay below it.
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1500, 1500};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        capture::CaptureOptions options;
+        options.outDir = dir_;
+        options.writeFrames = false;
+        std::string error;
+        capture::CaptureSession session;
+        const bool opened = session.Open(options, error);
+        AddFrames(session, 6);
+        const bool closed = session.Close(error);
+        _exit(opened && !closed && error.find("audio.wav") != std::string::npos ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ReadText(dir_ + "/frames.csv"), "frame,sync_count,phase\n0,0,main\n1,1,main\n2,2,main\n");
+    EXPECT_EQ(ReadText(dir_ + "/audio.wav").size(), 44u + 3 * 400);
 }
 
 TEST_F(SessionTest, NoFramesMeansNoPictures) {
@@ -81,7 +162,8 @@ TEST_F(SessionTest, NoFramesMeansNoPictures) {
     capture::CaptureSession session;
     ASSERT_TRUE(session.Open(options, error)) << error;
     std::vector<std::uint32_t> picture(320 * 200, 0u);
-    ASSERT_TRUE(session.AddFrame(0, 0, capture::Phase::opening, picture.data(), error));
+    const std::int16_t sound[2] = {0, 0};
+    ASSERT_TRUE(session.AddFrame(0, capture::Phase::opening, picture.data(), sound, 1, error));
     EXPECT_FALSE(Exists(dir_ + "/frames/000000.png"));
     EXPECT_TRUE(session.Close(error));
 }
@@ -123,6 +205,28 @@ TEST(ProgressEstimate, TimeLeftFollowsTheSyncRateAndTheLimit) {
     const std::string line = capture::FormatProgress(state);
     EXPECT_NE(line.find("sync 1000"), std::string::npos) << line;
     EXPECT_NE(line.find("fade"), std::string::npos) << line;
+    EXPECT_NE(line.find("100%"), std::string::npos) << line;
+}
+
+TEST(ProgressEstimate, AShowThatHoldsIsExpectedToStopAtTheSongsEnd) {
+    capture::ProgressState state;
+    state.phase = capture::Phase::main;
+    state.syncCount = 1000;
+    state.showSeconds = 50.0; // 20 sync events a second: the show would end at 249.7 s
+    state.songSeconds = 200.0;
+    EXPECT_NEAR(capture::ExpectedShowSeconds(state), 200.0, 1e-9);
+    EXPECT_NE(capture::FormatProgress(state).find(" 25%"), std::string::npos)
+        << capture::FormatProgress(state);
+    state.phase = capture::Phase::hold;
+    EXPECT_NEAR(capture::ExpectedShowSeconds(state), 200.0, 1e-9);
+    state.maxSeconds = 300.0; // a limit replaces the song's end
+    EXPECT_NEAR(capture::ExpectedShowSeconds(state), 300.0, 1e-9);
+    state.phase = capture::Phase::opening;
+    state.syncCount = 0;
+    state.maxSeconds = 0.0;
+    state.songSeconds = 0.0;
+    EXPECT_LT(capture::ExpectedShowSeconds(state), 0.0);
+    EXPECT_NE(capture::FormatProgress(state).find("--%"), std::string::npos);
 }
 
 } // namespace
