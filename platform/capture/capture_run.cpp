@@ -46,9 +46,12 @@ static void Note(Ending ending) {
 }
 
 static void Fail(const std::string& message) {
-    std::fprintf(stderr, "\nzarvo-capture: %s\n", message.c_str());
-    std::fflush(stderr);
-    Note(Ending::outputFailed);
+    // A write to ffmpeg cut short by a second Ctrl+C is the video given up, not a failure.
+    if (!GiveUpRequested()) {
+        std::fprintf(stderr, "\nzarvo-capture: %s\n", message.c_str());
+        std::fflush(stderr);
+        Note(Ending::outputFailed);
+    }
     run.failed = true;
     run.stopRequested = true;
 }
@@ -215,8 +218,8 @@ static void ReportEnding() {
         break;
     case Ending::outputFailed:
         std::fprintf(stderr, "zarvo-capture: the files hold the first %lld frames, each with its "
-                             "picture, row and sound%s\n",
-                     frames, video);
+                             "%s and sound%s\n",
+                     frames, run.options.writeFrames ? "picture, row" : "row", video);
         break;
     case Ending::interrupted:
         std::fprintf(stderr, "zarvo-capture: stopped early; the files hold the %lld frames shown "
@@ -249,7 +252,7 @@ int EndRun() {
     std::string error;
     // After a second Ctrl+C the video is given up on purpose: its loss is no failure.
     if (!run.session.Close(error) && !GiveUpRequested()) {
-        if (!error.empty()) {
+        if (!error.empty() && !run.failed) { // a failure during the frames is told already
             std::fprintf(stderr, "zarvo-capture: %s\n", error.c_str());
         }
         Note(Ending::outputFailed);
@@ -262,7 +265,11 @@ int EndRun() {
             static_cast<double>(FrameEndSample(run.firstFrame - 1, run.options.fps,
                                                run.options.sampleRate)) /
             run.options.sampleRate;
-        summary.fileSeconds = std::max(0.0, ShowSeconds() - summary.startSeconds);
+        const std::int64_t last = run.firstFrame + summary.frames - 1;
+        summary.fileSeconds =
+            static_cast<double>(FrameEndSample(last, run.options.fps, run.options.sampleRate)) /
+                run.options.sampleRate -
+            summary.startSeconds;
         summary.wallSeconds = run.progress.WallSeconds();
         summary.files = FilesWritten();
         std::fprintf(stderr, "zarvo-capture: %s\n", SummaryLine(summary).c_str());

@@ -226,10 +226,12 @@ TEST(CaptureRun, TheSyncCountFollowsShowTimeAtAnyFrameRate) {
     }
 }
 
-TEST(CaptureRun, AMissingModuleGivesTheIntrosMessageOnStandardError) {
+TEST(CaptureRun, AMissingModuleGivesTheIntrosMessageAndAnExitCodeOfItsOwn) {
     TempFolder work;
     const auto run = RunCapture({"--out", work.Path() + "/out", "--quiet"}, work.Path());
-    EXPECT_EQ(run.exitCode, 0); // the intro's rule: 0 on every road
+    EXPECT_EQ(run.exitCode, 3) << run.errors;
+    EXPECT_NE(run.errors.find("zarvo-capture: the intro stopped with an error"), std::string::npos)
+        << run.errors;
     EXPECT_NE(run.errors.find("Sceners: MIDASloadModule() failed ("), std::string::npos)
         << run.errors;
     EXPECT_NE(run.errors.find("\r\nLamers: The module 'Zarvo.xm' is missing or corrupt."),
@@ -273,7 +275,7 @@ TEST(CaptureRun, CtrlCStopsWithEveryFileComplete) {
     ASSERT_EQ(kill(pid, SIGINT), 0);
     const int exitCode = capturetest::WaitExitCode(pid);
     const std::string errors = capturetest::ReadBytes(errorFile);
-    ASSERT_EQ(exitCode, 0) << errors;
+    ASSERT_EQ(exitCode, 130) << errors;
     EXPECT_NE(errors.find("stopped early"), std::string::npos) << errors;
 
     const auto rows = ReadCsv(out.Path() + "/frames.csv");

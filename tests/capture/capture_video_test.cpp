@@ -53,7 +53,7 @@ TEST_F(CaptureVideo, ChosenSizeAndRateWithSoundOfTheSameLength) {
     EXPECT_EQ(Field(probe, "0.codec_name"), "h264");
     EXPECT_EQ(Field(probe, "0.width"), "960");
     EXPECT_EQ(Field(probe, "0.height"), "720");
-    EXPECT_EQ(Field(probe, "0.pix_fmt"), "yuv420p");
+    EXPECT_EQ(Field(probe, "0.pix_fmt"), "yuv444p");
     EXPECT_EQ(Field(probe, "0.r_frame_rate"), "30/1");
     EXPECT_EQ(Field(probe, "0.avg_frame_rate"), "30/1");
     EXPECT_EQ(Field(probe, "0.nb_frames"), "60");
