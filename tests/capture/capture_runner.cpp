@@ -178,7 +178,7 @@ std::map<std::string, std::string> Probe(const std::string& video) {
         "ffprobe -v error -show_entries "
         "stream=index,codec_name,width,height,r_frame_rate,avg_frame_rate,pix_fmt,color_space,"
         "color_primaries,color_transfer,color_range,sample_aspect_ratio,sample_rate,channels,"
-        "duration,nb_frames -of flat=s=. '" +
+        "duration,nb_frames:format=format_name -of flat=s=. '" +
         video + "' > " + outFile;
     std::map<std::string, std::string> fields;
     if (std::system(command.c_str()) == 0) {
@@ -188,18 +188,48 @@ std::map<std::string, std::string> Probe(const std::string& video) {
         while (std::getline(lines, line)) {
             const std::size_t equals = line.find('=');
             const std::string prefix = "streams.stream.";
-            if (equals == std::string::npos || line.compare(0, prefix.size(), prefix) != 0) {
+            const std::string format = "format.";
+            std::size_t skip = 0;
+            if (line.compare(0, prefix.size(), prefix) == 0) {
+                skip = prefix.size();
+            } else if (line.compare(0, format.size(), format) == 0) {
+                skip = format.size();
+            }
+            if (equals == std::string::npos || skip == 0) {
                 continue;
             }
             std::string value = line.substr(equals + 1);
             if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
                 value = value.substr(1, value.size() - 2);
             }
-            fields[line.substr(prefix.size(), equals - prefix.size())] = value;
+            fields[line.substr(skip, equals - skip)] = value;
         }
     }
     std::remove(outFile);
     return fields;
+}
+
+std::vector<std::string> DecodeRgb(const std::string& video, int width, int height) {
+    char outFile[] = "/tmp/zarvo-decoded-XXXXXX";
+    const int fd = mkstemp(outFile);
+    if (fd >= 0) {
+        close(fd);
+    }
+    // Limited-range BT.709 back to RGB, chroma taken as it is (no interpolation across pixels).
+    const std::string command = "ffmpeg -v error -y -i '" + video +
+                                "' -vf scale=in_color_matrix=bt709:flags=accurate_rnd+"
+                                "full_chroma_int -f rawvideo -pix_fmt rgb24 '" +
+                                outFile + "'";
+    std::vector<std::string> frames;
+    if (std::system(command.c_str()) == 0) {
+        const std::string bytes = ReadBytes(outFile);
+        const std::size_t frameBytes = static_cast<std::size_t>(width) * height * 3;
+        for (std::size_t at = 0; at + frameBytes <= bytes.size(); at += frameBytes) {
+            frames.push_back(bytes.substr(at, frameBytes));
+        }
+    }
+    std::remove(outFile);
+    return frames;
 }
 
 } // namespace capturetest

@@ -6,7 +6,9 @@
 //   StartCapture   starts it without waiting (for stopping it with a signal)
 //   ReadCsv        frames.csv as rows; fails the test on a malformed line
 //   ReadWavInfo    the header of audio.wav, checked against the file's size
-//   Probe          ffprobe's stream fields ("0.width" ... "1.sample_rate") of a video
+//   Probe          ffprobe's stream fields ("0.width" ... "1.sample_rate") of a video, and
+//                  "format_name" of its container
+//   DecodeRgb      a video's frames as 8-bit RGB bytes, one string per frame
 #ifndef ZARVO_TESTS_CAPTURE_CAPTURE_RUNNER_H
 #define ZARVO_TESTS_CAPTURE_CAPTURE_RUNNER_H
 
@@ -54,6 +56,7 @@ std::string ReadBytes(const std::string& path);
 
 bool ProgramAvailable(const char* name);
 std::map<std::string, std::string> Probe(const std::string& video);
+std::vector<std::string> DecodeRgb(const std::string& video, int width, int height);
 
 // Where the tests find the program and the module (set by CMake).
 std::string CaptureProgram();

@@ -169,6 +169,40 @@ TEST_F(FirstSeconds, MainFramesShowTheTitleOverTheScene) {
     EXPECT_GT(checked, 40);
 }
 
+// --start: the show runs from its beginning, and the files begin one second into it, with the
+// very pictures and sound the full capture has there.
+TEST_F(FirstSeconds, FilesFromAStartHoldWhatTheShowHasThere) {
+    ASSERT_EQ(exitCode_, 0) << errors_;
+    TempFolder late;
+    const auto run =
+        RunCapture({"--out", late.Path(), "--fps", "30", "--start", "1", "--max-seconds", "0.5"},
+                   BuildFolder());
+    ASSERT_EQ(run.exitCode, 0) << run.errors;
+    const auto rows = ReadCsv(late.Path() + "/frames.csv");
+    const auto all = ReadCsv(out_->Path() + "/frames.csv");
+    ASSERT_EQ(rows.size(), 15u);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].frame, static_cast<std::int64_t>(i));
+        EXPECT_EQ(rows[i].syncCount, all[30 + i].syncCount) << i;
+        EXPECT_TRUE(LoadFrame(late.Path(), static_cast<std::int64_t>(i)) ==
+                    LoadFrame(out_->Path(), static_cast<std::int64_t>(30 + i)))
+            << "frame " << i;
+    }
+    const std::string sound = capturetest::ReadBytes(late.Path() + "/audio.wav");
+    const std::string full = capturetest::ReadBytes(out_->Path() + "/audio.wav");
+    ASSERT_EQ(sound.size(), 44u + 24000u * 4);
+    EXPECT_TRUE(sound.compare(44, std::string::npos, full, 44 + 48000 * 4, 24000 * 4) == 0);
+    // Progress in percent, and the summary at the end.
+    EXPECT_NE(run.errors.find("%  frame"), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find("zarvo-capture: 15 frames, 0.50 s of show (from 1.00 s), in "),
+              std::string::npos)
+        << run.errors;
+    EXPECT_NE(run.errors.find("x real time; wrote " + late.Path() + "/frames/ (15 PNG), " +
+                              late.Path() + "/audio.wav, " + late.Path() + "/frames.csv"),
+              std::string::npos)
+        << run.errors;
+}
+
 TEST(CaptureRun, TwoCapturesWithTheSameOptionsAreIdentical) {
     TempFolder first;
     TempFolder second;
