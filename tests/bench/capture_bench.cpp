@@ -1,0 +1,108 @@
+// The capture's throughput: one show frame written as PNG, and whole captures of zarvo-capture
+// (PNG frames and WAV; a 1920x1080 video with the default settings) in multiples of real time.
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <benchmark/benchmark.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/capture/png_writer.h"
+#include "raytrace/primary_rays.h"
+#include "raytrace/render_frame.h"
+#include "raytrace/scene.h"
+#include "tests/raytrace/show_states.h"
+
+namespace {
+
+// A fresh folder under /tmp, removed with its contents afterwards.
+struct Scratch {
+    std::string path;
+    Scratch() {
+        char name[] = "/tmp/zarvo-capture-bench-XXXXXX";
+        path = mkdtemp(name) != nullptr ? name : "";
+    }
+    ~Scratch() {
+        if (!path.empty()) {
+            std::system(("rm -rf '" + path + "'").c_str());
+        }
+    }
+};
+
+// One frame of the main phase, written as the capture writes it: frames per second on one core.
+void PngFrame(benchmark::State& state) {
+    InitPrimaryRays();
+    std::free(scene.lights);
+    InitScene();
+    show_states::PlaceSphere(1500);
+    std::vector<uint32_t> frame(320 * 200);
+    RenderFrame(frame.data(), 1280);
+    Scratch scratch;
+    std::string error;
+    for (auto _ : state) {
+        if (!capture::WritePng(scratch.path + "/frame.png", frame.data(), 320, 200, 320, error)) {
+            state.SkipWithError(error.c_str());
+            break;
+        }
+    }
+    state.counters["frames_per_s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// Runs zarvo-capture from the build folder (where Zarvo.xm is) with these options and reports
+// seconds of show per second of real time.
+void Capture(benchmark::State& state, std::vector<std::string> options, double showSeconds) {
+    Scratch scratch;
+    for (auto _ : state) {
+        std::vector<std::string> args = {ZARVO_CAPTURE_PATH, "--quiet", "--out", scratch.path,
+                                         "--max-seconds", std::to_string(showSeconds)};
+        for (std::string& option : options) {
+            const std::size_t at = option.find("@");
+            args.push_back(at == std::string::npos ? option
+                                                   : scratch.path + option.substr(at + 1));
+        }
+        const auto start = std::chrono::steady_clock::now();
+        const pid_t pid = fork();
+        if (pid == 0) {
+            std::vector<char*> argv;
+            for (std::string& arg : args) {
+                argv.push_back(arg.data());
+            }
+            argv.push_back(nullptr);
+            if (chdir(ZARVO_BUILD_DIR) == 0) {
+                execv(argv[0], argv.data());
+            }
+            _exit(127);
+        }
+        int status = -1;
+        waitpid(pid, &status, 0);
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("zarvo-capture failed");
+            break;
+        }
+        state.SetIterationTime(seconds);
+        state.counters["x_real_time"] = showSeconds / seconds;
+    }
+}
+
+} // namespace
+
+BENCHMARK(PngFrame)->Unit(benchmark::kMicrosecond);
+// The default capture: 60 frames a second, every frame as PNG, the sound as WAV.
+BENCHMARK_CAPTURE(Capture, PngAndWav, std::vector<std::string>{}, 30.0)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(Capture, Video1920x1080,
+                  std::vector<std::string>{"--no-frames", "--size", "1920x1080", "--video",
+                                           "@/show.mp4"},
+                  10.0)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond);
+
+BENCHMARK_MAIN();
