@@ -9,9 +9,10 @@
 
 namespace capture {
 
-// Quick compression: a capture writes thousands of frames. These pictures are smooth from row to
-// row, so the Up filter alone (no per-row trial of all five) at level 1 makes files about a fifth
-// larger than level 3 with every filter, in about a third of the time.
+// Quick compression: a capture writes thousands of frames. These pictures are smooth along their
+// rows, so the Sub filter alone (no per-row trial of all five) at level 1 makes files about a
+// fifth larger than level 3 with every filter, in under half the time (0.95 against 2.5 ms of
+// one core for a frame of the show).
 static constexpr int kCompressionLevel = 1;
 
 namespace {
@@ -52,7 +53,7 @@ bool EncodeRows(std::FILE* file, png_bytepp rows, int width, int height, PngFail
     }
     png_init_io(png, file);
     png_set_compression_level(png, kCompressionLevel);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
