@@ -23,7 +23,13 @@ struct PngFailure {
 
 void OnPngError(png_structp png, png_const_charp message) {
     auto* failure = static_cast<PngFailure*>(png_get_error_ptr(png));
-    std::snprintf(failure->text, sizeof(failure->text), "%s", message);
+    // libpng's own words for a failed write say nothing of why (a full disk, say); the system's do.
+    const int cause = errno;
+    if (std::strcmp(message, "Write Error") == 0 && cause != 0) {
+        std::snprintf(failure->text, sizeof(failure->text), "%s", std::strerror(cause));
+    } else {
+        std::snprintf(failure->text, sizeof(failure->text), "%s", message);
+    }
     png_longjmp(png, 1);
 }
 
@@ -122,6 +128,7 @@ bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, i
             error = "cannot create '" + partial + "': " + std::strerror(errno);
             return false;
         }
+        errno = 0;
         if (!EncodeRows(closer.file, rows.data(), width, height, failure)) {
             error = "cannot write '" + partial + "': " + failure.text;
             std::remove(partial.c_str());
