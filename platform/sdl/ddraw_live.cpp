@@ -129,7 +129,8 @@ HRESULT IDirectDraw4::SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPix
     if (width != 320 || height != 200 || bitsPerPixel != 32) {
         return DDERR_INVALIDMODE;
     }
-    const HRESULT result = live::OpenScreen(static_cast<int>(width), static_cast<int>(height));
+    const HRESULT result = live::OpenScreen(live::LiveSdlWindow(), static_cast<int>(width),
+                                            static_cast<int>(height));
     if (result == DD_OK) {
         self->modeSet = true;
     }
