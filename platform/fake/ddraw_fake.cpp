@@ -149,9 +149,13 @@ ULONG IDirectDraw4::Release() {
 
 HRESULT IDirectDraw4::SetCooperativeLevel(HWND window, DWORD flags) {
     CheckAlive(Self(this)->references, "SetCooperativeLevel");
+    const HRESULT rule = platform::CheckCooperativeLevel(window, flags);
     const HRESULT result =
         static_cast<HRESULT>(Enter("directDraw", "SetCooperativeLevel",
-                                   WindowName(window) + ", " + std::to_string(flags), DD_OK));
+                                   WindowName(window) + ", " + std::to_string(flags), rule));
+    if (rule != DD_OK) {
+        return rule;
+    }
     if (result == DD_OK) {
         S().exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
     }
@@ -207,9 +211,11 @@ HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4*
 
 HRESULT IDirectDraw4::WaitForVerticalBlank(DWORD flags, HANDLE event) {
     CheckAlive(Self(this)->references, "WaitForVerticalBlank");
-    return static_cast<HRESULT>(Enter("directDraw", "WaitForVerticalBlank",
-                                      std::to_string(flags) + ", " + (event ? "event" : "NULL"),
-                                      DD_OK));
+    const HRESULT rule = platform::CheckWaitArguments(flags, event);
+    const HRESULT result = static_cast<HRESULT>(
+        Enter("directDraw", "WaitForVerticalBlank",
+              std::to_string(flags) + ", " + (event ? "event" : "NULL"), rule));
+    return rule != DD_OK ? rule : result;
 }
 
 HRESULT IDirectDraw4::RestoreAllSurfaces() {
