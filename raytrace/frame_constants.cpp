@@ -51,7 +51,7 @@ int MakeFrameConstants(FrameConstants& k) {
                           s.sphereDiffuse,  s.sphereColor.r,  s.sphereColor.g,  s.sphereColor.b,
                           s.ambient.r,      s.ambient.g,      s.ambient.b};
     if (primaryPackets.sharedOrigin == 0 || !Finite(head, sizeof head / sizeof head[0]) ||
-        !(s.sphereRadius > 0.0f) || s.lightCount < 0 || s.lightCount > MaxFastLights ||
+        !(s.sphereRadius > 0.0f) || s.lightCount < 0 || s.lightCount > kMaxFastLights ||
         (s.lightCount > 0 && s.lights == nullptr)) {
         return 0;
     }

@@ -3,10 +3,11 @@
 
 #include <cstdint>
 
+#include "raytrace/picture_size.h"
 #include "raytrace/types.h"
 
 // The packed pixels 0x00RRGGBB of the last traced grid, in the order of PrimaryRays.
-extern uint32_t TracedPixels[4000];
+extern uint32_t TracedPixels[kGridCells];
 
 // Traces PrimaryRays with TraceRay's picture into TracedPixels and enlarges them into `bits`:
 // a buffer of at least 200 rows of 320 pixels, row y at bits + y * pitch bytes, pitch a

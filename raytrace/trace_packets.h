@@ -162,7 +162,7 @@ void ShadeFloorRun(const FrameConstants& k, const uint16_t* packets, int count, 
     const Rgb<F> farBase = {F(k.planeR), F(k.planeG), F(k.planeB)};
     const F reflect(k.reflect);
     for (int n = 0; n < count; ++n) {
-        const int first = packets[n] * PacketLanes;
+        const int first = packets[n] * kPacketLanes;
         const Vec<F> p = LoadVec<F>(g.pointX, g.pointY, g.pointZ, first);
         Rgb<F> kept = keptBase;
         for (int i = 0; i < FloorLights; ++i) {
@@ -182,7 +182,7 @@ void ShadeFloorRunAnyCount(const FrameConstants& k, const uint16_t* packets, int
                            uint32_t* pixels) {
     const FloorGeometry& g = *k.floor;
     for (int n = 0; n < count; ++n) {
-        const int first = packets[n] * PacketLanes;
+        const int first = packets[n] * kPacketLanes;
         const Vec<F> p = LoadVec<F>(g.pointX, g.pointY, g.pointZ, first);
         StoreFloor<F>(pixels + first, F(k.reflect), ShadeFloorKept<F>(k, p),
                       CapAll<F>(ShadeFar<F>(k, p)));
@@ -214,7 +214,7 @@ template <class F, class M>
                                                    int packet, bool nearSphere, bool nearMirror,
                                                    uint32_t* pixels) {
     const FloorGeometry& g = *k.floor;
-    const int first = packet * PacketLanes;
+    const int first = packet * kPacketLanes;
     const unsigned floorBits = g.floorBits[packet];
     const F reflect(k.reflect);
     const F zero(0.0f);
@@ -277,8 +277,8 @@ inline unsigned NearCone(const RayPackets& rays, int packet, const SphereCone& c
 template <class F>
 [[gnu::noinline]] int TraceExactly(int packet, unsigned unsure, uint32_t* pixels) {
     int count = 0;
-    const int first = packet * PacketLanes;
-    for (int lane = 0; lane < PacketLanes; ++lane) {
+    const int first = packet * kPacketLanes;
+    for (int lane = 0; lane < kPacketLanes; ++lane) {
         if (unsure & (1u << lane)) {
             pixels[first + lane] = PackColor(TraceRay(PrimaryRays[first + lane], 0));
             ++count;
@@ -294,13 +294,13 @@ template <class F, class M> inline int TraceGrid(const FrameConstants& k, uint32
     // which along their mirror lines (or reach so far out that the cone test cannot tell).
     const FloorGeometry& g = *k.floor;
     int exact = 0;
-    uint16_t floorOnly[PacketCount]; // shaded together afterwards (ShadeFloorOnly)
+    uint16_t floorOnly[kPacketCount]; // shaded together afterwards (ShadeFloorOnly)
     int floorOnlyCount = 0;
-    for (int group = 0; group < PacketCount; group += 8) {
+    for (int group = 0; group < kPacketCount; group += 8) {
         const unsigned sphere = NearCone<F, M>(primaryPackets, group, k.primaryCone);
         if (group + 8 <= g.firstFloorPacket && sphere == 0) {
             for (int packet = group; packet < group + 8; ++packet) {
-                F::StoreZero(pixels + packet * PacketLanes); // sky: nothing to meet
+                F::StoreZero(pixels + packet * kPacketLanes); // sky: nothing to meet
             }
             continue;
         }
@@ -311,13 +311,13 @@ template <class F, class M> inline int TraceGrid(const FrameConstants& k, uint32
         for (unsigned bits = plain; bits != 0; bits &= bits - 1) {
             floorOnly[floorOnlyCount++] = uint16_t(group + __builtin_ctz(bits));
         }
-        const int end = group + 8 < PacketCount ? group + 8 : PacketCount;
+        const int end = group + 8 < kPacketCount ? group + 8 : kPacketCount;
         const unsigned rest = ((1u << (end - group)) - 1) & ~plain;
         for (unsigned bits = rest; bits != 0; bits &= bits - 1) {
             const int packet = group + __builtin_ctz(bits);
             const unsigned bit = 1u << (packet - group);
             if (packet < g.firstFloorPacket && (sphere & bit) == 0) {
-                F::StoreZero(pixels + packet * PacketLanes);
+                F::StoreZero(pixels + packet * kPacketLanes);
                 continue;
             }
             const unsigned unsure = TracePacket<F, M>(
