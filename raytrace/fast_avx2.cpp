@@ -156,5 +156,4 @@ void FillBand(const uint32_t* top, const uint32_t* bottom, uint32_t* row1, uint3
 
 } // namespace
 
-extern const RenderPath avx2RenderPath;
 const RenderPath avx2RenderPath = {"avx2+fma", TraceAvx2, UpscaleInBands<WidenRow, FillBand>};

@@ -1,5 +1,6 @@
 // The fast renderer's implementations, one per instruction set, and the choice among them.
-#pragma once
+#ifndef ZARVO_RAYTRACE_RENDER_PATHS_H
+#define ZARVO_RAYTRACE_RENDER_PATHS_H
 
 #include <cstdint>
 
@@ -17,6 +18,10 @@ struct RenderPath {
 // Plain C++, for any processor.
 extern const RenderPath portableRenderPath;
 
+// AVX2 and FMA (fast_avx2.cpp); present only in x86-64 builds, and used only where
+// SimdRenderPath finds the processor supports it.
+extern const RenderPath avx2RenderPath;
+
 // The AVX2 and FMA path when this build has one and the processor (and system) supports it;
 // null otherwise.
 const RenderPath* SimdRenderPath();
@@ -24,3 +29,5 @@ const RenderPath* SimdRenderPath();
 // The path RenderFrame uses: the SIMD one when there is one, else the portable one. Chosen at
 // the first call.
 const RenderPath& ActiveRenderPath();
+
+#endif
