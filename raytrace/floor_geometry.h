@@ -1,6 +1,7 @@
 // Where each primary ray meets the floor and where its mirror ray goes: the same in every
 // frame while the plane and the rays stay, so it is worked out only when one of them changes.
-#pragma once
+#ifndef ZARVO_RAYTRACE_FLOOR_GEOMETRY_H
+#define ZARVO_RAYTRACE_FLOOR_GEOMETRY_H
 
 #include <cstdint>
 
@@ -35,3 +36,5 @@ struct FloorGeometry {
 // The geometry of PrimaryRays for the scene's current plane, recomputed when the plane or the
 // rays (primaryPackets.generation) have changed since the last call.
 const FloorGeometry& CurrentFloorGeometry();
+
+#endif

@@ -1,5 +1,6 @@
 // Everything the fast tracer needs from the scene, worked out once per frame.
-#pragma once
+#ifndef ZARVO_RAYTRACE_FRAME_CONSTANTS_H
+#define ZARVO_RAYTRACE_FRAME_CONSTANTS_H
 
 #include <cstdint>
 
@@ -60,3 +61,5 @@ struct FrameConstants {
 // point, more than kMaxFastLights lights, a radius that is not positive, a plane normal not of
 // unit length, values that are not finite): the frame is then traced exactly.
 int MakeFrameConstants(FrameConstants& k);
+
+#endif

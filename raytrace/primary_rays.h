@@ -1,5 +1,6 @@
 // The fixed 80 x 50 grid of primary rays from the eye at (0, 0, -40), built once at start-up.
-#pragma once
+#ifndef ZARVO_RAYTRACE_PRIMARY_RAYS_H
+#define ZARVO_RAYTRACE_PRIMARY_RAYS_H
 
 #include "raytrace/picture_size.h"
 #include "raytrace/types.h"
@@ -12,3 +13,5 @@ extern Ray PrimaryRays[kGridCells];
 // packed copy of them that the fast renderer reads (ray_packets.h); so the grid must not be
 // written any other way.
 void InitPrimaryRays();
+
+#endif

@@ -1,5 +1,6 @@
 // The primary ray grid in structure-of-arrays form, eight rays to a packet, for the fast tracer.
-#pragma once
+#ifndef ZARVO_RAYTRACE_RAY_PACKETS_H
+#define ZARVO_RAYTRACE_RAY_PACKETS_H
 
 #include <cstdint>
 
@@ -36,3 +37,5 @@ extern RayPackets primaryPackets;
 
 // Copies 4000 rays into packet form.
 void PackRays(const Ray* rays, RayPackets& packets);
+
+#endif

@@ -1,5 +1,6 @@
 // Rendering one frame: trace the 80 x 50 grid into TracedPixels, then enlarge it to 320 x 200.
-#pragma once
+#ifndef ZARVO_RAYTRACE_RENDER_FRAME_H
+#define ZARVO_RAYTRACE_RENDER_FRAME_H
 
 #include <cstdint>
 
@@ -31,3 +32,5 @@ void TraceFrameReference();
 // A colour as a packed pixel: each channel times 255, truncated towards zero. A channel below
 // 0 (or a NaN) packs as 0 and one above 1.0 as 255, so no channel spills into its neighbours.
 uint32_t PackColor(Color c);
+
+#endif

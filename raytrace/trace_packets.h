@@ -1,5 +1,6 @@
 // The packet tracer: eight rays at a time in single precision, lane masks instead of branches.
-#pragma once
+#ifndef ZARVO_RAYTRACE_TRACE_PACKETS_H
+#define ZARVO_RAYTRACE_TRACE_PACKETS_H
 
 #include <cstdint>
 
@@ -332,3 +333,5 @@ template <class F, class M> inline int TraceGrid(const FrameConstants& k, uint32
 }
 
 } // namespace packet_tracer
+
+#endif

@@ -4,8 +4,8 @@
 // non-virtual members implemented by the backend a program links with; a backend allocates its
 // own record derived from the interface and hands out a pointer to it. Result codes are the SDK's
 // values (MAKE_DDHRESULT: severity bit, facility 0x876, the code number).
-#ifndef ZARVO_PLATFORM_DDRAW_H
-#define ZARVO_PLATFORM_DDRAW_H
+#ifndef ZARVO_PLATFORM_INCLUDE_DDRAW_H
+#define ZARVO_PLATFORM_INCLUDE_DDRAW_H
 
 #include "windows.h"
 

@@ -4,8 +4,8 @@
 // failure; MIDASgetLastError and MIDASgetErrorMessage describe the last failure. The sync
 // callback has the library's form, three unsigned arguments, and runs on the playback thread.
 // Implemented by the backend a program links with.
-#ifndef ZARVO_PLATFORM_MIDASDLL_H
-#define ZARVO_PLATFORM_MIDASDLL_H
+#ifndef ZARVO_PLATFORM_INCLUDE_MIDASDLL_H
+#define ZARVO_PLATFORM_INCLUDE_MIDASDLL_H
 
 #include "windows.h"
 

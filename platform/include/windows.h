@@ -4,8 +4,8 @@
 // and constant values, so the intro reads (and would compile) as a 32-bit Windows program. Sizes
 // follow Windows, not the LP64 host: DWORD and LONG are 32 bits. The functions are implemented by
 // the backend a program links with (live, capture or the test double).
-#ifndef ZARVO_PLATFORM_WINDOWS_H
-#define ZARVO_PLATFORM_WINDOWS_H
+#ifndef ZARVO_PLATFORM_INCLUDE_WINDOWS_H
+#define ZARVO_PLATFORM_INCLUDE_WINDOWS_H
 
 #include <cstdint>
 #include <cstddef>
