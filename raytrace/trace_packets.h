@@ -40,10 +40,23 @@ template <class F, class M> struct SphereTest {
 };
 
 // The sphere test of TraceRay. The exact tracer forms disc = b^2 - 4(v.v - r^2) from b = 2 D.v
-// rounded to single precision; here v.v - (D.v)^2 is taken as
-// |v - (D.v) D|^2 - (D.v)^2 (|D|^2 - 1), which has no cancellation. The two differ by about
-// (D.v)^2 2^-21 at most (the rounding of b), so a lane with |disc| within
-// (D.v)^2 2^-18 + r^2 2^-16 may flip and is marked unsure.
+// rounded to single precision (v = O - C, s = D.v). Here v.v - s^2 is taken as
+// |v - s D|^2 - s^2 (|D|^2 - 1): expanding, |v - s D|^2 = v.v - 2 s^2 + s^2 |D|^2, so the two are
+// equal in exact arithmetic, and this form has no cancellation (near a grazing ray
+// |v - s D|^2 is about r^2, not the difference of two large numbers).
+// The bound on how far the two discriminants may lie apart, term by term:
+//   - the exact tracer's b carries a relative error of at most 2^-24, so b^2 = 4 s^2 is off by at
+//     most 2 * 2^-24 * 4 s^2 = s^2 2^-21;
+//   - here s and the components of v - s D round in single precision (fused multiply-adds round
+//     once). v - s D is the difference of two vectors about |v| long, so it is off by a few
+//     2^-24 |v|, which puts about 2 r |v| 2^-23 <= (r^2 + v.v) 2^-23 into q and four times that
+//     into disc; near a grazing ray v.v = s^2 + q ~ s^2 + r^2, so this is of the order of
+//     (s^2 + 2 r^2) 2^-21.
+// Together about s^2 2^-20 + r^2 2^-20. The bound keeps a wide margin over that: s^2 2^-18 is
+// four times the s^2 part, r^2 2^-16 (radiusSlack) sixteen times the r^2 part. A lane with
+// |disc| within it may decide differently from TraceRay and is marked unsure; a lane outside it
+// decides the same. Widening the bound only sends more lanes to TraceRay; narrowing it towards
+// these terms would let a grazing ray flip (GrazingRaysFollowTheExactHitOrMiss).
 template <class F, class M>
 inline SphereTest<F, M> TestSphere(const FrameConstants& k, const Vec<F>& o, const Vec<F>& d,
                                    F lengthError) {
@@ -266,7 +279,11 @@ template <class F, class M>
     return Bits(unsure);
 }
 
-// For the eight packets from `packet`, the bits of those whose cones come near the sphere's.
+// For the eight packets from `packet`, the bits of those whose cones come near the sphere's:
+// a packet is far when the angle between its axis and the direction toward the sphere exceeds
+// its own cone's half-angle plus the sphere's (|axis . toward| < cosLimit, frame_constants.cpp).
+// The absolute value also skips a sphere straight behind the packet, which a line (not only a
+// ray) could still meet: TraceRay takes the smaller root whatever its sign.
 template <class F, class M>
 inline unsigned NearCone(const RayPackets& rays, int packet, const SphereCone& cone) {
     const Vec<F> axis = LoadVec<F>(rays.axisX, rays.axisY, rays.axisZ, packet);
