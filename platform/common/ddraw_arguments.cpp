@@ -30,12 +30,12 @@ HRESULT CheckQueryArguments(REFIID iid, LPVOID* object) {
 }
 
 HRESULT CheckCooperativeLevel(HWND window, DWORD flags) {
-    constexpr DWORD exclusiveFullscreen = DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN;
+    constexpr DWORD kExclusiveFullscreen = DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN;
     if ((flags & DDSCL_NORMAL) != 0) {
         // Giving exclusive use back works also after the window is gone (the Escape road).
-        return (flags & exclusiveFullscreen) == 0 ? DD_OK : DDERR_INVALIDPARAMS;
+        return (flags & kExclusiveFullscreen) == 0 ? DD_OK : DDERR_INVALIDPARAMS;
     }
-    if ((flags & exclusiveFullscreen) != exclusiveFullscreen || window == nullptr) {
+    if ((flags & kExclusiveFullscreen) != kExclusiveFullscreen || window == nullptr) {
         return DDERR_INVALIDPARAMS;
     }
     return DD_OK;
