@@ -6,6 +6,9 @@
 //   DeliverPendingSyncs calls the intro's sync callback once for each W command counted since the
 //                       last delivery; called between frames, so that every read of the count
 //                       within one frame agrees
+//   SyncsDelivered      the number of sync callbacks delivered so far: the intro's sync count
+//   SongSeconds         the loaded song's length once through (0 when no module is loaded)
+//   SongPlayedThrough   true once the module has played for that long (it then starts over)
 // Main thread only: in the capture the playback "thread" is the presentation of a frame.
 #ifndef ZARVO_PLATFORM_CAPTURE_CAPTURE_MUSIC_H
 #define ZARVO_PLATFORM_CAPTURE_CAPTURE_MUSIC_H
@@ -19,6 +22,7 @@ void RenderMusicSpan(std::int16_t* interleavedStereo, std::size_t frames, int sa
 void DeliverPendingSyncs();
 double SongSeconds();
 bool SongPlayedThrough();
+std::uint32_t SyncsDelivered();
 
 } // namespace capture
 

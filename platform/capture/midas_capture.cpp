@@ -29,6 +29,7 @@ struct MusicState {
     std::vector<SyncEvent> pending;
     std::int64_t musicFrames = 0; // frames of music rendered since the module started
     int sampleRate = 0;
+    std::uint32_t delivered = 0; // sync callbacks made, never reset (as the show's count)
     int lastError = 0;
     std::string errorText = "No error";
 };
@@ -66,6 +67,10 @@ void RenderMusicSpan(std::int16_t* out, std::size_t frames, int sampleRate) {
     }
 }
 
+std::uint32_t SyncsDelivered() {
+    return music.delivered;
+}
+
 void DeliverPendingSyncs() {
     // The callback may be removed while the list is walked only by the intro's shutdown, which
     // never runs inside a delivery; take the list first all the same.
@@ -74,6 +79,7 @@ void DeliverPendingSyncs() {
     for (const SyncEvent& event : events) {
         if (music.callback != nullptr) {
             music.callback(event.syncInfo, event.order, event.row);
+            ++music.delivered;
         }
     }
     events.clear();
