@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -63,6 +65,40 @@ TEST(WholeShow, EndsByItselfAfterElevenFadeFrames) {
     const auto wav = capturetest::ReadWavInfo(out.Path() + "/audio.wav");
     ASSERT_TRUE(wav.valid);
     EXPECT_EQ(wav.frames, static_cast<std::int64_t>(rows.size()) * 48000 / 5);
+}
+
+// RMS level in dBFS of the last `seconds` of a 16-bit stereo WAV written by the capture.
+double TailLevelDb(const std::string& path, double seconds) {
+    const std::string bytes = capturetest::ReadBytes(path);
+    const auto info = capturetest::ReadWavInfo(path);
+    EXPECT_TRUE(info.valid);
+    const auto frames = static_cast<std::int64_t>(seconds * info.sampleRate);
+    if (!info.valid || info.frames < frames) {
+        return 0.0;
+    }
+    double sum = 0.0;
+    for (std::int64_t i = (info.frames - frames) * 2; i < info.frames * 2; ++i) {
+        const auto at = static_cast<std::size_t>(44 + 2 * i);
+        const auto sample = static_cast<std::int16_t>(static_cast<std::uint8_t>(bytes[at]) |
+                                                      (static_cast<std::uint8_t>(bytes[at + 1]) << 8));
+        sum += (sample / 32768.0) * (sample / 32768.0);
+    }
+    return sum > 0.0 ? 10.0 * std::log10(sum / static_cast<double>(frames * 2)) : -200.0;
+}
+
+TEST(WholeShow, TheMusicHasComeToRestWhenTheShowEndsAtSixtyAndThirtyFrames) {
+    for (const char* fps : {"60", "30"}) {
+        TempFolder out;
+        const auto run = RunCapture({"--out", out.Path(), "--fps", fps, "--no-frames", "--quiet"},
+                                    BuildFolder());
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        const auto rows = ReadCsv(out.Path() + "/frames.csv");
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(rows.back().phase, "fade") << fps << " frames a second: ended by itself";
+        // The last 0.2 s are below -40 dBFS, and 8 s earlier the music still played.
+        EXPECT_LT(TailLevelDb(out.Path() + "/audio.wav", 0.2), -40.0) << fps;
+        EXPECT_GT(TailLevelDb(out.Path() + "/audio.wav", 8.0), -30.0) << fps;
+    }
 }
 
 TEST(WholeShow, ASlowFadeTurnsIntoAHoldThatTheLimitEnds) {
