@@ -84,7 +84,7 @@ static void RenderMusic(std::int16_t* out, std::size_t frames) {
 // it within a buffer or two; the limit only guards against an output that has stopped taking
 // sound, where there is nothing left to click.
 static void WaitUntilSilent() {
-    constexpr auto kLimit = std::chrono::milliseconds(250);
+    constexpr auto kLimit = std::chrono::milliseconds(500);
     const auto deadline = std::chrono::steady_clock::now() + kLimit;
     for (;;) {
         {
