@@ -59,7 +59,8 @@ TEST(CaptureRun, AShortCaptureHasExactlyTheExpectedFramesAndSamples) {
     EXPECT_EQ(wav.frames, 94494);
     // Stopped in the middle of the music, the sound does not end on a click: its last 5 ms
     // (240 frames) fall along a ramp to zero.
-    const std::vector<std::int16_t> samples = capturetest::ReadWavSamples(out.Path() + "/audio.wav");
+    const std::vector<std::int16_t> samples =
+        capturetest::ReadWavSamples(out.Path() + "/audio.wav");
     ASSERT_EQ(samples.size(), 94494u * 2);
     int peak = 0;
     for (std::size_t i = samples.size() - 2 * 4800; i < samples.size(); ++i) {

@@ -72,7 +72,9 @@ uint32_t SyncWhereTheShowsMainPhaseEnds() {
 
 TEST(ModuleAudio, TheFinalChordLandsInTimeAndHasRungOutWhenTheShowEnds) {
     const std::vector<float>& audio = RenderedPass();
-    auto frameAt = [](double sync) { return static_cast<size_t>(sync * kRowSeconds * kRenderRate); };
+    auto frameAt = [](double sync) {
+        return static_cast<size_t>(sync * kRowSeconds * kRenderRate);
+    };
     const size_t window = kRenderRate / 5;
     const uint32_t mainEnd = SyncWhereTheShowsMainPhaseEnds();
     ASSERT_GT(mainEnd, static_cast<uint32_t>(kFinalChordSync + 64));
