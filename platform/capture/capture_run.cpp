@@ -7,6 +7,7 @@
 #include "frame_phase.h"
 #include "progress_report.h"
 #include "show_observation.h"
+#include "sound_ramp.h"
 
 #include <algorithm>
 #include <atomic>
@@ -236,11 +237,30 @@ static void ReportEnding() {
     }
 }
 
+// The sound stops where the capture ends, so its last few ms ramp down to silence, as the
+// players' sound does when stopped, rather than end the file on a click. The last frame's
+// sound is still at hand in run.audio.
+static void RampDownTheEnd() {
+    const std::size_t frames = run.audio.size() / 2;
+    // Nothing to ramp when the files hold no frame (a failure, or a --start never reached).
+    if (run.failed || run.session.FramesWritten() == 0 || frames == 0) {
+        return;
+    }
+    const std::size_t ramp = std::min(frames, platform::RampFrames(run.options.sampleRate));
+    std::int16_t* end = run.audio.data() + 2 * (frames - ramp);
+    platform::FadeOutEnd(end, ramp, run.options.sampleRate);
+    std::string error;
+    if (!run.session.RewriteAudioEnd(end, ramp, error)) {
+        Fail(error);
+    }
+}
+
 int EndRun() {
     if (!run.begun || run.ended) {
         return ExitCodeFor(run.ending);
     }
     run.ended = true;
+    RampDownTheEnd();
     if (signalStop != 0) {
         Note(Ending::interrupted);
     }

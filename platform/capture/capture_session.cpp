@@ -230,6 +230,15 @@ bool CaptureSession::AddFrame(std::uint32_t syncCount, Phase phase, const std::u
     return true;
 }
 
+bool CaptureSession::RewriteAudioEnd(const std::int16_t* samples, std::size_t frames,
+                                     std::string& error) {
+    if (!open_ || failed_) {
+        error = open_ ? "the capture has failed" : "the capture is not open";
+        return false;
+    }
+    return wav_.RewriteEnd(samples, frames, error);
+}
+
 bool CaptureSession::Close(std::string& error) {
     bool ok = !failed_;
     if (failed_) {

@@ -13,6 +13,7 @@
 // from all of them, as is every frame after it, so the CSV has one row per frame file and the
 // WAV the sound of exactly those frames. After a failure nothing more is added and the video is
 // not made (its partial files are removed).
+//   RewriteAudioEnd  replaces the last frames of sound added (for the ramp down at the end)
 #ifndef ZARVO_PLATFORM_CAPTURE_CAPTURE_SESSION_H
 #define ZARVO_PLATFORM_CAPTURE_CAPTURE_SESSION_H
 
@@ -40,6 +41,8 @@ class CaptureSession {
     bool AddFrame(std::uint32_t syncCount, Phase phase, const std::uint32_t* pixels,
                   const std::int16_t* interleavedStereo, std::size_t sampleFrames,
                   std::string& error);
+    bool RewriteAudioEnd(const std::int16_t* interleavedStereo, std::size_t frames,
+                         std::string& error);
     bool Close(std::string& error);
 
     bool IsOpen() const {
