@@ -1,0 +1,277 @@
+// The MIDAS functions of the Windows backend: libopenmpt through the shared module player, played
+// by the waveOut device or the silent timer (wave_output.h).
+//
+// One module plays at a time. The player is touched under one lock, by the playback thread while
+// it renders and by the main thread for loading, starting and stopping; the sync callback runs on
+// the playback thread inside rendering, as the library's did. Errors keep the library's pattern:
+// a number from MIDASgetLastError and its text from MIDASgetErrorMessage.
+#include "module_player.h"
+#include "sound_dialog.h"
+#include "wave_output.h"
+
+#include <midasdll.h>
+
+#include <mutex>
+#include <new>
+#include <string>
+
+namespace winsound {
+
+enum MidasError {
+    kErrorNone = 0,
+    kErrorNotStarted = 1,
+    kErrorCancelled = 2,
+    kErrorSoundOutput = 3,
+    kErrorModuleFile = 4,
+    kErrorBadHandle = 5,
+    kErrorOutOfMemory = 6,
+    kErrorState = 7,
+};
+
+struct PlayerModule {
+    platform::ModulePlayer player;
+};
+
+struct MidasState {
+    bool started = false;
+    bool configured = false;
+    bool noSound = false;
+    bool initialised = false;
+    bool backgroundPlay = false;
+    bool suspended = false;
+    int lastError = kErrorNone;
+    std::string lastErrorText;
+    // Guarded by playerLock: what the playback thread renders.
+    std::mutex playerLock;
+    PlayerModule* playing = nullptr;
+    MIDASsyncCallback callback = nullptr;
+    MIDASmodulePlayHandle handle = 0;
+    MIDASmodulePlayHandle nextHandle = 1;
+};
+
+static MidasState midas;
+
+static BOOL Fail(int code, const std::string& text = std::string()) {
+    midas.lastError = code;
+    midas.lastErrorText = text;
+    return FALSE;
+}
+
+static void SyncToCallback(void* /*user*/, unsigned syncInfo, unsigned order, unsigned row) {
+    if (midas.callback != nullptr) {
+        midas.callback(syncInfo, order, row);
+    }
+}
+
+// The playback thread's work: the playing module, or silence.
+static void RenderMusic(std::int16_t* out, std::size_t frames) {
+    std::lock_guard<std::mutex> guard(midas.playerLock);
+    if (midas.playing != nullptr) {
+        midas.playing->player.Render(out, frames, kSampleRate);
+    } else {
+        std::fill(out, out + frames * 2, static_cast<std::int16_t>(0));
+    }
+}
+
+static const char* ErrorText(int code) {
+    switch (code) {
+    case kErrorNone:
+        return "OK";
+    case kErrorNotStarted:
+        return "Sound system not started";
+    case kErrorCancelled:
+        return "Sound setup cancelled by the user";
+    case kErrorSoundOutput:
+        return "Sound output could not be opened";
+    case kErrorModuleFile:
+        return "Unable to load module file";
+    case kErrorBadHandle:
+        return "Invalid module or play handle";
+    case kErrorOutOfMemory:
+        return "Not enough memory";
+    default:
+        return "Function called at the wrong time";
+    }
+}
+
+} // namespace winsound
+
+using winsound::midas;
+
+BOOL MIDAS_CALL MIDASstartup(void) {
+    midas.started = true;
+    midas.configured = false;
+    midas.noSound = false;
+    midas.lastError = winsound::kErrorNone;
+    return TRUE;
+}
+
+BOOL MIDAS_CALL MIDASconfig(void) {
+    if (!midas.started) {
+        return winsound::Fail(winsound::kErrorNotStarted);
+    }
+    switch (winsound::AskSoundOutput()) {
+    case winsound::SoundChoice::DefaultOutput:
+        midas.noSound = false;
+        break;
+    case winsound::SoundChoice::NoSound:
+        midas.noSound = true;
+        break;
+    case winsound::SoundChoice::Cancel:
+        return winsound::Fail(winsound::kErrorCancelled);
+    }
+    midas.configured = true;
+    return TRUE;
+}
+
+BOOL MIDAS_CALL MIDASinit(void) {
+    if (!midas.started || midas.initialised) {
+        return winsound::Fail(winsound::kErrorState);
+    }
+    std::string note;
+    if (!winsound::OpenSoundOutput(!midas.noSound, winsound::RenderMusic, note)) {
+        return winsound::Fail(winsound::kErrorSoundOutput, note);
+    }
+    if (!note.empty()) {
+        // A windowed program has no standard error: the debugger hears it.
+        OutputDebugStringA(("zarvo: " + note + "; the music plays silently.\n").c_str());
+    }
+    midas.initialised = true;
+    return TRUE;
+}
+
+BOOL MIDAS_CALL MIDASclose(void) {
+    winsound::CloseSoundOutput();
+    midas.initialised = false;
+    midas.backgroundPlay = false;
+    midas.started = false;
+    return TRUE;
+}
+
+BOOL MIDAS_CALL MIDASstartBackgroundPlay(DWORD /*pollRate*/) {
+    if (!midas.initialised) {
+        return winsound::Fail(winsound::kErrorState);
+    }
+    midas.backgroundPlay = true;
+    midas.suspended = false;
+    winsound::SetSoundPaused(false);
+    return TRUE;
+}
+
+BOOL MIDAS_CALL MIDASstopBackgroundPlay(void) {
+    if (!midas.backgroundPlay) {
+        return winsound::Fail(winsound::kErrorState);
+    }
+    winsound::SetSoundPaused(true);
+    midas.backgroundPlay = false;
+    return TRUE;
+}
+
+BOOL MIDAS_CALL MIDASsuspend(void) {
+    if (!midas.backgroundPlay) {
+        return winsound::Fail(winsound::kErrorState);
+    }
+    // Playback and sync callbacks stop together: once paused, nothing renders.
+    winsound::SetSoundPaused(true);
+    midas.suspended = true;
+    return TRUE;
+}
+
+BOOL MIDAS_CALL MIDASresume(void) {
+    if (!midas.backgroundPlay) {
+        return winsound::Fail(winsound::kErrorState);
+    }
+    winsound::SetSoundPaused(false);
+    midas.suspended = false;
+    return TRUE;
+}
+
+int MIDAS_CALL MIDASgetLastError(void) {
+    return midas.lastError;
+}
+
+char* MIDAS_CALL MIDASgetErrorMessage(int errorCode) {
+    // The library hands out a writable pointer to its own text; so do we.
+    static std::string text;
+    if (errorCode == midas.lastError && !midas.lastErrorText.empty()) {
+        text = midas.lastErrorText;
+    } else {
+        text = winsound::ErrorText(errorCode);
+    }
+    return text.data();
+}
+
+MIDASmodule MIDAS_CALL MIDASloadModule(char* fileName) {
+    if (!midas.started) {
+        winsound::Fail(winsound::kErrorNotStarted);
+        return nullptr;
+    }
+    auto* module = new (std::nothrow) winsound::PlayerModule();
+    if (module == nullptr) {
+        winsound::Fail(winsound::kErrorOutOfMemory);
+        return nullptr;
+    }
+    std::string error;
+    if (!module->player.Load(fileName, error)) {
+        delete module;
+        winsound::Fail(winsound::kErrorModuleFile, error);
+        return nullptr;
+    }
+    module->player.SetSyncSink(winsound::SyncToCallback, nullptr);
+    return module;
+}
+
+BOOL MIDAS_CALL MIDASfreeModule(MIDASmodule module) {
+    if (module == nullptr) {
+        return winsound::Fail(winsound::kErrorBadHandle);
+    }
+    auto* player = static_cast<winsound::PlayerModule*>(module);
+    {
+        std::lock_guard<std::mutex> guard(midas.playerLock);
+        if (midas.playing == player) {
+            midas.playing = nullptr;
+            midas.handle = 0;
+        }
+    }
+    delete player;
+    return TRUE;
+}
+
+MIDASmodulePlayHandle MIDAS_CALL MIDASplayModule(MIDASmodule module, BOOL loopSong) {
+    if (module == nullptr) {
+        winsound::Fail(winsound::kErrorBadHandle);
+        return 0;
+    }
+    if (!midas.backgroundPlay) {
+        winsound::Fail(winsound::kErrorState);
+        return 0;
+    }
+    std::lock_guard<std::mutex> guard(midas.playerLock);
+    auto* player = static_cast<winsound::PlayerModule*>(module);
+    player->player.Start(loopSong != FALSE);
+    midas.playing = player;
+    midas.handle = midas.nextHandle++;
+    return midas.handle;
+}
+
+BOOL MIDAS_CALL MIDASstopModule(MIDASmodulePlayHandle playHandle) {
+    std::lock_guard<std::mutex> guard(midas.playerLock);
+    if (playHandle == 0 || playHandle != midas.handle || midas.playing == nullptr) {
+        return winsound::Fail(winsound::kErrorBadHandle);
+    }
+    midas.playing->player.Stop();
+    midas.playing = nullptr;
+    midas.handle = 0;
+    midas.callback = nullptr;
+    return TRUE;
+}
+
+BOOL MIDAS_CALL MIDASsetMusicSyncCallback(MIDASmodulePlayHandle playHandle,
+                                          MIDASsyncCallback callback) {
+    std::lock_guard<std::mutex> guard(midas.playerLock);
+    if (playHandle == 0 || playHandle != midas.handle) {
+        return winsound::Fail(winsound::kErrorBadHandle);
+    }
+    midas.callback = callback;
+    return TRUE;
+}
