@@ -19,6 +19,6 @@ echo "== zarvo.exe for i686-w64-mingw32"
 cmake -S . -B build-win32 -G Ninja -DCMAKE_BUILD_TYPE=Release \
   --toolchain cmake/toolchain-mingw32.cmake \
   -DZARVO_LIBOPENMPT_PREFIX="$prefix" -DZARVO_HOST_BUILD="$PWD/build-win32/host" \
-  -DZARVO_WERROR=ON "$@"
+  -DZARVO_WERROR=ON -DZARVO_TESTS=ON "$@"
 cmake --build build-win32 -j"$jobs"
 echo "built: build-win32/zarvo.exe (run it beside build-win32/Zarvo.xm)"
