@@ -6,7 +6,7 @@
 // the playback thread inside rendering, as the library's did. Errors keep the library's pattern:
 // a number from MIDASgetLastError and its text from MIDASgetErrorMessage.
 #include "module_player.h"
-#include "sound_dialog.h"
+#include "midas_windows_dialog.h"
 #include "wave_output.h"
 
 #include <midasdll.h>

@@ -1,7 +1,7 @@
-// The sound configuration dialog: the dialog box from the program's resources, run modally.
-#include "sound_dialog.h"
+// The sound configuration dialog of MIDASconfig: the dialog box from the program's resources, run modally.
+#include "midas_windows_dialog.h"
 
-#include "sound_dialog_ids.h"
+#include "midas_windows_dialog_ids.h"
 
 #include <windows.h>
 

@@ -2,8 +2,8 @@
 // IDD_SOUND_SETUP in zarvo.rc) with three buttons, all on the keyboard: "Default output" (Enter,
 // or D), "No sound" (N), and Cancel (Escape, or closing the box). Where the box cannot be shown
 // at all, the default output is the answer.
-#ifndef ZARVO_PLATFORM_WINDOWS_SOUND_DIALOG_H
-#define ZARVO_PLATFORM_WINDOWS_SOUND_DIALOG_H
+#ifndef ZARVO_PLATFORM_WINDOWS_MIDAS_WINDOWS_DIALOG_H
+#define ZARVO_PLATFORM_WINDOWS_MIDAS_WINDOWS_DIALOG_H
 
 namespace winsound {
 
