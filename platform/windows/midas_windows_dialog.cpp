@@ -1,4 +1,4 @@
-// The sound configuration dialog of MIDASconfig: the dialog box from the program's resources, run modally.
+// The sound setup dialog of MIDASconfig: a modal dialog box from the program's resources.
 #include "midas_windows_dialog.h"
 
 #include "midas_windows_dialog_ids.h"
@@ -41,9 +41,8 @@ INT_PTR CALLBACK SoundDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 } // namespace
 
 SoundChoice AskSoundOutput() {
-    const INT_PTR answer = DialogBoxParamA(GetModuleHandleA(nullptr),
-                                           MAKEINTRESOURCEA(IDD_SOUND_SETUP), nullptr,
-                                           SoundDialogProc, 0);
+    const INT_PTR answer = DialogBoxParamA(
+        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SOUND_SETUP), nullptr, SoundDialogProc, 0);
     switch (answer) {
     case kNoSound:
         return SoundChoice::NoSound;
@@ -54,7 +53,8 @@ SoundChoice AskSoundOutput() {
     default:
         // The box could not be shown (no template, no desktop): a box nobody saw is no choice
         // anybody made, so the default stands, and the debugger hears why.
-        OutputDebugStringA("zarvo: the sound dialog could not be shown; taking the default output\n");
+        OutputDebugStringA(
+            "zarvo: the sound dialog could not be shown; taking the default output\n");
         return SoundChoice::DefaultOutput;
     }
 }

@@ -82,7 +82,8 @@ int main(int argc, char** argv) {
     DrawZarvoIcon(pixels.data());
     const std::vector<std::uint8_t> data = IconFile(pixels.data());
     std::ofstream file(argv[1], std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    file.write(reinterpret_cast<const char*>(data.data()),
+               static_cast<std::streamsize>(data.size()));
     file.close();
     if (!file) {
         std::fprintf(stderr, "zarvo-make-icon: cannot write '%s'\n", argv[1]);
