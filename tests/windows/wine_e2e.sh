@@ -1,8 +1,9 @@
 #!/bin/bash
 # End-to-end tests of zarvo.exe under Wine on Xvfb, as a person on Windows would meet it: the sound
 # dialog, the show on the real DirectDraw (screenshots compared with the Linux capture), Escape, the
-# error boxes of a cancelled dialog and of a missing module (their texts read back through Wine's
-# message box trace), and the sound that reached waveOut compared with libopenmpt's rendering.
+# error boxes of a cancelled dialog, a missing module and a refused display mode (their texts read
+# back through Wine's message box trace), and the sound that reached waveOut compared with
+# libopenmpt's rendering.
 # Also runs the unit tests of the Windows build under the same Wine.
 #
 #   tests/windows/wine_e2e.sh [WINDOWS_BUILD] [LINUX_BUILD]
@@ -225,6 +226,23 @@ if dialog="$(wait_window '^Zarvo: sound setup$' 30)"; then
   [ "$rc" = 0 ] && pass "show: Escape ends it with exit code 0" || fail "show: exit code $rc"
 else
   fail "show: no sound dialog"
+fi
+wineserver -w
+
+echo "== the display mode refused: Wine without its virtual desktop cannot set 320x200"
+wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
+wineserver -w
+start_zarvo
+if dialog="$(wait_window '^Zarvo: sound setup$' 30)"; then
+  send_key "$dialog" n
+  dismiss_error "display mode"
+  rc="$(wait_exit 20)"
+  expected='Sceners: IDirectDraw4::SetDisplayMode() failed with RC 2147500033 (The operation is not supported.).\r\nLamers: Please buy a *real* video card.'
+  [ "$(box_text)" = "$expected" ] && pass "display mode: the box says '$expected'" \
+    || fail "display mode: the box says '$(box_text)'"
+  [ "$rc" = 0 ] && pass "display mode: exit code 0" || fail "display mode: exit code $rc"
+else
+  fail "display mode: no sound dialog"
 fi
 wineserver -w
 
