@@ -1,7 +1,8 @@
 // The music of the capture as the virtual clock asks for it (implemented in midas_capture.cpp).
 //
 //   RenderMusicSpan     renders the next `frames` stereo frames as heard: the module while it
-//                       plays, silence before it starts, while suspended and after it stops.
+//                       plays, silence before it starts, while suspended and after it stops,
+//                       with the player's ramps down into those silences and up out of them.
 //                       W commands met in the span are counted, not yet delivered.
 //   DeliverPendingSyncs calls the intro's sync callback once for each W command counted since the
 //                       last delivery; called between frames, so that every read of the count

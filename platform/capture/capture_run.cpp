@@ -6,7 +6,9 @@
 #include "frame_phase.h"
 #include "progress_report.h"
 #include "show_observation.h"
+#include "sound_ramp.h"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -137,11 +139,29 @@ std::int64_t FramesPresented() {
     return run.frames;
 }
 
+// The sound stops where the capture ends, so its last few ms ramp down to silence, as the
+// players' sound does when stopped, rather than end the file on a click. The last frame's
+// sound is still at hand in run.audio.
+static void RampDownTheEnd() {
+    const std::size_t frames = run.audio.size() / 2;
+    if (run.failed || run.frames == 0 || frames == 0) {
+        return;
+    }
+    const std::size_t ramp = std::min(frames, platform::RampFrames(run.options.sampleRate));
+    std::int16_t* end = run.audio.data() + 2 * (frames - ramp);
+    platform::FadeOutEnd(end, ramp, run.options.sampleRate);
+    std::string error;
+    if (!run.session.RewriteAudioEnd(end, ramp, error)) {
+        Fail(error);
+    }
+}
+
 int EndRun() {
     if (!run.begun || run.ended) {
         return run.failed ? 1 : 0;
     }
     run.ended = true;
+    RampDownTheEnd();
     run.progress.Finish(Progress());
     if (signalStop != 0) {
         std::fprintf(stderr,

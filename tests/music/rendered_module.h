@@ -14,6 +14,8 @@ constexpr int kRenderRate = 48000;
 constexpr double kRowSeconds = 0.05; // speed 3 at BPM 150
 constexpr int kSectionRows = 128;    // one caption's worth of sync counts
 constexpr double kSectionSeconds = kSectionRows * kRowSeconds;
+// Where the song's final chord lands: the first row of section 38, 243.2 s in.
+constexpr int kFinalChordSync = 38 * kSectionRows;
 
 std::vector<uint8_t> ReadFile(const std::string& path);
 
