@@ -5,7 +5,7 @@
 #   - the intro (app/ display/ music/ show/ raytrace/ resources/) includes no header of a backend
 #     or of platform/common: only its own folders and the stand-in headers of platform/include/;
 #   - raytrace/ includes nothing outside raytrace/ (no platform header at all);
-#   - a backend (platform/sdl, platform/capture, platform/fake) and platform/common include no
+#   - a backend (platform/sdl, platform/capture, platform/fake, platform/windows) and platform/common include no
 #     intro header, except the files named in ALLOWED below; backends do not include each other,
 #     and platform/common includes no backend;
 #   - platform/include/ includes only itself.
@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 ALLOWED="platform/capture/show_observation.cpp platform/common/win32_resources.cpp"
 
 INTRO="app display music show raytrace resources"
-PLATFORM="platform/include platform/common platform/sdl platform/capture platform/fake"
+PLATFORM="platform/include platform/common platform/sdl platform/capture platform/fake platform/windows"
 
 picture=0
 if [ "${1:-}" = "-p" ]; then

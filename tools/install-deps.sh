@@ -1,6 +1,10 @@
 #!/bin/sh
 # Installs, from Debian's or Ubuntu's packages, whatever building, running and testing Zarvo needs.
 # Safe to run again: apt-get skips what is already there. Uses sudo when not run as root.
+#   tools/install-deps.sh [--windows]
+# --windows adds what the Windows build and its tests need: the mingw-w64 cross compiler, what
+# building libopenmpt from its source package takes, GoogleTest's source, and 32-bit Wine (the
+# i386 architecture is added to dpkg for it).
 set -e
 if [ "$(id -u)" -eq 0 ]; then SUDO=; else SUDO=sudo; fi
 
@@ -11,6 +15,16 @@ packages="
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick sox
 "
+
+if [ "${1:-}" = "--windows" ]; then
+  packages="$packages
+  g++-mingw-w64-i686 dpkg-dev make googletest x11-apps
+  wine wine32 libasound2:i386
+"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
+fi
 
 missing=
 for p in $packages; do

@@ -1,4 +1,4 @@
-// The MIDAS sound library names the intro uses, for Linux.
+// The MIDAS sound library names the intro uses, for the backends that stand in for the library.
 //
 // The library's published interface: functions return a truth value or a handle, zero meaning
 // failure; MIDASgetLastError and MIDASgetErrorMessage describe the last failure. The sync
@@ -7,7 +7,7 @@
 #ifndef ZARVO_PLATFORM_INCLUDE_MIDASDLL_H
 #define ZARVO_PLATFORM_INCLUDE_MIDASDLL_H
 
-#include "windows.h"
+#include <windows.h>
 
 #define MIDAS_CALL
 

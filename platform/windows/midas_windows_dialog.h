@@ -1,0 +1,16 @@
+// The sound configuration dialog shown by MIDASconfig: a Windows dialog box (resource
+// IDD_SOUND_SETUP in zarvo.rc) with three buttons, all on the keyboard: "Default output" (Enter,
+// or D), "No sound" (N), and Cancel (Escape, or closing the box). Where the box cannot be shown
+// at all, the default output is the answer.
+#ifndef ZARVO_PLATFORM_WINDOWS_MIDAS_WINDOWS_DIALOG_H
+#define ZARVO_PLATFORM_WINDOWS_MIDAS_WINDOWS_DIALOG_H
+
+namespace winsound {
+
+enum class SoundChoice { DefaultOutput, NoSound, Cancel };
+
+SoundChoice AskSoundOutput();
+
+} // namespace winsound
+
+#endif
