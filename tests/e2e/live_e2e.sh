@@ -162,6 +162,8 @@ show)
     echo "Escape to exit: $(((end - begin) / 1000000)) ms"
     ;;
 missing-module)
+    # Missing in the working directory, which is searched first: no fallback to the built one.
+    ln -s gone.xm "$work/Zarvo.xm"
     start_display
     start_zarvo
     answer_dialog Return
