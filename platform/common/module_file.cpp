@@ -1,4 +1,4 @@
-// The module file's opening: search order, override, and a read that refuses and bounds first.
+// The module file's opening: search order, override, refusals before reading, a bounded stream.
 #include "module_file.h"
 
 #include <libopenmpt/libopenmpt.hpp>
@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <mutex>
 #include <new>
+#include <streambuf>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -73,35 +74,16 @@ const char* KindOf(mode_t mode) {
     return "it is not a regular file";
 }
 
-// Closes the descriptor on every road out.
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const {
-        return fd_;
-    }
-
-  private:
-    int fd_;
-};
-
-// Reads up to `size` bytes at `out`; returns how many (fewer at the end of the file), or -1.
-ssize_t ReadFully(int fd, std::uint8_t* out, std::size_t size) {
+// Reads up to `size` bytes at `offset`; returns how many (fewer at the end of the file), or -1.
+ssize_t ReadAt(int fd, std::uint64_t offset, char* out, std::size_t size) {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t got = read(fd, out + done, size - done);
+        const ssize_t got = pread(fd, out + done, size - done, static_cast<off_t>(offset + done));
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
             }
-            return -1;
+            return done > 0 ? static_cast<ssize_t>(done) : -1;
         }
         if (got == 0) {
             break;
@@ -111,8 +93,76 @@ ssize_t ReadFully(int fd, std::uint8_t* out, std::size_t size) {
     return static_cast<ssize_t>(done);
 }
 
-bool ReadOpened(int fd, const std::string& label, std::vector<std::uint8_t>& data,
-                std::string& error) {
+} // namespace
+
+// A read-only, seekable stream buffer over the opened file, ending at the size it was checked
+// with. A read error reads as the end of the file (the parser then sees a truncated module).
+struct ModuleFile::Reader : std::streambuf {
+    static constexpr std::size_t kBufferSize = 64 * 1024;
+
+    Reader(int descriptor, std::uint64_t bytes) : fd(descriptor), size(bytes) {}
+    ~Reader() override {
+        close(fd);
+    }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+    int_type underflow() override {
+        if (gptr() < egptr()) {
+            return traits_type::to_int_type(*gptr());
+        }
+        if (end >= size) {
+            return traits_type::eof();
+        }
+        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kBufferSize, size - end));
+        const ssize_t got = ReadAt(fd, end, buffer, want);
+        if (got <= 0) {
+            return traits_type::eof();
+        }
+        setg(buffer, buffer, buffer + got);
+        end += static_cast<std::uint64_t>(got);
+        return traits_type::to_int_type(*gptr());
+    }
+
+    pos_type seekoff(off_type offset, std::ios_base::seekdir direction,
+                     std::ios_base::openmode which) override {
+        if ((which & std::ios_base::out) != 0) {
+            return pos_type(off_type(-1));
+        }
+        const auto here = static_cast<off_type>(end) - (egptr() - gptr());
+        off_type target = offset;
+        if (direction == std::ios_base::cur) {
+            target += here;
+        } else if (direction == std::ios_base::end) {
+            target += static_cast<off_type>(size);
+        }
+        if (target < 0 || target > static_cast<off_type>(size)) {
+            return pos_type(off_type(-1));
+        }
+        const auto bufferStart = static_cast<off_type>(end) - (egptr() - eback());
+        if (target >= bufferStart && target <= static_cast<off_type>(end)) {
+            setg(eback(), eback() + (target - bufferStart), egptr());
+        } else {
+            setg(buffer, buffer, buffer);
+            end = static_cast<std::uint64_t>(target);
+        }
+        return pos_type(target);
+    }
+
+    pos_type seekpos(pos_type position, std::ios_base::openmode which) override {
+        return seekoff(off_type(position), std::ios_base::beg, which);
+    }
+
+    int fd;
+    std::uint64_t size;
+    std::uint64_t end = 0; // the file offset just past the buffered bytes
+    char buffer[kBufferSize];
+};
+
+namespace {
+
+// Checks the opened file (see the header); the head is read with plain reads.
+bool CheckOpened(int fd, const std::string& label, std::uint64_t& size, std::string& error) {
     struct stat info {};
     if (fstat(fd, &info) != 0) {
         error = "Unable to read file " + label + ": " + std::strerror(errno);
@@ -122,7 +172,7 @@ bool ReadOpened(int fd, const std::string& label, std::vector<std::uint8_t>& dat
         error = "Unable to read file " + label + ": " + KindOf(info.st_mode);
         return false;
     }
-    const auto size = static_cast<std::uint64_t>(info.st_size);
+    size = static_cast<std::uint64_t>(info.st_size);
     if (size == 0) {
         error = "Invalid module file " + label + ": the file is empty";
         return false;
@@ -133,11 +183,10 @@ bool ReadOpened(int fd, const std::string& label, std::vector<std::uint8_t>& dat
                 std::to_string(kModuleFileLimit >> 20) + " MiB)";
         return false;
     }
-    // The head first: what libopenmpt cannot play at all is refused without reading the rest.
-    const std::size_t headSize =
-        std::min<std::size_t>(size, openmpt::probe_file_header_get_recommended_size());
+    const std::size_t headSize = static_cast<std::size_t>(
+        std::min<std::uint64_t>(size, openmpt::probe_file_header_get_recommended_size()));
     std::vector<std::uint8_t> head(headSize);
-    const ssize_t headRead = ReadFully(fd, head.data(), headSize);
+    const ssize_t headRead = ReadAt(fd, 0, reinterpret_cast<char*>(head.data()), headSize);
     if (headRead < 0) {
         error = "Unable to read file " + label + ": " + std::strerror(errno);
         return false;
@@ -147,30 +196,6 @@ bool ReadOpened(int fd, const std::string& label, std::vector<std::uint8_t>& dat
                                                  size);
     if (probe == openmpt::probe_file_header_result_failure) {
         error = "Invalid module file " + label + ": not a module format libopenmpt knows";
-        return false;
-    }
-    data.resize(static_cast<std::size_t>(size));
-    std::copy(head.begin(), head.begin() + headRead, data.begin());
-    std::size_t total = static_cast<std::size_t>(headRead);
-    if (total == headSize && total < data.size()) {
-        const ssize_t rest = ReadFully(fd, data.data() + total, data.size() - total);
-        if (rest < 0) {
-            error = "Unable to read file " + label + ": " + std::strerror(errno);
-            return false;
-        }
-        total += static_cast<std::size_t>(rest);
-    }
-    if (total == data.size()) {
-        // Nothing may follow what the size promised: a file growing under us is not read on.
-        std::uint8_t extra = 0;
-        if (ReadFully(fd, &extra, 1) != 0) {
-            error = "Unable to read file " + label + ": it grew while it was read";
-            return false;
-        }
-    }
-    data.resize(total);
-    if (data.empty()) {
-        error = "Invalid module file " + label + ": the file is empty";
         return false;
     }
     return true;
@@ -209,9 +234,12 @@ std::string ResolveModuleFile(const std::string& name) {
     return name;
 }
 
-bool ReadModuleFile(const std::string& name, std::vector<std::uint8_t>& data,
-                    std::string& error) {
-    data.clear();
+ModuleFile::ModuleFile() = default;
+ModuleFile::~ModuleFile() = default;
+
+bool ModuleFile::Open(const std::string& name, std::string& error) {
+    stream_.reset();
+    reader_.reset();
     try {
         if (name.empty()) {
             error = "Unable to open file: no file name";
@@ -220,18 +248,27 @@ bool ReadModuleFile(const std::string& name, std::vector<std::uint8_t>& data,
         const std::string path = ResolveModuleFile(name);
         const std::string label = path == name ? "'" + name + "'" : "'" + name + "' (" + path + ")";
         // Without O_NONBLOCK, opening a FIFO would wait for a writer that may never come.
-        FileDescriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-        if (file.get() < 0) {
+        const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        if (fd < 0) {
             error = "Unable to open file " + label + ": " + std::strerror(errno);
             return false;
         }
-        if (!ReadOpened(file.get(), label, data, error)) {
-            data = std::vector<std::uint8_t>();
+        std::uint64_t size = 0;
+        if (!CheckOpened(fd, label, size, error)) {
+            close(fd);
             return false;
         }
+        try {
+            reader_ = std::make_unique<Reader>(fd, size);
+        } catch (const std::bad_alloc&) {
+            close(fd);
+            throw;
+        }
+        stream_ = std::make_unique<std::istream>(reader_.get());
         return true;
     } catch (const std::bad_alloc&) {
-        data = std::vector<std::uint8_t>();
+        stream_.reset();
+        reader_.reset();
         try {
             error = "Unable to read file '" + name + "': not enough memory";
         } catch (const std::bad_alloc&) {
@@ -239,6 +276,14 @@ bool ReadModuleFile(const std::string& name, std::vector<std::uint8_t>& data,
         }
         return false;
     }
+}
+
+std::istream& ModuleFile::Stream() {
+    return *stream_;
+}
+
+std::uint64_t ModuleFile::Size() const {
+    return reader_ ? reader_->size : 0;
 }
 
 } // namespace platform

@@ -26,13 +26,14 @@ bool ModulePlayer::Load(const char* fileName, std::string& error) {
         error = "Unable to open file: no file name";
         return false;
     }
-    std::vector<std::uint8_t> data;
-    if (!ReadModuleFile(fileName, data, error)) {
+    ModuleFile file;
+    if (!file.Open(fileName, error)) {
         return false;
     }
     // libopenmpt reports a module it cannot parse, and memory it cannot get, as exceptions.
+    // It reads from the stream only what the module's structure points at.
     try {
-        module_ = std::make_unique<openmpt::module>(data.data(), data.size(), QuietLog());
+        module_ = std::make_unique<openmpt::module>(file.Stream(), QuietLog());
         if (module_->get_num_orders() <= 0 || module_->get_num_channels() <= 0) {
             error = std::string("Invalid module file '") + fileName + "': it holds no song";
             module_.reset();

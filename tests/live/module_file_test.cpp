@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <iterator>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,15 +35,23 @@ class ModuleFileTest : public ::testing::Test {
         const std::string command = "rm -rf '" + folder + "'";
         EXPECT_EQ(std::system(command.c_str()), 0);
     }
-    // Reads `name`; expects a refusal whose text holds `reason`.
+    // Opens `name`; expects a refusal whose text holds `reason`.
     void ExpectRefused(const std::string& name, const std::string& reason) {
-        std::vector<std::uint8_t> data;
+        platform::ModuleFile file;
         std::string error;
-        EXPECT_FALSE(platform::ReadModuleFile(name, data, error)) << name;
+        EXPECT_FALSE(file.Open(name, error)) << name;
         EXPECT_NE(error.find("'" + name + "'"), std::string::npos) << error;
         EXPECT_NE(error.find(reason), std::string::npos) << error;
-        EXPECT_TRUE(data.empty());
-        EXPECT_EQ(data.capacity(), 0u) << "no memory kept after a refusal";
+    }
+    // Opens `name` and reads its stream to the end.
+    std::vector<std::uint8_t> ReadAll(const std::string& name) {
+        platform::ModuleFile file;
+        std::string error;
+        EXPECT_TRUE(file.Open(name, error)) << error;
+        if (error.empty()) {
+            return {std::istreambuf_iterator<char>(file.Stream()), {}};
+        }
+        return {};
     }
 
     std::string folder;
@@ -79,10 +88,7 @@ TEST_F(ModuleFileTest, SearchesTheWorkingDirectoryThenBesideTheProgramAndHonours
     const std::string unique = "no_such_module_anywhere.xm";
     EXPECT_EQ(platform::ResolveModuleFile(unique), unique) << "nothing found: the name itself";
     EXPECT_EQ(platform::ResolveModuleFile("Zarvo.xm"), beside);
-    std::vector<std::uint8_t> data;
-    std::string error;
-    ASSERT_TRUE(platform::ReadModuleFile("Zarvo.xm", data, error)) << error;
-    EXPECT_GT(data.size(), 1000u);
+    EXPECT_GT(ReadAll("Zarvo.xm").size(), 1000u);
 
     // One in the working directory comes first, even when it is no module.
     ASSERT_TRUE(WriteBytes("Zarvo.xm", {'n', 'o', 'p', 'e'}));
@@ -100,8 +106,7 @@ TEST_F(ModuleFileTest, SearchesTheWorkingDirectoryThenBesideTheProgramAndHonours
     const std::vector<std::uint8_t> module = SmallModule();
     ASSERT_TRUE(WriteBytes("other.xm", module));
     platform::SetModuleFileOverride(folder + "/other.xm");
-    ASSERT_TRUE(platform::ReadModuleFile("Zarvo.xm", data, error)) << error;
-    EXPECT_EQ(data, module);
+    EXPECT_EQ(ReadAll("Zarvo.xm"), module);
     platform::SetModuleFileOverride(folder + "/missing.xm");
     ExpectRefused("Zarvo.xm", "(" + folder + "/missing.xm): No such file");
 }
@@ -137,13 +142,37 @@ TEST_F(ModuleFileTest, RefusesWhatNoModuleCanBeBeforeReadingIt) {
     ASSERT_TRUE(WriteBytes("big.xm", module));
     ASSERT_EQ(truncate("big.xm", static_cast<off_t>(platform::kModuleFileLimit + 1)), 0);
     ExpectRefused("big.xm", "67108865 bytes");
-    // Within the limit it is read whole, padding and all.
-    ASSERT_EQ(truncate("big.xm", 1 << 20), 0);
-    std::vector<std::uint8_t> data;
-    std::string error;
-    ASSERT_TRUE(platform::ReadModuleFile("big.xm", data, error)) << error;
-    ASSERT_EQ(data.size(), std::size_t{1} << 20);
+    // Within the limit it is opened, and reads and seeks as the file.
+    ASSERT_EQ(truncate("big.xm", 200000), 0);
+    const std::vector<std::uint8_t> data = ReadAll("big.xm");
+    ASSERT_EQ(data.size(), 200000u);
     EXPECT_TRUE(std::equal(module.begin(), module.end(), data.begin()));
+    platform::ModuleFile file;
+    std::string error;
+    ASSERT_TRUE(file.Open("big.xm", error));
+    EXPECT_EQ(file.Size(), 200000u);
+    std::istream& stream = file.Stream();
+    char byte = 0;
+    EXPECT_TRUE(stream.seekg(-1, std::ios::end).get(byte)) << "the last byte";
+    EXPECT_FALSE(stream.get(byte)) << "nothing after it";
+    stream.clear();
+    EXPECT_TRUE(stream.seekg(1).get(byte));
+    EXPECT_EQ(static_cast<std::uint8_t>(byte), module[1]);
+    EXPECT_TRUE(stream.seekg(100000).get(byte)) << "beyond the buffer";
+    EXPECT_EQ(byte, 0);
+    EXPECT_EQ(stream.seekg(-3, std::ios::cur).tellg(), 99998);
+    EXPECT_FALSE(stream.seekg(200001)) << "past the end";
+}
+
+TEST_F(ModuleFileTest, AFileGrowingWhileReadIsReadOnlyToTheSizeItWasOpenedWith) {
+    const std::vector<std::uint8_t> module = SmallModule();
+    ASSERT_TRUE(WriteBytes("grows.xm", module));
+    platform::ModuleFile file;
+    std::string error;
+    ASSERT_TRUE(file.Open("grows.xm", error)) << error;
+    ASSERT_EQ(truncate("grows.xm", 50 << 20), 0);
+    const std::vector<std::uint8_t> data{std::istreambuf_iterator<char>(file.Stream()), {}};
+    EXPECT_EQ(data, module);
 }
 
 } // namespace
