@@ -1,6 +1,7 @@
 // The live window: SDL window creation for the window table, and SDL events turned into messages.
 #include "live_window.h"
 
+#include "live_faults.h"
 #include "live_icon.h"
 #include "message_queue.h"
 #include "presenter.h"
@@ -49,6 +50,7 @@ static bool CreateHook(HWND handle, const platform::WindowRecord& record) {
     state.handle = handle;
     state.fullscreen = (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
     state.active = false;
+    SetSignalsCloseWindow(true);
     if (IsLiveIcon(record.icon)) {
         SDL_Surface* icon = CreateIconSurface();
         if (icon != nullptr) {
@@ -90,6 +92,7 @@ static void DestroyHook(HWND handle) {
     SDL_HideWindow(state.window);
     state.handle = nullptr;
     state.active = false;
+    SetSignalsCloseWindow(false);
 }
 
 bool SetLiveFullscreen(bool fullscreen) {
@@ -203,6 +206,10 @@ static void PollEvents() {
     while (SDL_PollEvent(&event) != 0) {
         HandleEvent(event);
     }
+    // A termination signal closes the window as its close button does.
+    if (TakeCloseRequest() && state.handle != nullptr) {
+        platform::QueuePost(state.handle, WM_CLOSE, 0, 0);
+    }
 }
 
 static void WaitEvents() {
@@ -232,6 +239,7 @@ HWND LiveWindowHandle() {
 }
 
 void CloseLiveWindow() {
+    SetSignalsCloseWindow(false);
     if (state.window != nullptr) {
         SDL_DestroyWindow(state.window);
     }
