@@ -343,7 +343,7 @@ lost-display | lost-display-dialog | signals | signal-dialog)
         wait_window "Zarvo: sound setup" >/dev/null || fail "the sound dialog did not appear"
         begin=$(date +%s%N)
         kill -TERM "$zarvo_pid"
-        wait_exit 1
+        wait_exit "$exit_limit"
         echo "SIGTERM in the dialog to exit: $(elapsed_ms "$begin") ms"
         [ "$exit_code" -eq 143 ] || fail "exit code $exit_code, not ended by SIGTERM"
         grep -q "Sceners" "$work/err.txt" && fail "an error message after SIGTERM"
