@@ -82,8 +82,8 @@ PathResult ExerciseModulePath(const std::uint8_t* bytes, std::size_t size) {
                 return result;
             }
             const bool tailSilent =
-                std::all_of(buffer.begin() + static_cast<std::ptrdiff_t>(music * 2),
-                            buffer.end(), [](std::int16_t sample) { return sample == 0; });
+                std::all_of(buffer.begin() + static_cast<std::ptrdiff_t>(music * 2), buffer.end(),
+                            [](std::int16_t sample) { return sample == 0; });
             if (!tailSilent) {
                 result.violation = "the frames after the music are not silent";
                 return result;

@@ -17,10 +17,10 @@ namespace hardening {
 
 struct PathResult {
     bool loaded = false;
-    std::string error;           // the load's error text when it did not load
+    std::string error; // the load's error text when it did not load
     std::uint64_t musicFrames = 0;
-    std::uint64_t syncs = 0;     // W commands reported, all rates together
-    std::string violation;       // empty when every contract held
+    std::uint64_t syncs = 0; // W commands reported, all rates together
+    std::string violation;   // empty when every contract held
 };
 
 PathResult ExerciseModulePath(const std::uint8_t* bytes, std::size_t size);
