@@ -1,14 +1,14 @@
 // The virtual clock of the capture: frame bookkeeping, the music of each frame, stop and finish.
 #include "capture_run.h"
 
-#include "app/app_state.h"
 #include "capture_music.h"
 #include "capture_session.h"
 #include "frame_phase.h"
 #include "progress_report.h"
-#include "raytrace/scene.h"
-#include "show/show_frame.h"
+#include "show_observation.h"
+#include "sound_ramp.h"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -58,15 +58,12 @@ const CaptureOptions& RunOptions() {
     return run.options;
 }
 
-static float LightBlue() {
-    return scene.lights != nullptr && scene.lightCount > 0 ? scene.lights[0].color.b : 0.0f;
-}
-
 void NoteLoopPass() {
-    run.trace.sphereXStart = scene.sphereCenter.x;
-    run.trace.sphereZStart = scene.sphereCenter.z;
-    run.trace.lightBlueStart = LightBlue();
-    run.trace.lastMainTickStart = lastMainTick;
+    const ShowObservation seen = ObserveShow();
+    run.trace.sphereXStart = seen.sphereX;
+    run.trace.sphereZStart = seen.sphereZ;
+    run.trace.lightBlueStart = seen.lightBlue;
+    run.trace.lastMainTickStart = seen.lastMainTick;
 }
 
 void NoteFrameLocked() {
@@ -88,10 +85,11 @@ void PresentCapturedFrame(const std::uint32_t* pixels) {
         return;
     }
     FrameTrace& trace = run.trace;
-    trace.sphereXEnd = scene.sphereCenter.x;
-    trace.sphereZEnd = scene.sphereCenter.z;
-    trace.lightBlueEnd = LightBlue();
-    trace.syncCount = appState.syncCount.load(std::memory_order_relaxed);
+    const ShowObservation seen = ObserveShow();
+    trace.sphereXEnd = seen.sphereX;
+    trace.sphereZEnd = seen.sphereZ;
+    trace.lightBlueEnd = seen.lightBlue;
+    trace.syncCount = SyncsDelivered(); // the count the show reads: one per sync event delivered
     const Phase phase = ClassifyFrame(trace);
 
     std::string error;
@@ -141,11 +139,29 @@ std::int64_t FramesPresented() {
     return run.frames;
 }
 
+// The sound stops where the capture ends, so its last few ms ramp down to silence, as the
+// players' sound does when stopped, rather than end the file on a click. The last frame's
+// sound is still at hand in run.audio.
+static void RampDownTheEnd() {
+    const std::size_t frames = run.audio.size() / 2;
+    if (run.failed || run.frames == 0 || frames == 0) {
+        return;
+    }
+    const std::size_t ramp = std::min(frames, platform::RampFrames(run.options.sampleRate));
+    std::int16_t* end = run.audio.data() + 2 * (frames - ramp);
+    platform::FadeOutEnd(end, ramp, run.options.sampleRate);
+    std::string error;
+    if (!run.session.RewriteAudioEnd(end, ramp, error)) {
+        Fail(error);
+    }
+}
+
 int EndRun() {
     if (!run.begun || run.ended) {
         return run.failed ? 1 : 0;
     }
     run.ended = true;
+    RampDownTheEnd();
     run.progress.Finish(Progress());
     if (signalStop != 0) {
         std::fprintf(stderr,

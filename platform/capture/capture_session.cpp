@@ -150,6 +150,15 @@ bool CaptureSession::AddAudio(const std::int16_t* samples, std::size_t frames, s
     return wav_.Append(samples, frames, error);
 }
 
+bool CaptureSession::RewriteAudioEnd(const std::int16_t* samples, std::size_t frames,
+                                     std::string& error) {
+    if (!open_) {
+        error = "the capture is not open";
+        return false;
+    }
+    return wav_.RewriteEnd(samples, frames, error);
+}
+
 bool CaptureSession::Close(std::string& error) {
     bool ok = true;
     if (csv_ != nullptr) {

@@ -6,6 +6,7 @@
 //               writes the CSV header, creates the WAV and starts the video encoder
 //   AddFrame    one presented frame: its PNG, its CSV row, its video frame
 //   AddAudio    the sound heard during that frame
+//   RewriteAudioEnd  replaces the last frames of sound added (for the ramp down at the end)
 //   Close       completes every file (the video last, from the finished WAV); safe to call twice
 // Every call returns false with a message after a failure; files already written stay whole.
 #ifndef ZARVO_PLATFORM_CAPTURE_CAPTURE_SESSION_H
@@ -33,6 +34,8 @@ class CaptureSession {
     bool AddFrame(std::int64_t index, std::uint32_t syncCount, Phase phase,
                   const std::uint32_t* pixels, std::string& error);
     bool AddAudio(const std::int16_t* interleavedStereo, std::size_t frames, std::string& error);
+    bool RewriteAudioEnd(const std::int16_t* interleavedStereo, std::size_t frames,
+                         std::string& error);
     bool Close(std::string& error);
 
     bool IsOpen() const {

@@ -1,5 +1,7 @@
 // The MIDAS sound library of the capture: no device and no dialog; the module is rendered offline
 // by the shared player, one frame's worth at a time, when the virtual clock asks for it.
+// Suspending, stopping background play and stopping the module ramp the sound down in the spans
+// that follow, as the player does; where the capture itself ends, capture_run ramps the end.
 #include "capture_music.h"
 #include "module_player.h"
 
@@ -27,6 +29,7 @@ struct MusicState {
     bool suspended = false;
     MIDASsyncCallback callback = nullptr;
     std::vector<SyncEvent> pending;
+    std::uint32_t delivered = 0; // sync callbacks made, never reset (as the show's count)
     int lastError = 0;
     std::string errorText = "No error";
 };
@@ -55,12 +58,22 @@ static MIDASmodule ModuleHandle() {
 // One module plays at a time, under this handle.
 constexpr MIDASmodulePlayHandle kPlayHandle = 1;
 
-void RenderMusicSpan(std::int16_t* out, std::size_t frames, int sampleRate) {
-    if (music.playing && !music.suspended && music.background) {
-        music.player.Render(out, frames, sampleRate);
+// The player holds its sound (after a ramp down) while suspended or without background play.
+static void UpdateHold() {
+    if (music.suspended || !music.background) {
+        music.player.Pause();
     } else {
-        std::fill(out, out + frames * 2, static_cast<std::int16_t>(0));
+        music.player.Resume();
     }
+}
+
+void RenderMusicSpan(std::int16_t* out, std::size_t frames, int sampleRate) {
+    // Silence before the module starts and after it stops comes from the player too.
+    music.player.Render(out, frames, sampleRate);
+}
+
+std::uint32_t SyncsDelivered() {
+    return music.delivered;
 }
 
 void DeliverPendingSyncs() {
@@ -71,6 +84,7 @@ void DeliverPendingSyncs() {
     for (const SyncEvent& event : events) {
         if (music.callback != nullptr) {
             music.callback(event.syncInfo, event.order, event.row);
+            ++music.delivered;
         }
     }
     events.clear();
@@ -108,11 +122,13 @@ BOOL MIDAS_CALL MIDASstartBackgroundPlay(DWORD) {
         return capture::Failure(capture::kNotReady, "MIDAS is not initialised");
     }
     music.background = true;
+    capture::UpdateHold();
     return TRUE;
 }
 
 BOOL MIDAS_CALL MIDASstopBackgroundPlay(void) {
     music.background = false;
+    capture::UpdateHold();
     return TRUE;
 }
 
@@ -127,11 +143,13 @@ BOOL MIDAS_CALL MIDASclose(void) {
 
 BOOL MIDAS_CALL MIDASsuspend(void) {
     music.suspended = true;
+    capture::UpdateHold();
     return TRUE;
 }
 
 BOOL MIDAS_CALL MIDASresume(void) {
     music.suspended = false;
+    capture::UpdateHold();
     return TRUE;
 }
 
@@ -181,6 +199,7 @@ MIDASmodulePlayHandle MIDAS_CALL MIDASplayModule(MIDASmodule module, BOOL loopSo
     }
     music.player.Start(loopSong != FALSE);
     music.playing = true;
+    capture::UpdateHold();
     return capture::kPlayHandle;
 }
 

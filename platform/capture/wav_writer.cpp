@@ -89,17 +89,37 @@ bool WavWriter::Append(const std::int16_t* samples, std::size_t frames, std::str
         error = "'" + path_ + "' has reached the largest size a WAV file can have";
         return false;
     }
-    std::vector<std::uint8_t> bytes(frames * kFrameBytes);
-    for (std::size_t i = 0; i < frames * kChannels; ++i) {
-        Put16(bytes.data() + i * kBytesPerSample, static_cast<std::uint16_t>(samples[i]));
-    }
-    const off_t offset = kWavHeaderBytes + frames_ * kFrameBytes;
-    if (!WriteAll(fd_, bytes.data(), bytes.size(), offset)) {
-        error = "cannot write '" + path_ + "': " + std::strerror(errno);
+    if (!WriteSamples(samples, frames, frames_, error)) {
         return false;
     }
     frames_ += static_cast<std::int64_t>(frames);
     return WriteHeader(error);
+}
+
+bool WavWriter::RewriteEnd(const std::int16_t* samples, std::size_t frames, std::string& error) {
+    if (fd_ < 0) {
+        error = "the audio file is not open";
+        return false;
+    }
+    if (static_cast<std::int64_t>(frames) > frames_) {
+        error = "'" + path_ + "' holds fewer frames than are to be replaced";
+        return false;
+    }
+    return WriteSamples(samples, frames, frames_ - static_cast<std::int64_t>(frames), error);
+}
+
+bool WavWriter::WriteSamples(const std::int16_t* samples, std::size_t frames,
+                             std::int64_t firstFrame, std::string& error) {
+    std::vector<std::uint8_t> bytes(frames * kFrameBytes);
+    for (std::size_t i = 0; i < frames * kChannels; ++i) {
+        Put16(bytes.data() + i * kBytesPerSample, static_cast<std::uint16_t>(samples[i]));
+    }
+    const off_t offset = kWavHeaderBytes + firstFrame * kFrameBytes;
+    if (!WriteAll(fd_, bytes.data(), bytes.size(), offset)) {
+        error = "cannot write '" + path_ + "': " + std::strerror(errno);
+        return false;
+    }
+    return true;
 }
 
 void WavWriter::Close() {

@@ -3,6 +3,8 @@
 //   Open     creates the file with a header for zero samples
 //   Append   adds interleaved stereo frames and rewrites the two sizes of the header, so that
 //            a capture stopped at any point (Ctrl+C, a crash after this call) leaves a whole file
+//   RewriteEnd  replaces the last `frames` frames written (no more than were written) with new
+//            ones, e.g. to let the sound ramp down where the capture ends
 //   Close    closes it; safe to call twice
 // Each call returns false with a message after an I/O failure.
 #ifndef ZARVO_PLATFORM_CAPTURE_WAV_WRITER_H
@@ -25,6 +27,7 @@ class WavWriter {
 
     bool Open(const std::string& path, int sampleRate, std::string& error);
     bool Append(const std::int16_t* interleavedStereo, std::size_t frames, std::string& error);
+    bool RewriteEnd(const std::int16_t* interleavedStereo, std::size_t frames, std::string& error);
     void Close();
 
     std::int64_t FramesWritten() const {
@@ -33,6 +36,8 @@ class WavWriter {
 
   private:
     bool WriteHeader(std::string& error);
+    bool WriteSamples(const std::int16_t* interleavedStereo, std::size_t frames,
+                      std::int64_t firstFrame, std::string& error);
 
     int fd_ = -1;
     std::string path_;

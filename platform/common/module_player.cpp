@@ -74,6 +74,8 @@ void ModulePlayer::Start(bool loopSong) {
     module_->set_position_order_row(0, 0);
     playing_ = true;
     ended_ = false;
+    stopping_ = paused_ = held_ = false;
+    gain_.Set(1.0);
     haveRow_ = false;
     order_ = pattern_ = row_ = -1;
     framesRendered_ = 0;
@@ -81,12 +83,52 @@ void ModulePlayer::Start(bool loopSong) {
     rowsStarted_ = 0;
 }
 
+// Takes the level towards zero; a player that has not sounded yet has nothing to ramp.
+void ModulePlayer::RampDown() {
+    if (framesRendered_ == 0) {
+        gain_.Set(0.0);
+    }
+    gain_.MoveTo(0.0);
+}
+
 void ModulePlayer::Stop() {
-    playing_ = false;
+    if (!playing_ || stopping_) {
+        return;
+    }
+    stopping_ = true;
+    RampDown();
+    if (held_ || ended_ || gain_.Level() == 0.0) {
+        playing_ = false;
+        stopping_ = false;
+    }
 }
 
 bool ModulePlayer::IsPlaying() const {
-    return playing_ && !ended_;
+    return playing_ && !ended_ && !stopping_;
+}
+
+void ModulePlayer::Pause() {
+    if (!playing_ || paused_) {
+        return;
+    }
+    paused_ = true;
+    RampDown();
+    held_ = gain_.Level() == 0.0;
+}
+
+void ModulePlayer::Resume() {
+    if (!paused_) {
+        return;
+    }
+    paused_ = false;
+    held_ = false;
+    if (!stopping_) {
+        gain_.MoveTo(1.0);
+    }
+}
+
+bool ModulePlayer::IsSilent() const {
+    return !module_ || !playing_ || ended_ || held_;
 }
 
 void ModulePlayer::SetSyncSink(SyncSink sink, void* user) {
@@ -117,7 +159,8 @@ void ModulePlayer::BeginRow(int order, int pattern, int row, int sampleRate) {
         const unsigned parameter = module_->get_pattern_row_channel_command(
             pattern, row, channel, openmpt::module::command_parameter);
         if (effect == "W") {
-            if (sink_ != nullptr) {
+            // A stopping player's rows are only the tail of its sound: nothing is played on.
+            if (sink_ != nullptr && !stopping_) {
                 sink_(sinkUser_, parameter, static_cast<unsigned>(order),
                       static_cast<unsigned>(row));
             }
@@ -143,13 +186,19 @@ std::size_t ModulePlayer::Render(std::int16_t* out, std::size_t frames, int samp
 
 void ModulePlayer::RenderChunks(std::int16_t* out, std::size_t frames, int sampleRate,
                                 std::size_t& done, std::size_t& music) {
-    while (done < frames && playing_ && !ended_ && module_) {
-        const std::size_t want = std::min(kChunkFrames, frames - done);
+    while (done < frames && playing_ && !ended_ && !held_ && module_) {
+        std::size_t want = std::min(kChunkFrames, frames - done);
+        const bool fading = gain_.Target() == 0.0;
+        if (fading) {
+            // A ramp down renders no further than its end, so that a pause loses no music.
+            want = std::min(want, std::max<std::size_t>(1, gain_.FramesToTarget(sampleRate)));
+        }
         const std::size_t got = module_->read_interleaved_stereo(sampleRate, want, out + done * 2);
         if (got == 0) {
             ended_ = true;
             break;
         }
+        gain_.Apply(out + done * 2, got, sampleRate);
         done += got;
         music += got;
         framesRendered_ += static_cast<std::int64_t>(got);
@@ -171,6 +220,14 @@ void ModulePlayer::RenderChunks(std::int16_t* out, std::size_t frames, int sampl
             const auto start = rowStart_ + static_cast<std::int64_t>(rowFrames_ + 0.5);
             BeginRow(order, pattern, row, sampleRate);
             rowStart_ = std::min(rowStart_, start);
+        }
+        if (fading && gain_.Level() == 0.0) {
+            if (stopping_) {
+                playing_ = false;
+                stopping_ = false;
+            } else {
+                held_ = true;
+            }
         }
     }
 }

@@ -8,12 +8,21 @@
 //   Load    reads the file (module_file.h: search order, override, limits) and parses it;
 //           false with a text naming the file and the reason when it is missing, unreadable,
 //           not a regular file, too large, or not a module libopenmpt can play
-//   Start   plays from the first order, looping the song or ending after it
+//   Start   plays from the first order at full level, looping the song or ending after it
+//   Stop    ends playback without a click: the next Render calls take the level down to zero
+//           over a ramp (sound_ramp.h) and then play nothing; rows met in the ramp are not
+//           reported. At once when nothing has been rendered since Start.
+//   Pause   the same ramp down, after which the position is held: Render gives silence and
+//           reports nothing until Resume, which goes on from there with a ramp up
+//   IsSilent  true when Render will give only silence until the next Start or Resume: nothing
+//           plays, the song has ended, or a stop or pause has finished its ramp
 //   Render  fills exactly `frames` interleaved 16-bit stereo frames (silence when nothing plays
-//           or the song has ended) and returns how many of them carried music
+//           or the song has ended) and returns how many of them carried music, ramps included
 // Not thread-safe: the caller makes sure one thread at a time touches a player.
 #ifndef ZARVO_PLATFORM_COMMON_MODULE_PLAYER_H
 #define ZARVO_PLATFORM_COMMON_MODULE_PLAYER_H
+
+#include "sound_ramp.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -43,7 +52,14 @@ class ModulePlayer {
 
     void Start(bool loopSong);
     void Stop();
+    // Started, not stopped, and the song has not ended (also while paused).
     bool IsPlaying() const;
+    void Pause();
+    void Resume();
+    bool IsPaused() const {
+        return paused_;
+    }
+    bool IsSilent() const;
     void SetSyncSink(SyncSink sink, void* user);
 
     std::size_t Render(std::int16_t* interleavedStereo, std::size_t frames, int sampleRate);
@@ -57,10 +73,15 @@ class ModulePlayer {
     void BeginRow(int order, int pattern, int row, int sampleRate);
     void RenderChunks(std::int16_t* out, std::size_t frames, int sampleRate, std::size_t& done,
                       std::size_t& music);
+    void RampDown();
 
     std::unique_ptr<openmpt::module> module_;
     bool playing_ = false;
     bool ended_ = false;
+    bool stopping_ = false; // Stop's ramp is under way
+    bool paused_ = false;   // Pause asked for, until Resume
+    bool held_ = false;     // paused and silent: the position stands still
+    GainRamp gain_;
     SyncSink sink_ = nullptr;
     void* sinkUser_ = nullptr;
     // Where the current row began, in frames rendered since Start (an estimate no earlier than

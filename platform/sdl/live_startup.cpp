@@ -1,6 +1,7 @@
 // Start and end of the live program around WinMain: SDL's video, the window hooks, and a clean
 // exit when there is no display at all.
 #include "audio_output.h"
+#include "ddraw_live.h"
 #include "live_faults.h"
 #include "live_window.h"
 #include "platform_startup.h"
@@ -68,6 +69,7 @@ int PlatformStartup(int /*argc*/, char** /*argv*/) {
     // The intro may end the process itself (exit) when the display cannot be returned.
     std::atexit(live::EndSdl);
     live::InstallLiveWindow();
+    live::InstallLiveDisplay();
     return -1;
 }
 

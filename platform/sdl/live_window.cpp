@@ -5,6 +5,7 @@
 #include "live_icon.h"
 #include "message_queue.h"
 #include "presenter.h"
+#include "win32_services.h"
 #include "window_table.h"
 
 #include <SDL.h>
@@ -51,12 +52,10 @@ static bool CreateHook(HWND handle, const platform::WindowRecord& record) {
     state.fullscreen = (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
     state.active = false;
     SetSignalsCloseWindow(true);
-    if (IsLiveIcon(record.icon)) {
-        SDL_Surface* icon = CreateIconSurface();
-        if (icon != nullptr) {
-            SDL_SetWindowIcon(state.window, icon);
-            SDL_FreeSurface(icon);
-        }
+    SDL_Surface* icon = CreateIconSurface(record.icon);
+    if (icon != nullptr) {
+        SDL_SetWindowIcon(state.window, icon);
+        SDL_FreeSurface(icon);
     }
     return true;
 }
@@ -217,6 +216,13 @@ static void WaitEvents() {
     SDL_WaitEventTimeout(nullptr, 250);
 }
 
+// SetCursor's effect: the pointer over the window shows or hides with the intro's cursor.
+static void ShowPointer(bool shown) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
+    }
+}
+
 void InstallLiveWindow() {
     platform::WindowHooks hooks;
     hooks.create = CreateHook;
@@ -228,6 +234,7 @@ void InstallLiveWindow() {
     pump.poll = PollEvents;
     pump.wait = WaitEvents;
     platform::SetEventPump(pump);
+    platform::SetCursorEffect(ShowPointer);
 }
 
 SDL_Window* LiveSdlWindow() {

@@ -5,16 +5,22 @@
 // it renders and by the main thread for loading, starting and stopping; the sync callback runs on
 // the playback thread inside rendering, as the library's did. Errors keep the library's pattern:
 // a number from MIDASgetLastError and its text from MIDASgetErrorMessage.
+//
+// Sound is never cut: before playback is suspended or stopped, or the module stopped or freed,
+// the player ramps its level down and the calling thread waits (a few ms) until the playback
+// thread has rendered that ramp, so that the output's last sound before the pause is silence.
 #include "audio_output.h"
 #include "module_player.h"
 #include "sound_dialog.h"
 
 #include <midasdll.h>
 
+#include <chrono>
 #include <cstdio>
 #include <mutex>
 #include <new>
 #include <string>
+#include <thread>
 
 namespace live {
 
@@ -71,6 +77,46 @@ static void RenderMusic(std::int16_t* out, std::size_t frames) {
         midas.playing->player.Render(out, frames, kSampleRate);
     } else {
         std::fill(out, out + frames * 2, static_cast<std::int16_t>(0));
+    }
+}
+
+// Waits until the playing module (if any) has rendered its ramp down. The playback thread renders
+// it within a buffer or two; the limit only guards against an output that has stopped taking
+// sound, where there is nothing left to click.
+static void WaitUntilSilent() {
+    constexpr auto kLimit = std::chrono::milliseconds(500);
+    const auto deadline = std::chrono::steady_clock::now() + kLimit;
+    for (;;) {
+        {
+            std::lock_guard<std::mutex> guard(midas.playerLock);
+            if (midas.playing == nullptr || midas.playing->player.IsSilent()) {
+                return;
+            }
+        }
+        if (std::chrono::steady_clock::now() > deadline) {
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+// Takes the playing module down to silence and holds it there, before the output pauses.
+static void QuietenPlayback() {
+    {
+        std::lock_guard<std::mutex> guard(midas.playerLock);
+        if (midas.playing == nullptr) {
+            return;
+        }
+        midas.playing->player.Pause();
+    }
+    WaitUntilSilent();
+}
+
+// Lets a module held by QuietenPlayback go on, ramping up, once the output runs again.
+static void UnholdPlayback() {
+    std::lock_guard<std::mutex> guard(midas.playerLock);
+    if (midas.playing != nullptr) {
+        midas.playing->player.Resume();
     }
 }
 
@@ -141,6 +187,9 @@ BOOL MIDAS_CALL MIDASinit(void) {
 }
 
 BOOL MIDAS_CALL MIDASclose(void) {
+    if (midas.backgroundPlay && !midas.suspended) {
+        live::QuietenPlayback();
+    }
     live::CloseAudioOutput();
     midas.initialised = false;
     midas.backgroundPlay = false;
@@ -154,6 +203,7 @@ BOOL MIDAS_CALL MIDASstartBackgroundPlay(DWORD /*pollRate*/) {
     }
     midas.backgroundPlay = true;
     midas.suspended = false;
+    live::UnholdPlayback();
     live::SetAudioPaused(false);
     return TRUE;
 }
@@ -162,6 +212,7 @@ BOOL MIDAS_CALL MIDASstopBackgroundPlay(void) {
     if (!midas.backgroundPlay) {
         return live::Fail(live::kErrorState);
     }
+    live::QuietenPlayback();
     live::SetAudioPaused(true);
     midas.backgroundPlay = false;
     return TRUE;
@@ -171,7 +222,9 @@ BOOL MIDAS_CALL MIDASsuspend(void) {
     if (!midas.backgroundPlay) {
         return live::Fail(live::kErrorState);
     }
-    // Playback and sync callbacks stop together: once paused, nothing renders.
+    // Playback and sync callbacks stop together: once paused, nothing renders. The rows of the
+    // ramp down are played, so they are counted; resuming goes on after them.
+    live::QuietenPlayback();
     live::SetAudioPaused(true);
     midas.suspended = true;
     return TRUE;
@@ -181,6 +234,7 @@ BOOL MIDAS_CALL MIDASresume(void) {
     if (!midas.backgroundPlay) {
         return live::Fail(live::kErrorState);
     }
+    live::UnholdPlayback();
     live::SetAudioPaused(false);
     midas.suspended = false;
     return TRUE;
@@ -226,6 +280,17 @@ BOOL MIDAS_CALL MIDASfreeModule(MIDASmodule module) {
         return live::Fail(live::kErrorBadHandle);
     }
     auto* live = static_cast<live::LiveModule*>(module);
+    bool playing = false;
+    {
+        std::lock_guard<std::mutex> guard(midas.playerLock);
+        playing = midas.playing == live;
+        if (playing) {
+            live->player.Stop();
+        }
+    }
+    if (playing) {
+        live::WaitUntilSilent();
+    }
     {
         std::lock_guard<std::mutex> guard(midas.playerLock);
         if (midas.playing == live) {
@@ -255,14 +320,19 @@ MIDASmodulePlayHandle MIDAS_CALL MIDASplayModule(MIDASmodule module, BOOL loopSo
 }
 
 BOOL MIDAS_CALL MIDASstopModule(MIDASmodulePlayHandle playHandle) {
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    if (playHandle == 0 || playHandle != midas.handle || midas.playing == nullptr) {
-        return live::Fail(live::kErrorBadHandle);
+    {
+        std::lock_guard<std::mutex> guard(midas.playerLock);
+        if (playHandle == 0 || playHandle != midas.handle || midas.playing == nullptr) {
+            return live::Fail(live::kErrorBadHandle);
+        }
+        midas.callback = nullptr;
+        midas.playing->player.Stop();
     }
-    midas.playing->player.Stop();
+    // The ramp down is heard before the module lets go of the output.
+    live::WaitUntilSilent();
+    std::lock_guard<std::mutex> guard(midas.playerLock);
     midas.playing = nullptr;
     midas.handle = 0;
-    midas.callback = nullptr;
     return TRUE;
 }
 

@@ -1,8 +1,9 @@
 // The screen: an SDL renderer on the live window that shows 320x200 pixels at 4:3, sharp,
 // centred on black, at most one picture per display refresh.
 //
-//   OpenScreen      renderer and screen texture for a width x height picture; DD_OK or a
-//                   DirectDraw code (the mode is unsupported, or memory ran out)
+//   OpenScreen      renderer and screen texture for a width x height picture in the given
+//                   window (the live window, passed in by the caller); DD_OK or a DirectDraw
+//                   code (no window, the mode is unsupported, or memory ran out)
 //   CloseScreen     frees them (nothing happens when nothing is open)
 //   ScreenIsLost    true after the renderer lost its textures or its device
 //   RestoreScreen   recreates whatever was lost
@@ -20,10 +21,11 @@
 #include <cstdint>
 
 struct SDL_Rect;
+struct SDL_Window;
 
 namespace live {
 
-HRESULT OpenScreen(int width, int height);
+HRESULT OpenScreen(SDL_Window* window, int width, int height);
 void CloseScreen();
 bool ScreenIsOpen();
 bool ScreenIsLost();

@@ -146,6 +146,19 @@ WavInfo ReadWavInfo(const std::string& path) {
     return info;
 }
 
+std::vector<std::int16_t> ReadWavSamples(const std::string& path) {
+    std::vector<std::int16_t> samples;
+    const WavInfo info = ReadWavInfo(path);
+    if (!info.valid || info.bits != 16) {
+        return samples;
+    }
+    const std::string bytes = ReadBytes(path);
+    for (std::size_t at = 44; at + 1 < bytes.size(); at += 2) {
+        samples.push_back(static_cast<std::int16_t>(Le16(bytes, at)));
+    }
+    return samples;
+}
+
 int CountFiles(const std::string& folder, const std::string& suffix) {
     DIR* dir = opendir(folder.c_str());
     if (dir == nullptr) {

@@ -6,6 +6,7 @@
 //   StartCapture   starts it without waiting (for stopping it with a signal)
 //   ReadCsv        frames.csv as rows; fails the test on a malformed line
 //   ReadWavInfo    the header of audio.wav, checked against the file's size
+//   ReadWavSamples its 16-bit samples, interleaved as stored (empty when the file is not whole)
 //   Probe          ffprobe's stream fields ("0.width" ... "1.sample_rate") of a video
 #ifndef ZARVO_TESTS_CAPTURE_CAPTURE_RUNNER_H
 #define ZARVO_TESTS_CAPTURE_CAPTURE_RUNNER_H
@@ -48,6 +49,7 @@ struct WavInfo {
 };
 
 WavInfo ReadWavInfo(const std::string& path);
+std::vector<std::int16_t> ReadWavSamples(const std::string& path);
 
 int CountFiles(const std::string& folder, const std::string& suffix);
 std::string ReadBytes(const std::string& path);

@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 namespace {
@@ -55,6 +57,22 @@ TEST(CaptureRun, AShortCaptureHasExactlyTheExpectedFramesAndSamples) {
     EXPECT_EQ(wav.bits, 16);
     EXPECT_EQ(wav.sampleRate, 48000);
     EXPECT_EQ(wav.frames, 94494);
+    // Stopped in the middle of the music, the sound does not end on a click: its last 5 ms
+    // (240 frames) fall along a ramp to zero.
+    const std::vector<std::int16_t> samples =
+        capturetest::ReadWavSamples(out.Path() + "/audio.wav");
+    ASSERT_EQ(samples.size(), 94494u * 2);
+    int peak = 0;
+    for (std::size_t i = samples.size() - 2 * 4800; i < samples.size(); ++i) {
+        peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
+    }
+    EXPECT_GT(peak, 1000) << "the music plays at the end of the second second";
+    for (std::size_t k = 0; k < 240; ++k) { // k frames before the end
+        for (std::size_t channel = 0; channel < 2; ++channel) {
+            const int sample = samples[samples.size() - 2 * (k + 1) + channel];
+            EXPECT_LE(std::abs(sample), peak * (k + 1.0) / 240 + 1) << k << " before the end";
+        }
+    }
 }
 
 TEST(CaptureRun, OtherRatesAndNoFramesKeepTheCountsExact) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -63,6 +65,36 @@ TEST(WholeShow, EndsByItselfAfterElevenFadeFrames) {
     const auto wav = capturetest::ReadWavInfo(out.Path() + "/audio.wav");
     ASSERT_TRUE(wav.valid);
     EXPECT_EQ(wav.frames, static_cast<std::int64_t>(rows.size()) * 48000 / 5);
+}
+
+// RMS level in dBFS of the last `seconds` of a 16-bit stereo WAV written by the capture.
+double TailLevelDb(const std::string& path, double seconds) {
+    const std::vector<std::int16_t> samples = capturetest::ReadWavSamples(path);
+    const auto count = static_cast<std::size_t>(seconds * 48000) * 2;
+    EXPECT_GE(samples.size(), count);
+    if (samples.size() < count || count == 0) {
+        return 0.0;
+    }
+    double sum = 0.0;
+    for (std::size_t i = samples.size() - count; i < samples.size(); ++i) {
+        sum += (samples[i] / 32768.0) * (samples[i] / 32768.0);
+    }
+    return sum > 0.0 ? 10.0 * std::log10(sum / static_cast<double>(count)) : -200.0;
+}
+
+TEST(WholeShow, TheMusicHasComeToRestWhenTheShowEndsAtSixtyAndThirtyFrames) {
+    for (const char* fps : {"60", "30"}) {
+        TempFolder out;
+        const auto run = RunCapture({"--out", out.Path(), "--fps", fps, "--no-frames", "--quiet"},
+                                    BuildFolder());
+        ASSERT_EQ(run.exitCode, 0) << run.errors;
+        const auto rows = ReadCsv(out.Path() + "/frames.csv");
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(rows.back().phase, "fade") << fps << " frames a second: ended by itself";
+        // The last 0.2 s are below -40 dBFS, and 8 s earlier the music still played.
+        EXPECT_LT(TailLevelDb(out.Path() + "/audio.wav", 0.2), -40.0) << fps;
+        EXPECT_GT(TailLevelDb(out.Path() + "/audio.wav", 8.0), -30.0) << fps;
+    }
 }
 
 TEST(WholeShow, ASlowFadeTurnsIntoAHoldThatTheLimitEnds) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 
 namespace musictest {
@@ -48,14 +49,49 @@ TEST(ModuleAudio, TheGrooveIsLouderThanTheTitleBuildAndTheBreak) {
     EXPECT_GT(rms(6), rms(5) + 3.0); // the theme arrives after the break on empty caption 5
 }
 
-TEST(ModuleAudio, NoLongStretchOfSilenceInsideTheShow) {
-    // Sync counts 0..5000 are what the show plays to: no 400 ms there may be silent.
+TEST(ModuleAudio, NoLongStretchOfSilenceBeforeTheFinalChordHasRung) {
+    // From the first row to two bars into the final chord, no 400 ms may be silent.
     const std::vector<float>& audio = RenderedPass();
     const size_t window = kRenderRate * 4 / 10;
-    const size_t end = static_cast<size_t>(5000 * kRowSeconds * kRenderRate);
+    const auto end = static_cast<size_t>((kFinalChordSync + 64) * kRowSeconds * kRenderRate);
     for (size_t first = 0; first + window <= end; first += window) {
         EXPECT_GT(MeasureLevel(audio, first, window).rmsDb, -55.0)
             << "at " << static_cast<double>(first) / kRenderRate << " s";
+    }
+}
+
+// The first sync count from the end of the captions (4480) at which the show finds the sphere
+// far enough (z = 60 sin(t / 128) + 45 reaches 103): its main phase ends there.
+uint32_t SyncWhereTheShowsMainPhaseEnds() {
+    uint32_t t = 4480;
+    while (60.0 * std::sin(t / 128.0) + 45.0 < 103.0) {
+        ++t;
+    }
+    return t;
+}
+
+TEST(ModuleAudio, TheFinalChordLandsInTimeAndHasRungOutWhenTheShowEnds) {
+    const std::vector<float>& audio = RenderedPass();
+    auto frameAt = [](double sync) {
+        return static_cast<size_t>(sync * kRowSeconds * kRenderRate);
+    };
+    const size_t window = kRenderRate / 5;
+    const uint32_t mainEnd = SyncWhereTheShowsMainPhaseEnds();
+    ASSERT_GT(mainEnd, static_cast<uint32_t>(kFinalChordSync + 64));
+    std::printf("final chord at sync %d (%.2f s); the main phase ends at sync %u\n",
+                kFinalChordSync, kFinalChordSync * kRowSeconds, mainEnd);
+    // The chord is struck: loud at once.
+    const Level chord = MeasureLevel(audio, frameAt(kFinalChordSync), window);
+    EXPECT_GT(chord.rmsDb, -22.0);
+    EXPECT_GT(chord.peak, 0.25);
+    // It rings for two bars before it fades.
+    EXPECT_GT(MeasureLevel(audio, frameAt(kFinalChordSync + 56), window).rmsDb, -36.0);
+    // From 0.4 s before the main phase ends until its fade is over (a dozen frames, at 20 frames
+    // a second or more), the music has come to rest.
+    for (double sync = mainEnd - 8; sync < mainEnd + 16; sync += 4) {
+        const Level rest = MeasureLevel(audio, frameAt(sync), window);
+        EXPECT_LT(rest.rmsDb, -40.0) << "at sync " << sync;
+        EXPECT_LT(rest.peak, 0.01) << "at sync " << sync;
     }
 }
 

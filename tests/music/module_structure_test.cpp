@@ -103,7 +103,9 @@ TEST(ModuleStructure, RestartPositionIsValidAndPlaybackGoesOnThere) {
     EXPECT_LT(m.get_current_row(), 20);
 }
 
-TEST(ModuleStructure, AKickStartsEveryBarWithTheSpheresBounce) {
+TEST(ModuleStructure, AKickStartsEveryBarWithTheSpheresBounceExceptWhileTheEndRingsOut) {
+    // The final chord (itself on a kick) is left to ring from sync 4864: its other three bars
+    // and the bar's rest after it (to 5024, past the show's end) have no kick; then they return.
     openmpt::module m = LoadModule();
     std::vector<std::string> names = m.get_instrument_names();
     int kick = 0;
@@ -116,15 +118,21 @@ TEST(ModuleStructure, AKickStartsEveryBarWithTheSpheresBounce) {
     for (int32_t order = 0; order < m.get_num_orders(); ++order) {
         int32_t pattern = m.get_order_pattern(order);
         for (int32_t row = 0; row < kSectionRows; row += 32) {
-            bool found = false;
+            const int32_t sync = order * kSectionRows + row;
+            const bool ringing = sync > kFinalChordSync && sync < kFinalChordSync + 160;
+            bool kicked = false;
             for (int32_t channel = 0; channel < m.get_num_channels(); ++channel) {
-                found = found ||
-                        (m.get_pattern_row_channel_command(pattern, row, channel,
-                                                           openmpt::module::command_note) != 0 &&
-                         m.get_pattern_row_channel_command(
-                             pattern, row, channel, openmpt::module::command_instrument) == kick);
+                kicked = kicked ||
+                         (m.get_pattern_row_channel_command(pattern, row, channel,
+                                                            openmpt::module::command_note) != 0 &&
+                          m.get_pattern_row_channel_command(
+                              pattern, row, channel, openmpt::module::command_instrument) == kick);
             }
-            EXPECT_TRUE(found) << "order " << order << " bar at row " << row;
+            if (ringing) {
+                EXPECT_FALSE(kicked) << "a kick in the ring-out, bar at sync " << sync;
+            } else {
+                EXPECT_TRUE(kicked) << "order " << order << " bar at row " << row;
+            }
         }
     }
 }

@@ -1,5 +1,6 @@
 // The built Zarvo.xm, loaded once per test binary, and one pass of it rendered once.
-#pragma once
+#ifndef ZARVO_TESTS_MUSIC_RENDERED_MODULE_H
+#define ZARVO_TESTS_MUSIC_RENDERED_MODULE_H
 
 #include <libopenmpt/libopenmpt.hpp>
 
@@ -13,6 +14,8 @@ constexpr int kRenderRate = 48000;
 constexpr double kRowSeconds = 0.05; // speed 3 at BPM 150
 constexpr int kSectionRows = 128;    // one caption's worth of sync counts
 constexpr double kSectionSeconds = kSectionRows * kRowSeconds;
+// Where the song's final chord lands: the first row of section 38, 243.2 s in.
+constexpr int kFinalChordSync = 38 * kSectionRows;
 
 std::vector<uint8_t> ReadFile(const std::string& path);
 
@@ -33,3 +36,5 @@ struct Level {
 Level MeasureLevel(const std::vector<float>& interleaved, size_t first, size_t count);
 
 } // namespace musictest
+
+#endif

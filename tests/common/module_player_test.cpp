@@ -1,11 +1,14 @@
 // The module player: load errors name the file, every played row reports its W commands at any
-// tempo and on every replay, and rendering always fills the buffer.
+// tempo and on every replay, rendering always fills the buffer, and stopping or pausing never
+// cuts the sound.
 #include "module_player.h"
+#include "sound_ramp.h"
 #include "xm_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <unistd.h>
@@ -220,6 +223,75 @@ TEST_F(ModulePlayerTest, StoppedOrEmptyPlayersRenderSilenceAndReportNothing) {
     player.Start(true); // starting again plays from the first row
     Render(5760, 512);
     EXPECT_EQ(Rows(), (std::vector<unsigned>{0}));
+}
+
+// Left channel of `frames` frames rendered in pieces of 100.
+std::vector<int> RenderLeft(platform::ModulePlayer& player, std::size_t frames) {
+    std::vector<std::int16_t> buffer(frames * 2);
+    for (std::size_t done = 0; done < frames; done += 100) {
+        player.Render(buffer.data() + done * 2, std::min<std::size_t>(100, frames - done), kRate);
+    }
+    std::vector<int> left;
+    for (std::size_t i = 0; i < frames; ++i) {
+        left.push_back(buffer[2 * i]);
+    }
+    return left;
+}
+
+int Peak(const std::vector<int>& samples) {
+    int peak = 0;
+    for (int sample : samples) {
+        peak = std::max(peak, std::abs(sample));
+    }
+    return peak;
+}
+
+// Every sample keeps under a straight line from `from` (times the peak) at the first frame to
+// `to` at frame `ramp`, give or take one step of it and rounding.
+void ExpectUnderRamp(const std::vector<int>& samples, int peak, double from, double to,
+                     std::size_t ramp, const char* what) {
+    for (std::size_t i = 0; i < ramp; ++i) {
+        const double line = from + (to - from) * static_cast<double>(i + 1) / ramp;
+        EXPECT_LE(std::abs(samples[i]), peak * (line + 1.0 / ramp) + 1) << what << " frame " << i;
+    }
+}
+
+TEST_F(ModulePlayerTest, PausingAndStoppingRampTheSoundDownAndResumingRampsItUp) {
+    Play(SyncEveryRow(4, 6, 125), true); // a square wave that never stops
+    const std::size_t ramp = platform::RampFrames(kRate);
+    ASSERT_GE(ramp, 100u); // a few ms
+    ASSERT_LE(ramp, 480u);
+    const int peak = Peak(RenderLeft(player, 2000));
+    ASSERT_GT(peak, 1000);
+
+    // Paused: down to zero within the ramp, the last step into silence a small one; then held.
+    player.Pause();
+    EXPECT_FALSE(player.IsSilent()) << "the ramp is still to be rendered";
+    const std::size_t rows = syncs.size();
+    std::vector<int> paused = RenderLeft(player, ramp + 20000);
+    ExpectUnderRamp(paused, peak, 1.0, 0.0, ramp, "pause");
+    EXPECT_LE(std::abs(paused[ramp - 2]), peak * 2 / static_cast<int>(ramp) + 1);
+    EXPECT_EQ(Peak({paused.begin() + static_cast<long>(ramp), paused.end()}), 0);
+    EXPECT_TRUE(player.IsSilent());
+    EXPECT_TRUE(player.IsPlaying());
+    EXPECT_EQ(syncs.size(), rows) << "no row is played while held";
+
+    // Resumed: up from zero along the ramp, then at full level again.
+    player.Resume();
+    std::vector<int> resumed = RenderLeft(player, ramp + 2000);
+    ExpectUnderRamp(resumed, peak, 0.0, 1.0, ramp, "resume");
+    EXPECT_LE(std::abs(resumed[0]), peak * 2 / static_cast<int>(ramp) + 1);
+    EXPECT_GE(Peak({resumed.begin() + static_cast<long>(ramp), resumed.end()}), peak * 9 / 10);
+
+    // Stopped: the same ramp down, then silence for good.
+    player.Stop();
+    EXPECT_FALSE(player.IsPlaying());
+    std::vector<int> stopped = RenderLeft(player, ramp + 20000);
+    ExpectUnderRamp(stopped, peak, 1.0, 0.0, ramp, "stop");
+    EXPECT_EQ(Peak({stopped.begin() + static_cast<long>(ramp), stopped.end()}), 0);
+    EXPECT_TRUE(player.IsSilent());
+    player.Resume();
+    EXPECT_EQ(Peak(RenderLeft(player, 1000)), 0) << "a stopped player does not resume";
 }
 
 } // namespace
