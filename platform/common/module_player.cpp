@@ -1,14 +1,12 @@
 // The module player: loading through libopenmpt, chunked rendering and W-command row detection.
 #include "module_player.h"
 
+#include "module_file.h"
+
 #include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <ostream>
-#include <sys/stat.h>
 #include <vector>
 
 namespace platform {
@@ -22,60 +20,33 @@ static std::ostream& QuietLog() {
 ModulePlayer::ModulePlayer() = default;
 ModulePlayer::~ModulePlayer() = default;
 
-static bool ReadWholeFile(const char* fileName, std::vector<std::uint8_t>& data,
-                          std::string& error) {
-    const std::string name = fileName;
-    struct stat info {};
-    if (stat(fileName, &info) != 0) {
-        error = "Unable to open file '" + name + "': " + std::strerror(errno);
-        return false;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        error = "Unable to read file '" + name + "': it is a directory";
-        return false;
-    }
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) {
-        error = "Unable to open file '" + name + "': " + std::strerror(errno);
-        return false;
-    }
-    data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        error = "Unable to read file '" + name + "'";
-        return false;
-    }
-    if (data.empty()) {
-        error = "Invalid module file '" + name + "': the file is empty";
-        return false;
-    }
-    return true;
-}
-
 bool ModulePlayer::Load(const char* fileName, std::string& error) {
     Unload();
     if (fileName == nullptr || fileName[0] == '\0') {
         error = "Unable to open file: no file name";
         return false;
     }
-    std::vector<std::uint8_t> data;
-    if (!ReadWholeFile(fileName, data, error)) {
+    ModuleFile file;
+    if (!file.Open(fileName, error)) {
         return false;
     }
+    // libopenmpt reports a module it cannot parse, and memory it cannot get, as exceptions.
+    // It reads from the stream only what the module's structure points at.
     try {
-        module_ = std::make_unique<openmpt::module>(data.data(), data.size(), QuietLog());
+        module_ = std::make_unique<openmpt::module>(file.Stream(), QuietLog());
+        if (module_->get_num_orders() <= 0 || module_->get_num_channels() <= 0) {
+            error = std::string("Invalid module file '") + fileName + "': it holds no song";
+            module_.reset();
+            return false;
+        }
+        // No dither on the 16-bit output: its noise is random, and the same module must always
+        // render the same samples (a capture made twice is byte-identical).
+        module_->ctl_set_integer("dither", 0);
     } catch (const std::exception& failure) {
+        module_.reset();
         error = std::string("Invalid module file '") + fileName + "': " + failure.what();
-        module_.reset();
         return false;
     }
-    if (module_->get_num_orders() <= 0 || module_->get_num_channels() <= 0) {
-        error = std::string("Invalid module file '") + fileName + "': it holds no song";
-        module_.reset();
-        return false;
-    }
-    // No dither on the 16-bit output: its noise is random, and the same module must always
-    // render the same samples (a capture made twice is byte-identical).
-    module_->ctl_set_integer("dither", 0);
     return true;
 }
 
@@ -207,6 +178,18 @@ void ModulePlayer::BeginRow(int order, int pattern, int row, int sampleRate) {
 std::size_t ModulePlayer::Render(std::int16_t* out, std::size_t frames, int sampleRate) {
     std::size_t music = 0;
     std::size_t done = 0;
+    try {
+        RenderChunks(out, frames, sampleRate, done, music);
+    } catch (const std::exception&) {
+        // Rendering runs on the sound thread, where nothing may escape: the song ends here.
+        ended_ = true;
+    }
+    std::fill(out + done * 2, out + frames * 2, static_cast<std::int16_t>(0));
+    return music;
+}
+
+void ModulePlayer::RenderChunks(std::int16_t* out, std::size_t frames, int sampleRate,
+                                std::size_t& done, std::size_t& music) {
     while (done < frames && playing_ && !ended_ && !held_ && module_) {
         std::size_t want = std::min(kChunkFrames, frames - done);
         const bool fading = gain_.Target() == 0.0;
@@ -251,8 +234,6 @@ std::size_t ModulePlayer::Render(std::int16_t* out, std::size_t frames, int samp
             }
         }
     }
-    std::fill(out + done * 2, out + frames * 2, static_cast<std::int16_t>(0));
-    return music;
 }
 
 } // namespace platform

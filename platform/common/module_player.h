@@ -5,8 +5,9 @@
 // (also a row played again by a loop, a jump or the song's restart) reports each W cell of that
 // row to the sync sink, in channel order, from the rendering thread. A row is taken as played
 // again when the position has not moved for a whole row's length.
-//   Load    reads and parses the file; false with a text naming the file when it is missing,
-//           unreadable, or not a module libopenmpt can play
+//   Load    reads the file (module_file.h: search order, override, limits) and parses it;
+//           false with a text naming the file and the reason when it is missing, unreadable,
+//           not a regular file, too large, or not a module libopenmpt can play
 //   Start   plays from the first order at full level, looping the song or ending after it
 //   Stop    ends playback without a click: the next Render calls take the level down to zero
 //           over a ramp (sound_ramp.h) and then play nothing; rows met in the ramp are not
@@ -73,6 +74,8 @@ class ModulePlayer {
 
   private:
     void BeginRow(int order, int pattern, int row, int sampleRate);
+    void RenderChunks(std::int16_t* out, std::size_t frames, int sampleRate, std::size_t& done,
+                      std::size_t& music);
     void RampDown();
 
     std::unique_ptr<openmpt::module> module_;

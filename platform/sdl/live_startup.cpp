@@ -2,6 +2,7 @@
 // exit when there is no display at all.
 #include "audio_output.h"
 #include "ddraw_live.h"
+#include "live_faults.h"
 #include "live_window.h"
 #include "platform_startup.h"
 #include "presenter.h"
@@ -48,8 +49,9 @@ int PlatformStartup(int /*argc*/, char** /*argv*/) {
     // The desktop keeps its mode, so a fullscreen window need not give way when it loses focus.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_APP_NAME, "Zarvo");
-    // Termination signals end the program at once, also while a dialog is open.
+    // SDL's own signal handlers stay out: live_faults.h decides what termination signals do.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    live::InstallFaultHandlers();
     std::string reason;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         reason = SDL_GetError();

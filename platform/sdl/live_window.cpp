@@ -1,6 +1,7 @@
 // The live window: SDL window creation for the window table, and SDL events turned into messages.
 #include "live_window.h"
 
+#include "live_faults.h"
 #include "live_icon.h"
 #include "message_queue.h"
 #include "presenter.h"
@@ -50,6 +51,7 @@ static bool CreateHook(HWND handle, const platform::WindowRecord& record) {
     state.handle = handle;
     state.fullscreen = (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
     state.active = false;
+    SetSignalsCloseWindow(true);
     SDL_Surface* icon = CreateIconSurface(record.icon);
     if (icon != nullptr) {
         SDL_SetWindowIcon(state.window, icon);
@@ -89,6 +91,7 @@ static void DestroyHook(HWND handle) {
     SDL_HideWindow(state.window);
     state.handle = nullptr;
     state.active = false;
+    SetSignalsCloseWindow(false);
 }
 
 bool SetLiveFullscreen(bool fullscreen) {
@@ -202,6 +205,10 @@ static void PollEvents() {
     while (SDL_PollEvent(&event) != 0) {
         HandleEvent(event);
     }
+    // A termination signal closes the window as its close button does.
+    if (TakeCloseRequest() && state.handle != nullptr) {
+        platform::QueuePost(state.handle, WM_CLOSE, 0, 0);
+    }
 }
 
 static void WaitEvents() {
@@ -239,6 +246,7 @@ HWND LiveWindowHandle() {
 }
 
 void CloseLiveWindow() {
+    SetSignalsCloseWindow(false);
     if (state.window != nullptr) {
         SDL_DestroyWindow(state.window);
     }

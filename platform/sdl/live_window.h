@@ -4,7 +4,8 @@
 //   LiveSdlWindow       the SDL window of the main window, or null (none, or destroyed)
 //   CloseLiveWindow     destroys the SDL window at the program's end
 // Events become messages: Escape -> WM_KEYDOWN VK_ESCAPE; the close button -> WM_CLOSE; focus
-// lost/gained -> WM_ACTIVATEAPP 0/1 (only on a change); the pointer entering -> WM_SETCURSOR.
+// lost/gained -> WM_ACTIVATEAPP 0/1 (only on a change); the pointer entering -> WM_SETCURSOR;
+// SIGTERM or SIGINT while the window exists -> WM_CLOSE (live_faults.h).
 // Alt+Enter switches between fullscreen and a window without the intro seeing it. Showing and
 // focusing the window activates the application, as on Windows.
 #ifndef ZARVO_PLATFORM_SDL_LIVE_WINDOW_H

@@ -283,6 +283,9 @@ TEST(CaptureRun, TheSyncCountFollowsShowTimeAtAnyFrameRate) {
 
 TEST(CaptureRun, AMissingModuleGivesTheIntrosMessageAndAnExitCodeOfItsOwn) {
     TempFolder work;
+    // A dangling link in the working directory: the module is missing there, and the search
+    // does not go on to the one beside the program.
+    ASSERT_EQ(symlink("gone.xm", (work.Path() + "/Zarvo.xm").c_str()), 0);
     const auto run = RunCapture({"--out", work.Path() + "/out", "--quiet"}, work.Path());
     EXPECT_EQ(run.exitCode, 3) << run.errors;
     EXPECT_NE(run.errors.find("zarvo-capture: the intro stopped with an error"), std::string::npos)
