@@ -108,7 +108,7 @@ HRESULT IDirectDraw4::SetCooperativeLevel(HWND window, DWORD flags) {
     if (!platform::WindowIsAlive(window) || window != live::LiveWindowHandle()) {
         return DDERR_INVALIDPARAMS;
     }
-    if (!live::SetLiveFullscreen(true)) {
+    if (!live::TakeExclusiveLevel()) {
         return DDERR_NOEXCLUSIVEMODE;
     }
     self->exclusive = true;

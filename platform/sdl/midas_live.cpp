@@ -6,6 +6,8 @@
 // the playback thread inside rendering, as the library's did. Errors keep the library's pattern:
 // a number from MIDASgetLastError and its text from MIDASgetErrorMessage.
 #include "audio_output.h"
+#include "live_options.h"
+#include "live_window.h"
 #include "module_player.h"
 #include "sound_dialog.h"
 
@@ -74,6 +76,19 @@ static void RenderMusic(std::int16_t* out, std::size_t frames) {
     }
 }
 
+// The sound output: from the command line, or asked in the dialog.
+static SoundChoice ChooseSoundOutput() {
+    switch (LiveOptions().sound) {
+    case SoundSetting::defaultOutput:
+        return SoundChoice::DefaultOutput;
+    case SoundSetting::none:
+        return SoundChoice::NoSound;
+    case SoundSetting::ask:
+        break;
+    }
+    return AskSoundOutput();
+}
+
 static const char* ErrorText(int code) {
     switch (code) {
     case kErrorNone:
@@ -111,7 +126,10 @@ BOOL MIDAS_CALL MIDASconfig(void) {
     if (!midas.started) {
         return live::Fail(live::kErrorNotStarted);
     }
-    switch (live::AskSoundOutput()) {
+    // The display is made ready now, before the music starts: once it plays, its clock runs,
+    // and the show's opening title lasts only its first moments.
+    live::PrepareLiveDisplay();
+    switch (live::ChooseSoundOutput()) {
     case live::SoundChoice::DefaultOutput:
         midas.noSound = false;
         break;

@@ -23,6 +23,7 @@ struct ScreenState {
     int enlargedHeight = 0;
     int width = 0;
     int height = 0;
+    bool open = false; // OpenScreen has succeeded (the renderer may exist before)
     bool lost = false;
     bool deviceLost = false;
     bool hasPicture = false;
@@ -106,13 +107,20 @@ static void DestroyTextures() {
     screen.enlargedWidth = screen.enlargedHeight = 0;
 }
 
-HRESULT OpenScreen(int width, int height) {
+bool PrepareRenderer() {
     if (screen.renderer != nullptr) {
+        return true;
+    }
+    return CreateRenderer() == DD_OK;
+}
+
+HRESULT OpenScreen(int width, int height) {
+    if (screen.open) {
         return width == screen.width && height == screen.height ? DD_OK : DDERR_INVALIDMODE;
     }
     screen.width = width;
     screen.height = height;
-    HRESULT result = CreateRenderer();
+    HRESULT result = screen.renderer != nullptr ? DD_OK : CreateRenderer();
     if (result == DD_OK) {
         result = CreatePictureTexture();
     }
@@ -120,6 +128,7 @@ HRESULT OpenScreen(int width, int height) {
         CloseScreen();
         return result;
     }
+    screen.open = true;
     screen.lost = screen.deviceLost = false;
     screen.lastRefresh = Clock::now();
     return DD_OK;
@@ -134,7 +143,11 @@ void CloseScreen() {
 }
 
 bool ScreenIsOpen() {
-    return screen.renderer != nullptr;
+    return screen.open;
+}
+
+bool ScreenHasPicture() {
+    return screen.open && screen.hasPicture;
 }
 
 bool ScreenIsLost() {
@@ -142,7 +155,7 @@ bool ScreenIsLost() {
 }
 
 void MarkScreenLost(bool deviceReset) {
-    if (screen.renderer == nullptr) {
+    if (!screen.open) {
         return;
     }
     screen.lost = true;
@@ -150,7 +163,7 @@ void MarkScreenLost(bool deviceReset) {
 }
 
 HRESULT RestoreScreen() {
-    if (screen.renderer == nullptr) {
+    if (!screen.open) {
         return DDERR_NOTINITIALIZED;
     }
     if (!screen.lost) {
@@ -224,7 +237,7 @@ static bool DrawAndPresent() {
 }
 
 HRESULT ShowPicture(const std::uint32_t* pixels, int width, int height, int pitchBytes) {
-    if (screen.renderer == nullptr || (screen.picture == nullptr && !screen.lost)) {
+    if (!screen.open || (screen.picture == nullptr && !screen.lost)) {
         return DDERR_NOTINITIALIZED;
     }
     if (width != screen.width || height != screen.height) {
@@ -246,7 +259,7 @@ HRESULT ShowPicture(const std::uint32_t* pixels, int width, int height, int pitc
 }
 
 void RepaintScreen() {
-    if (screen.renderer != nullptr && screen.hasPicture && !screen.lost) {
+    if (screen.open && screen.hasPicture && !screen.lost) {
         DrawAndPresent();
     }
 }

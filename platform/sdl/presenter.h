@@ -1,13 +1,15 @@
 // The screen: an SDL renderer on the live window that shows 320x200 pixels at 4:3, sharp,
 // centred on black, at most one picture per display refresh.
 //
-//   OpenScreen      renderer and screen texture for a width x height picture; DD_OK or a
+//   PrepareRenderer makes the live window's renderer ahead of OpenScreen (false when it cannot)
+//   OpenScreen      renderer (unless prepared) and screen texture for a width x height picture; DD_OK or a
 //                   DirectDraw code (the mode is unsupported, or memory ran out)
 //   CloseScreen     frees them (nothing happens when nothing is open)
 //   ScreenIsLost    true after the renderer lost its textures or its device
 //   RestoreScreen   recreates whatever was lost
 //   ShowPicture     uploads 0x00RRGGBB pixels of the screen's size and presents them;
 //                   DDERR_SURFACELOST when lost, DDERR_INVALIDRECT for another size
+//   ScreenHasPicture  true once a picture has been presented
 //   RepaintScreen   presents the last picture again (after an expose or a resize)
 //   WaitForRefresh  returns at the start of the next refresh: vsync where the renderer has it
 //                   and it really waits, else a timer at the display's rate (60 Hz if unknown)
@@ -23,6 +25,7 @@ struct SDL_Rect;
 
 namespace live {
 
+bool PrepareRenderer();
 HRESULT OpenScreen(int width, int height);
 void CloseScreen();
 bool ScreenIsOpen();
@@ -30,6 +33,7 @@ bool ScreenIsLost();
 void MarkScreenLost(bool deviceReset);
 HRESULT RestoreScreen();
 HRESULT ShowPicture(const std::uint32_t* pixels, int width, int height, int pitchBytes);
+bool ScreenHasPicture();
 void RepaintScreen();
 void WaitForRefresh();
 
