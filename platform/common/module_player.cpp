@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <map>
 #include <ostream>
 #include <sys/stat.h>
 #include <vector>
@@ -62,7 +63,10 @@ bool ModulePlayer::Load(const char* fileName, std::string& error) {
         return false;
     }
     try {
-        module_ = std::make_unique<openmpt::module>(data.data(), data.size(), QuietLog());
+        // The song is always played from its start: working out every subsong's length, which
+        // takes libopenmpt a pass through the whole song, is of no use here.
+        const std::map<std::string, std::string> settings{{"load.skip_subsongs_init", "1"}};
+        module_ = std::make_unique<openmpt::module>(data.data(), data.size(), QuietLog(), settings);
     } catch (const std::exception& failure) {
         error = std::string("Invalid module file '") + fileName + "': " + failure.what();
         module_.reset();
