@@ -1,15 +1,13 @@
 // The module player: loading through libopenmpt, chunked rendering and W-command row detection.
 #include "module_player.h"
 
+#include "module_file.h"
+
 #include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <map>
 #include <ostream>
-#include <sys/stat.h>
 #include <vector>
 
 namespace platform {
@@ -23,63 +21,36 @@ static std::ostream& QuietLog() {
 ModulePlayer::ModulePlayer() = default;
 ModulePlayer::~ModulePlayer() = default;
 
-static bool ReadWholeFile(const char* fileName, std::vector<std::uint8_t>& data,
-                          std::string& error) {
-    const std::string name = fileName;
-    struct stat info {};
-    if (stat(fileName, &info) != 0) {
-        error = "Unable to open file '" + name + "': " + std::strerror(errno);
-        return false;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        error = "Unable to read file '" + name + "': it is a directory";
-        return false;
-    }
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) {
-        error = "Unable to open file '" + name + "': " + std::strerror(errno);
-        return false;
-    }
-    data.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    if (file.bad()) {
-        error = "Unable to read file '" + name + "'";
-        return false;
-    }
-    if (data.empty()) {
-        error = "Invalid module file '" + name + "': the file is empty";
-        return false;
-    }
-    return true;
-}
-
 bool ModulePlayer::Load(const char* fileName, std::string& error) {
     Unload();
     if (fileName == nullptr || fileName[0] == '\0') {
         error = "Unable to open file: no file name";
         return false;
     }
-    std::vector<std::uint8_t> data;
-    if (!ReadWholeFile(fileName, data, error)) {
+    ModuleFile file;
+    if (!file.Open(fileName, error)) {
         return false;
     }
+    // libopenmpt reports a module it cannot parse, and memory it cannot get, as exceptions.
+    // It reads from the stream only what the module's structure points at.
     try {
         // The song is always played from its start: working out every subsong's length, which
         // takes libopenmpt a pass through the whole song, is of no use here.
         const std::map<std::string, std::string> settings{{"load.skip_subsongs_init", "1"}};
-        module_ = std::make_unique<openmpt::module>(data.data(), data.size(), QuietLog(), settings);
+        module_ = std::make_unique<openmpt::module>(file.Stream(), QuietLog(), settings);
+        if (module_->get_num_orders() <= 0 || module_->get_num_channels() <= 0) {
+            error = std::string("Invalid module file '") + fileName + "': it holds no song";
+            module_.reset();
+            return false;
+        }
+        // No dither on the 16-bit output: its noise is random, and the same module must always
+        // render the same samples (a capture made twice is byte-identical).
+        module_->ctl_set_integer("dither", 0);
     } catch (const std::exception& failure) {
+        module_.reset();
         error = std::string("Invalid module file '") + fileName + "': " + failure.what();
-        module_.reset();
         return false;
     }
-    if (module_->get_num_orders() <= 0 || module_->get_num_channels() <= 0) {
-        error = std::string("Invalid module file '") + fileName + "': it holds no song";
-        module_.reset();
-        return false;
-    }
-    // No dither on the 16-bit output: its noise is random, and the same module must always
-    // render the same samples (a capture made twice is byte-identical).
-    module_->ctl_set_integer("dither", 0);
     return true;
 }
 
@@ -164,6 +135,18 @@ void ModulePlayer::BeginRow(int order, int pattern, int row, int sampleRate) {
 std::size_t ModulePlayer::Render(std::int16_t* out, std::size_t frames, int sampleRate) {
     std::size_t music = 0;
     std::size_t done = 0;
+    try {
+        RenderChunks(out, frames, sampleRate, done, music);
+    } catch (const std::exception&) {
+        // Rendering runs on the sound thread, where nothing may escape: the song ends here.
+        ended_ = true;
+    }
+    std::fill(out + done * 2, out + frames * 2, static_cast<std::int16_t>(0));
+    return music;
+}
+
+void ModulePlayer::RenderChunks(std::int16_t* out, std::size_t frames, int sampleRate,
+                                std::size_t& done, std::size_t& music) {
     while (done < frames && playing_ && !ended_ && module_) {
         const std::size_t want = std::min(kChunkFrames, frames - done);
         const std::size_t got = module_->read_interleaved_stereo(sampleRate, want, out + done * 2);
@@ -194,8 +177,6 @@ std::size_t ModulePlayer::Render(std::int16_t* out, std::size_t frames, int samp
             rowStart_ = std::min(rowStart_, start);
         }
     }
-    std::fill(out + done * 2, out + frames * 2, static_cast<std::int16_t>(0));
-    return music;
 }
 
 } // namespace platform

@@ -5,8 +5,9 @@
 // (also a row played again by a loop, a jump or the song's restart) reports each W cell of that
 // row to the sync sink, in channel order, from the rendering thread. A row is taken as played
 // again when the position has not moved for a whole row's length.
-//   Load    reads and parses the file; false with a text naming the file when it is missing,
-//           unreadable, or not a module libopenmpt can play
+//   Load    reads the file (module_file.h: search order, override, limits) and parses it;
+//           false with a text naming the file and the reason when it is missing, unreadable,
+//           not a regular file, too large, or not a module libopenmpt can play
 //   Start   plays from the first order, looping the song or ending after it
 //   Render  fills exactly `frames` interleaved 16-bit stereo frames (silence when nothing plays
 //           or the song has ended) and returns how many of them carried music
@@ -54,6 +55,8 @@ class ModulePlayer {
 
   private:
     void BeginRow(int order, int pattern, int row, int sampleRate);
+    void RenderChunks(std::int16_t* out, std::size_t frames, int sampleRate, std::size_t& done,
+                      std::size_t& music);
 
     std::unique_ptr<openmpt::module> module_;
     bool playing_ = false;

@@ -4,6 +4,7 @@
 // Exit codes: 0 on the intro's own roads (also after an error message) and after --help or
 // --version; 2 for a wrong command line, with the usage on standard error.
 #include "audio_output.h"
+#include "live_faults.h"
 #include "live_options.h"
 #include "live_window.h"
 #include "platform_startup.h"
@@ -72,8 +73,9 @@ int PlatformStartup(int argc, char** argv) {
     // The desktop keeps its mode, so a fullscreen window need not give way when it loses focus.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_APP_NAME, "Zarvo");
-    // Termination signals end the program at once, also while a dialog is open.
+    // SDL's own signal handlers stay out: live_faults.h decides what termination signals do.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    live::InstallFaultHandlers();
     std::string reason;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         reason = SDL_GetError();

@@ -2,6 +2,7 @@
 #include "live_window.h"
 
 #include "gdi_font.h"
+#include "live_faults.h"
 #include "live_icon.h"
 #include "live_options.h"
 #include "message_queue.h"
@@ -138,6 +139,7 @@ static bool CreateHook(HWND handle, const platform::WindowRecord& record) {
     state.fullscreen = popup && !LiveOptions().windowed;
     state.fullscreenPending = false;
     state.active = false;
+    SetSignalsCloseWindow(true);
     if (IsLiveIcon(record.icon)) {
         SDL_Surface* icon = CreateIconSurface();
         if (icon != nullptr) {
@@ -180,6 +182,7 @@ static void DestroyHook(HWND handle) {
     state.handle = nullptr;
     state.active = false;
     state.fullscreenPending = false;
+    SetSignalsCloseWindow(false);
 }
 
 static bool WindowIsShown() {
@@ -312,6 +315,10 @@ static void PollEvents() {
     while (SDL_PollEvent(&event) != 0) {
         HandleEvent(event);
     }
+    // A termination signal closes the window as its close button does.
+    if (TakeCloseRequest() && state.handle != nullptr) {
+        platform::QueuePost(state.handle, WM_CLOSE, 0, 0);
+    }
     if (state.fullscreenPending && state.window != nullptr && WindowIsShown() &&
         ScreenHasPicture()) {
         RequestDesktopFullscreen();
@@ -345,6 +352,7 @@ HWND LiveWindowHandle() {
 }
 
 void CloseLiveWindow() {
+    SetSignalsCloseWindow(false);
     if (state.window != nullptr) {
         SDL_DestroyWindow(state.window);
     }

@@ -11,7 +11,8 @@
 // The window is created once, with its renderer, while hidden: nothing replaces it after it
 // is mapped, so input from its first moment on the screen reaches the intro.
 // Events become messages: Escape -> WM_KEYDOWN VK_ESCAPE; the close button -> WM_CLOSE; focus
-// lost/gained -> WM_ACTIVATEAPP 0/1 (only on a change); the pointer entering -> WM_SETCURSOR.
+// lost/gained -> WM_ACTIVATEAPP 0/1 (only on a change); the pointer entering -> WM_SETCURSOR;
+// SIGTERM or SIGINT while the window exists -> WM_CLOSE (live_faults.h).
 // Alt+Enter switches between fullscreen and a window without the intro seeing it; the window
 // can be resized and maximised, and the picture keeps 4:3 in it (presenter.h). Showing and
 // focusing the window activates the application, as on Windows.

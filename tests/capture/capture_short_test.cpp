@@ -228,6 +228,9 @@ TEST(CaptureRun, TheSyncCountFollowsShowTimeAtAnyFrameRate) {
 
 TEST(CaptureRun, AMissingModuleGivesTheIntrosMessageOnStandardError) {
     TempFolder work;
+    // A dangling link in the working directory: the module is missing there, and the search
+    // does not go on to the one beside the program.
+    ASSERT_EQ(symlink("gone.xm", (work.Path() + "/Zarvo.xm").c_str()), 0);
     const auto run = RunCapture({"--out", work.Path() + "/out", "--quiet"}, work.Path());
     EXPECT_EQ(run.exitCode, 0); // the intro's rule: 0 on every road
     EXPECT_NE(run.errors.find("Sceners: MIDASloadModule() failed ("), std::string::npos)

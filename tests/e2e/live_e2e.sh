@@ -4,7 +4,8 @@
 # ImageMagick.
 #
 #   live_e2e.sh ZARVO MODULE SCENARIO
-# SCENARIO is one of: show, missing-module, cancel-dialog, focus, alt-enter, no-display.
+# SCENARIO is one of: show, missing-module, cancel-dialog, focus, alt-enter, no-display,
+# lost-display, lost-display-dialog, signals, signal-dialog.
 # Error boxes go to standard error only (ZARVO_NO_MESSAGEBOX=1), so nothing waits for a click.
 # ZARVO_E2E_EXIT_LIMIT (seconds, default 2) bounds the time from Escape to the process's end;
 # the sanitizer build raises it, as its leak check at exit alone takes about a second.
@@ -162,6 +163,8 @@ show)
     echo "Escape to exit: $(((end - begin) / 1000000)) ms"
     ;;
 missing-module)
+    # Missing in the working directory, which is searched first: no fallback to the built one.
+    ln -s gone.xm "$work/Zarvo.xm"
     start_display
     start_zarvo
     answer_dialog Return
@@ -234,6 +237,68 @@ no-display)
     wait_exit 10
     [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
     grep -q "no display" "$work/err.txt" || fail "no clear message"
+    ;;
+lost-display | lost-display-dialog | signals | signal-dialog)
+    # Faults from outside: the display server ends, or a termination signal arrives, during the
+    # show or while the sound dialog waits.
+    elapsed_ms() { echo $((($(date +%s%N) - $1) / 1000000)); }
+    case $scenario in
+    lost-display | lost-display-dialog)
+        if [ "$scenario" = lost-display ]; then
+            start_show
+            sleep 1
+        else
+            cp "$module" "$work/Zarvo.xm"
+            start_display
+            start_zarvo
+            wait_window "Zarvo: sound setup" >/dev/null || fail "the sound dialog did not appear"
+        fi
+        begin=$(date +%s%N)
+        kill -KILL "$xvfb_pid"
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=
+        wait_exit 3
+        took=$(elapsed_ms "$begin")
+        echo "display lost to exit: $took ms"
+        [ "$took" -le 1000 ] || fail "zarvo ended only $took ms after the display was lost"
+        [ "$exit_code" -eq 1 ] || fail "exit code $exit_code"
+        grep -q "^zarvo: the connection to the display was lost" "$work/err.txt" ||
+            fail "no clear message"
+        ;;
+    signals)
+        # Each signal closes the window as its close button does: the intro's own road.
+        start_show
+        for signal in TERM INT; do
+            if [ "$signal" = INT ]; then
+                start_zarvo
+                answer_dialog Return
+                wait_window "Zarvo / Quillmoor" >/dev/null || fail "no window the second time"
+                sleep 0.5
+            fi
+            sleep 1
+            begin=$(date +%s%N)
+            kill -"$signal" "$zarvo_pid"
+            wait_exit "$exit_limit"
+            echo "SIG$signal to exit: $(elapsed_ms "$begin") ms"
+            [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after SIG$signal"
+            [ ! -s "$work/err.txt" ] || fail "messages after SIG$signal"
+            xwininfo -root -tree | grep -q '"Zarvo / Quillmoor"' && fail "the window stayed"
+        done
+        ;;
+    signal-dialog)
+        # Before the main window exists a signal ends the program at once, with no message box.
+        cp "$module" "$work/Zarvo.xm"
+        start_display
+        start_zarvo
+        wait_window "Zarvo: sound setup" >/dev/null || fail "the sound dialog did not appear"
+        begin=$(date +%s%N)
+        kill -TERM "$zarvo_pid"
+        wait_exit 1
+        echo "SIGTERM in the dialog to exit: $(elapsed_ms "$begin") ms"
+        [ "$exit_code" -eq 143 ] || fail "exit code $exit_code, not ended by SIGTERM"
+        grep -q "Sceners" "$work/err.txt" && fail "an error message after SIGTERM"
+        ;;
+    esac
     ;;
 *)
     echo "unknown scenario $scenario"
