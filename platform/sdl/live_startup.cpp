@@ -7,6 +7,7 @@
 #include "live_faults.h"
 #include "live_options.h"
 #include "live_window.h"
+#include "module_file.h"
 #include "platform_startup.h"
 #include "presenter.h"
 
@@ -70,6 +71,9 @@ int PlatformStartup(int argc, char** argv) {
         return 0;
     }
     live::SetLiveOptions(options);
+    if (!options.moduleFile.empty()) {
+        platform::SetModuleFileOverride(options.moduleFile);
+    }
     // The desktop keeps its mode, so a fullscreen window need not give way when it loses focus.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_APP_NAME, "Zarvo");
