@@ -1,36 +1,36 @@
-// The sound configuration dialog: an SDL message box with the three choices.
+// The sound configuration dialog: the live dialog box with the three choices.
 #include "sound_dialog.h"
 
-#include <SDL.h>
+#include "dialog_box.h"
+
+#include <cstdio>
+#include <string>
 
 namespace live {
 
 SoundChoice AskSoundOutput() {
-    enum { kDefault = 1, kNoSound = 2, kCancel = 3 };
-    const SDL_MessageBoxButtonData buttons[] = {
-        {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, kDefault, "Default output"},
-        {0, kNoSound, "No sound"},
-        {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, kCancel, "Cancel"},
-    };
-    SDL_MessageBoxData box{};
-    box.flags = SDL_MESSAGEBOX_INFORMATION | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT;
-    box.window = nullptr;
+    enum { kDefault = 0, kNoSound = 1, kCancel = 2 };
+    DialogBox box;
     box.title = "Zarvo: sound setup";
     box.message = "Play the music through the default sound output?\n"
-                  "(Enter: default output, Escape: cancel)";
-    box.numbuttons = SDL_arraysize(buttons);
-    box.buttons = buttons;
-    int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0) {
-        return SoundChoice::DefaultOutput; // no box possible: take the default
-    }
-    switch (pressed) {
+                  "(Enter: default output, N: no sound, Escape: cancel)";
+    box.buttons = {{"Default output", 'D'}, {"No sound", 'N'}, {"Cancel", 'C'}};
+    box.defaultButton = kDefault;
+    box.escapeButton = kCancel;
+    std::string error;
+    switch (RunDialogBox(box, error)) {
     case kDefault:
         return SoundChoice::DefaultOutput;
     case kNoSound:
         return SoundChoice::NoSound;
+    case kCancel:
+        return SoundChoice::Cancel;
     default:
-        return SoundChoice::Cancel; // Cancel, Escape, or the box closed
+        // Said aloud, so that a dialog nobody saw never passes for a choice somebody made.
+        std::fprintf(stderr, "zarvo: the sound dialog could not be shown (%s); taking the default output\n",
+                     error.c_str());
+        std::fflush(stderr);
+        return SoundChoice::DefaultOutput;
     }
 }
 

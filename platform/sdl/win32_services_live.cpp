@@ -1,9 +1,10 @@
 // USER32/GDI32 services of the live backend: screen metrics, icon, cursor, stock objects, and the
-// message box (an SDL box and the same text on standard error).
+// message box (the live dialog box and the same text on standard error).
 //
 // The message box is skipped, leaving standard error alone, when no box can be shown (no
 // display) or when ZARVO_NO_MESSAGEBOX is set to anything but "0" (used by the tests, so that
 // nothing waits for a click).
+#include "dialog_box.h"
 #include "live_icon.h"
 #include "live_window.h"
 #include "resources/resource.h"
@@ -98,7 +99,8 @@ HGDIOBJ WINAPI GetStockObject(int object) {
     return object == BLACK_BRUSH ? reinterpret_cast<HGDIOBJ>(&live::blackBrush) : nullptr;
 }
 
-int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+// The style only picks an icon on Windows; every box the intro shows has the one OK button.
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT /*type*/) {
     const char* body = text != nullptr ? text : "";
     const char* title = caption != nullptr ? caption : "Error";
     // Standard error gets the text exactly as given.
@@ -108,18 +110,21 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
         return live::kOkButton;
     }
     // The box shows lines; a carriage return before the line feed would show as a stray mark.
-    std::string shown;
+    live::DialogBox box;
     for (const char* c = body; *c != '\0'; ++c) {
         if (!(c[0] == '\r' && c[1] == '\n')) {
-            shown += *c;
+            box.message += *c;
         }
     }
-    SDL_Window* parent = nullptr;
+    box.title = title;
+    box.buttons = {{"OK", 'O'}};
     if (owner != nullptr && platform::WindowIsVisible(owner) && owner == live::LiveWindowHandle()) {
-        parent = live::LiveSdlWindow();
+        box.owner = live::LiveSdlWindow();
     }
-    const Uint32 flags =
-        (type & MB_ICONERROR) != 0 ? SDL_MESSAGEBOX_ERROR : SDL_MESSAGEBOX_INFORMATION;
-    SDL_ShowSimpleMessageBox(flags, title, shown.c_str(), parent);
+    std::string error;
+    if (live::RunDialogBox(box, error) < 0) {
+        std::fprintf(stderr, "zarvo: the message box could not be shown (%s)\n", error.c_str());
+        std::fflush(stderr);
+    }
     return live::kOkButton;
 }

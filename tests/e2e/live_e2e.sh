@@ -4,9 +4,12 @@
 # ImageMagick.
 #
 #   live_e2e.sh ZARVO MODULE SCENARIO
-# SCENARIO is one of: show, missing-module, cancel-dialog, focus, alt-enter, no-display,
-# lost-display, lost-display-dialog, signals, signal-dialog.
-# Error boxes go to standard error only (ZARVO_NO_MESSAGEBOX=1), so nothing waits for a click.
+# SCENARIO is one of: show, missing-module, error-box, cancel-dialog, no-sound, focus, alt-enter,
+# no-display, lost-display, lost-display-dialog, signals, signal-dialog.
+# Error boxes go to standard error only (ZARVO_NO_MESSAGEBOX=1), so nothing waits for a click,
+# except in error-box, which reads the box on the screen and answers it.
+# A dialog or box that zarvo could not show fails the test with zarvo's reason (its standard
+# error is printed with every failure).
 # ZARVO_E2E_EXIT_LIMIT (seconds, default 2) bounds the time from Escape to the process's end;
 # the sanitizer build raises it, as its leak check at exit alone takes about a second.
 set -u
@@ -57,8 +60,10 @@ start_display() {
     fail "Xvfb did not start"
 }
 
+no_messagebox=1
+
 start_zarvo() {
-    (cd "$work" && exec env SDL_AUDIODRIVER=dummy ZARVO_NO_MESSAGEBOX=1 "$zarvo" \
+    (cd "$work" && exec env SDL_AUDIODRIVER=dummy ZARVO_NO_MESSAGEBOX=$no_messagebox "$zarvo" \
         >"$work/out.txt" 2>"$work/err.txt") &
     zarvo_pid=$!
 }
@@ -173,6 +178,50 @@ missing-module)
     grep -q "MIDASloadModule() failed" "$work/err.txt" || fail "no module message"
     grep -q "The module 'Zarvo.xm' is missing or corrupt." "$work/err.txt" ||
         fail "the message does not name the file"
+    ;;
+error-box)
+    no_messagebox=0
+    start_display
+    start_zarvo
+    answer_dialog Return
+    box=$(wait_window "Error") || fail "the error box did not appear"
+    sleep 0.3
+    shot box
+    # The box is light grey with dark text: both must be there in its middle.
+    geometry=$(xwininfo -id "$box" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 }
+        /Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
+        END { print w "x" h "+" x "+" y }')
+    face=$(mean_level box "$geometry")
+    above "$face" 0.5 || fail "the box is not drawn (mean level $face in $geometry)"
+    ink=$(convert "$work/box.png" -crop "$geometry" +repage -colorspace gray -threshold 30% \
+        -negate -format "%[fx:mean]" info:)
+    above "$ink" 0.01 || fail "no text in the box (dark share $ink)"
+    kill -0 "$zarvo_pid" 2>/dev/null || fail "zarvo did not wait for the box to be answered"
+    press "$box" Return
+    wait_exit 10
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+    grep -q "The module 'Zarvo.xm' is missing or corrupt." "$work/err.txt" ||
+        fail "standard error lacks the message"
+    ;;
+no-sound)
+    # "No sound" from the keyboard alone: the arrow key moves the focus, Enter presses it.
+    cp "$module" "$work/Zarvo.xm" || fail "no module $module"
+    start_display
+    start_zarvo
+    dialog=$(wait_window "Zarvo: sound setup") || fail "the sound dialog did not appear"
+    press "$dialog" Right
+    press "$dialog" Return
+    main_window=$(wait_window "Zarvo / Quillmoor") || fail "the intro's window did not appear"
+    sleep 1.5
+    main_window=$(wait_window "Zarvo / Quillmoor") || fail "the intro's window went away"
+    shot silent1
+    sleep 0.7
+    shot silent2
+    changed=$(different_pixels silent1 silent2)
+    above "$changed" 100 || fail "the show does not run without sound ($changed pixels changed)"
+    press "$main_window" Escape
+    wait_exit "$exit_limit"
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
     ;;
 cancel-dialog)
     cp "$module" "$work/Zarvo.xm"
