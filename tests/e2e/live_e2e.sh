@@ -181,6 +181,8 @@ missing-module)
     ;;
 error-box)
     no_messagebox=0
+    # Missing in the working directory, which is searched first: no fallback to the built one.
+    ln -s gone.xm "$work/Zarvo.xm"
     start_display
     start_zarvo
     answer_dialog Return
