@@ -117,7 +117,8 @@ struct ModuleFile::Reader : std::streambuf {
         if (end >= size) {
             return traits_type::eof();
         }
-        const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kBufferSize, size - end));
+        const auto want =
+            static_cast<std::size_t>(std::min<std::uint64_t>(kBufferSize, size - end));
         const ssize_t got = ReadAt(fd, end, buffer, want);
         if (got <= 0) {
             return traits_type::eof();
@@ -194,9 +195,9 @@ bool CheckOpened(int fd, const std::string& label, std::uint64_t& size, std::str
         error = "Unable to read file " + label + ": " + std::strerror(errno);
         return false;
     }
-    const int probe = openmpt::probe_file_header(openmpt::probe_file_header_flags_default2,
-                                                 head.data(), static_cast<std::size_t>(headRead),
-                                                 size);
+    const int probe =
+        openmpt::probe_file_header(openmpt::probe_file_header_flags_default2, head.data(),
+                                   static_cast<std::size_t>(headRead), size);
     if (probe == openmpt::probe_file_header_result_failure) {
         error = "Invalid module file " + label + ": not a module format libopenmpt knows";
         return false;
@@ -266,16 +267,21 @@ bool ModuleFile::Open(const std::string& name, std::string& error) {
             error = "Unable to open file " + label + ": " + std::strerror(errno);
             return false;
         }
-        std::uint64_t size = 0;
-        if (!CheckOpened(fd, label, size, error)) {
-            close(fd);
-            return false;
-        }
+        // The reader owns the descriptor once it exists; until then every road out closes it.
+        bool checked = false;
         try {
-            reader_ = std::make_unique<Reader>(fd, size);
+            std::uint64_t size = 0;
+            checked = CheckOpened(fd, label, size, error);
+            if (checked) {
+                reader_ = std::make_unique<Reader>(fd, size);
+            }
         } catch (const std::bad_alloc&) {
             close(fd);
             throw;
+        }
+        if (!checked) {
+            close(fd);
+            return false;
         }
         stream_ = std::make_unique<std::istream>(reader_.get());
         return true;

@@ -186,8 +186,7 @@ missing-module)
     ;;
 error-box)
     no_messagebox=0
-    # Missing in the working directory, which is searched first: no fallback to the built one.
-    ln -s gone.xm "$work/Zarvo.xm"
+    ln -s gone.xm "$work/Zarvo.xm" # missing: the module message's box
     start_display
     start_zarvo
     answer_dialog Return
@@ -349,7 +348,7 @@ lost-display | lost-display-dialog | signals | signal-dialog)
         wait_window "Zarvo: sound setup" >/dev/null || fail "the sound dialog did not appear"
         begin=$(date +%s%N)
         kill -TERM "$zarvo_pid"
-        wait_exit 1
+        wait_exit "$exit_limit"
         echo "SIGTERM in the dialog to exit: $(elapsed_ms "$begin") ms"
         [ "$exit_code" -eq 143 ] || fail "exit code $exit_code, not ended by SIGTERM"
         grep -q "Sceners" "$work/err.txt" && fail "an error message after SIGTERM"

@@ -36,10 +36,10 @@ run() {
         # The sanitizers reserve terabytes of address space for their shadow: no limit there.
         [ -n "${ZARVO_NO_ADDRESS_LIMIT:-}" ] || ulimit -v 1048576
         if [ -n "$have_time" ]; then
-            exec /usr/bin/time -f "%M" -o "$work/peak.txt" timeout -s KILL 20 \
+            exec /usr/bin/time -f "%M" -o "$work/peak.txt" timeout -s KILL 120 \
                 "$capture" --out out --quiet --no-frames --max-seconds 1
         fi
-        exec timeout -s KILL 20 "$capture" --out out --quiet --no-frames --max-seconds 1
+        exec timeout -s KILL 120 "$capture" --out out --quiet --no-frames --max-seconds 1
     ) >/dev/null 2>"$work/err.txt"
     code=$?
     end=$(date +%s%N)
