@@ -9,14 +9,13 @@
 #include "app/app_state.h"
 #include "app/error_box.h"
 #include "display/dd_errors.h"
+#include "display/frame_format.h"
 
 namespace {
 
-constexpr DWORD kWidth = 320;
-constexpr DWORD kHeight = 200;
+constexpr DWORD kWidth = kPictureWidth;
+constexpr DWORD kHeight = kPictureHeight;
 constexpr DWORD kBitsPerPixel = 32;
-// The size of DDSURFACEDESC2 on 32-bit Windows, which every backend accepts.
-constexpr DWORD kSurfaceDescSize = 124;
 constexpr DWORD kPixelFormatSize = 32;
 
 // Reports a failed DirectDraw call with its code and the code's description.

@@ -7,12 +7,10 @@
 #include "app/app_state.h"
 #include "app/error_box.h"
 #include "display/dd_errors.h"
+#include "display/frame_format.h"
 
 namespace {
 
-constexpr DWORD kSurfaceDescSize = 124; // DDSURFACEDESC2 on 32-bit Windows
-constexpr int kWidth = 320;
-constexpr int kHeight = 200;
 
 int ReportFailure(const char* message, HRESULT result) {
     ErrorBox(message, static_cast<unsigned>(result), DDErrorString(result));
@@ -87,7 +85,7 @@ int EndText() {
 
 int PresentFrame() {
     RECT source;
-    SetRect(&source, 0, 0, kWidth, kHeight);
+    SetRect(&source, 0, 0, kPictureWidth, kPictureHeight);
 
     HRESULT result = appState.directDraw->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr);
     if (result == DDERR_UNSUPPORTED || result == DDERR_WASSTILLDRAWING) {

@@ -83,7 +83,7 @@ void WidenEight(const uint32_t* cells, int j0, uint32_t* row) {
 // 316 ... 319, which are never stored.
 void WidenRowShifted(const uint32_t* cells, uint32_t* row) {
     __m128i carry = _mm_setzero_si128();
-    for (int j0 = 0; j0 < 80; j0 += 8) {
+    for (int j0 = 0; j0 < kGridColumns; j0 += 8) {
         const __m256i a = LoadU(cells + j0);
         const __m256i b =
             j0 < 72 ? LoadU(cells + j0 + 1)
@@ -139,7 +139,7 @@ void FillBand(const uint32_t* top, const uint32_t* bottom, uint32_t* row1, uint3
     if (first != 0) {
         FillFour(top, bottom, row1, row2, row3, 0);
     }
-    for (int x = first; x + 8 <= 320; x += 8) {
+    for (int x = first; x + 8 <= kPictureWidth; x += 8) {
         const __m256i t = LoadU(top + x);
         const __m256i u = LoadU(bottom + x);
         const __m256i et = Evens(t);
@@ -156,5 +156,4 @@ void FillBand(const uint32_t* top, const uint32_t* bottom, uint32_t* row1, uint3
 
 } // namespace
 
-extern const RenderPath avx2RenderPath;
 const RenderPath avx2RenderPath = {"avx2+fma", TraceAvx2, UpscaleInBands<WidenRow, FillBand>};

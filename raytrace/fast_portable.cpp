@@ -24,7 +24,7 @@ static void WidenRow(const uint32_t* cells, uint32_t* row) {
 // 4k + 4 are read, so the band may follow right after row 4k + 4 instead of after all of them.
 static void FillBand(const uint32_t* top, const uint32_t* bottom, uint32_t* row1, uint32_t* row2,
                      uint32_t* row3) {
-    for (int x = 0; x < 320; ++x) {
+    for (int x = 0; x < kPictureWidth; ++x) {
         const uint32_t t = top[x];
         const uint32_t u = bottom[x];
         const uint32_t quarters = Quarter(t) + Quarter(u);

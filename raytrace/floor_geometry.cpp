@@ -33,17 +33,17 @@ void Compute(FloorGeometry& g, int i, const Ray& ray, const Vector& normal, floa
     const Vector& o = ray.origin;
     const Vector& d = ray.direction;
     const double den = Dot(d, normal);
-    const unsigned bit = 1u << (i % PacketLanes);
+    const unsigned bit = 1u << (i % kPacketLanes);
     if (!(den < 0.0)) {
         return;
     }
-    g.floorBits[i / PacketLanes] |= bit;
+    g.floorBits[i / kPacketLanes] |= bit;
     const double t = (Dot(o, normal) - distance) / den;
     const Vector p = {float(o.x + t * d.x), float(o.y + t * d.y), float(o.z + t * d.z)};
     const Vector r = {float(2.0 * den * normal.x - d.x), float(2.0 * den * normal.y - d.y),
                       float(2.0 * den * normal.z - d.z)};
     const float reach = std::fmax(std::fabs(p.x), std::fmax(std::fabs(p.y), std::fabs(p.z)));
-    float& packetReach = g.reach[i / PacketLanes];
+    float& packetReach = g.reach[i / kPacketLanes];
     packetReach =
         std::isnan(reach) ? std::numeric_limits<float>::infinity() : std::fmax(packetReach, reach);
     g.pointX[i] = p.x;
@@ -54,7 +54,7 @@ void Compute(FloorGeometry& g, int i, const Ray& ray, const Vector& normal, floa
     g.mirrorZ[i] = r.z;
     g.mirrorLengthError[i] = float(Dot(r, r) - 1.0);
     if (Dot(r, normal) < 0.0) {
-        g.farBits[i / PacketLanes] |= bit;
+        g.farBits[i / kPacketLanes] |= bit;
     }
 }
 
@@ -69,11 +69,11 @@ const FloorGeometry& CurrentFloorGeometry() {
     const uint32_t generation = g.generation + 1;
     std::memset(&g, 0, sizeof g);
     g.generation = generation;
-    for (int i = 0; i < 4000; ++i) {
+    for (int i = 0; i < kGridCells; ++i) {
         Compute(g, i, PrimaryRays[i], scene.planeNormal, scene.planeDistance);
     }
-    g.firstFloorPacket = PacketCount;
-    for (int packet = PacketCount - 1; packet >= 0; --packet) {
+    g.firstFloorPacket = kPacketCount;
+    for (int packet = kPacketCount - 1; packet >= 0; --packet) {
         if (g.floorBits[packet] != 0) {
             g.firstFloorPacket = packet;
         }

@@ -16,8 +16,19 @@ static bool Finite(const float* values, int count) {
 }
 
 // The cone test for a sphere at `center` seen from the rays' common origin: a line at an angle
-// above asin(r / distance) from the direction to the centre misses the sphere. A further
-// milliradian keeps every skipped line far from grazing, so no decision depends on rounding.
+// above asin(r / distance) from the direction to the centre misses the sphere, so a packet whose
+// lines all lie within coneAngle of its axis misses it when the axis is further than
+// coneAngle + asin(r / distance) away. The constants:
+//   1e-3 rad  a further milliradian, so that every skipped line passes the sphere by at least
+//             1e-3 * distance: far beyond any rounding, no skipped decision is a close one
+//   1.001     an origin within 0.1 % of the radius from the surface (or inside) gets no cone:
+//             there asin(r / distance) is steep and nearly every direction meets the sphere
+//   1.5 rad   a limit past about 86 degrees skips too little to be worth its test (and cos of
+//             the limit would approach 0, where its rounding counts); the cone is then off
+//   1e-6      off the cosine, for the single precision of the test: `toward` is rounded (each
+//             component by at most 2^-24 ~ 6e-8 relative) and axis . toward is summed in single
+//             precision (a rounding of the same size per step), a few 1e-7 in all
+//   500       see `reach` below
 static SphereCone ConeFor(const double center[3], double radius) {
     SphereCone cone = {0.0f, 0.0f, 0.0f, -1.0f, 0.0f};
     if (primaryPackets.sharedOrigin == 0) {
@@ -37,8 +48,11 @@ static SphereCone ConeFor(const double center[3], double radius) {
     cone.towardY = float(to[1] / distance);
     cone.towardZ = float(to[2] / distance);
     cone.cosLimit = float(std::cos(limit) - 1e-6); // allow for the rounding of `toward`
-    // A mirror line may be off by about 2^-20 of its floor point's size; half the margin,
-    // 5e-4 rad at the sphere's distance, allows up to 524 times that distance.
+    // A mirror line starts at its floor point P, not at the origin, and P (single precision,
+    // from the exact tracer's formula) may be off by about |P| 2^-20. The cone test holds for
+    // such a line while that offset stays within half the milliradian margin at the sphere's
+    // distance: |P| 2^-20 <= 5e-4 * distance, i.e. |P| <= 524 * distance. Floor points further
+    // out than 500 times the distance (a round number below 524) are always tested.
     cone.reach = float(distance * 500.0);
     return cone;
 }
@@ -51,12 +65,14 @@ int MakeFrameConstants(FrameConstants& k) {
                           s.sphereDiffuse,  s.sphereColor.r,  s.sphereColor.g,  s.sphereColor.b,
                           s.ambient.r,      s.ambient.g,      s.ambient.b};
     if (primaryPackets.sharedOrigin == 0 || !Finite(head, sizeof head / sizeof head[0]) ||
-        !(s.sphereRadius > 0.0f) || s.lightCount < 0 || s.lightCount > MaxFastLights ||
+        !(s.sphereRadius > 0.0f) || s.lightCount < 0 || s.lightCount > kMaxFastLights ||
         (s.lightCount > 0 && s.lights == nullptr)) {
         return 0;
     }
     const Vector& n = s.planeNormal;
     const double normalLength = double(n.x) * n.x + double(n.y) * n.y + double(n.z) * n.z;
+    // The plane formulas below (the heights, the far point Q) take N as a unit vector; a normal
+    // off by more than single precision's own rounding of a unit vector (a few 1e-7) is not.
     if (std::fabs(normalLength - 1.0) > 1e-6) {
         return 0;
     }
@@ -67,6 +83,8 @@ int MakeFrameConstants(FrameConstants& k) {
     k.centerZ = c.z;
     k.radiusSquared = float(double(s.sphereRadius) * s.sphereRadius);
     k.inverseRadius = float(1.0 / s.sphereRadius);
+    // The r^2 part of the sphere test's bound (trace_packets.h, TestSphere, derives it): sixteen
+    // times what single precision's roundings put into the discriminant in proportion to r^2.
     k.radiusSlack = float(double(k.radiusSquared) * 0x1p-16);
     k.sphereR = float(double(s.sphereColor.r) * s.ambient.r);
     k.sphereG = float(double(s.sphereColor.g) * s.ambient.g);

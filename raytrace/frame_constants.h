@@ -1,11 +1,12 @@
 // Everything the fast tracer needs from the scene, worked out once per frame.
-#pragma once
+#ifndef ZARVO_RAYTRACE_FRAME_CONSTANTS_H
+#define ZARVO_RAYTRACE_FRAME_CONSTANTS_H
 
 #include <cstdint>
 
 #include "raytrace/floor_geometry.h"
 
-constexpr int MaxFastLights = 8;
+constexpr int kMaxFastLights = 8;
 
 // One light as the sphere sees it: its position and its colour times the sphere's material.
 struct LightConstants {
@@ -49,14 +50,16 @@ struct FrameConstants {
     int32_t lightCount;
     int32_t floorLightCount; // lights above the floor points' plane, weighted for the mix
     int32_t farLightCount;   // lights above the far points' plane
-    LightConstants lights[MaxFastLights];
+    LightConstants lights[kMaxFastLights];
     PlaneLight
-        floorLights[MaxFastLights];      // colour * planeColor * planeReflect * (1 - planeReflect)
-    PlaneLight farLights[MaxFastLights]; // colour * planeColor * planeReflect
+        floorLights[kMaxFastLights];      // colour * planeColor * planeReflect * (1 - planeReflect)
+    PlaneLight farLights[kMaxFastLights]; // colour * planeColor * planeReflect
 };
 
 // Fills `k` from the global scene (bringing the floor geometry up to date). Returns 0 when the
 // scene is outside what the fast tracer is built for (primary rays that do not all start at one
-// point, more than MaxFastLights lights, a radius that is not positive, a plane normal not of
+// point, more than kMaxFastLights lights, a radius that is not positive, a plane normal not of
 // unit length, values that are not finite): the frame is then traced exactly.
 int MakeFrameConstants(FrameConstants& k);
+
+#endif

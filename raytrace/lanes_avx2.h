@@ -1,5 +1,6 @@
 // Eight float lanes on AVX2 and FMA registers: the fast instruction set of the packet tracer.
-#pragma once
+#ifndef ZARVO_RAYTRACE_LANES_AVX2_H
+#define ZARVO_RAYTRACE_LANES_AVX2_H
 
 #include <immintrin.h>
 
@@ -124,3 +125,5 @@ inline void StorePixels(uint32_t* out, Floats r, Floats g, Floats b) {
 }
 
 } // namespace lanes_avx2
+
+#endif

@@ -1,5 +1,6 @@
 // Eight float lanes in plain C++: the portable instruction set of the packet tracer.
-#pragma once
+#ifndef ZARVO_RAYTRACE_LANES_PORTABLE_H
+#define ZARVO_RAYTRACE_LANES_PORTABLE_H
 
 #include <cmath>
 #include <cstdint>
@@ -178,3 +179,5 @@ inline void StorePixels(uint32_t* out, const Floats& r, const Floats& g, const F
 }
 
 } // namespace lanes_portable
+
+#endif

@@ -5,15 +5,15 @@
 
 #include "raytrace/ray_packets.h"
 
-Ray PrimaryRays[4000];
+Ray PrimaryRays[kGridCells];
 
 void InitPrimaryRays() {
-    for (int i = 0; i < GridRows; ++i) {
-        for (int j = 0; j < GridColumns; ++j) {
+    for (int i = 0; i < kGridRows; ++i) {
+        for (int j = 0; j < kGridColumns; ++j) {
             const float x = static_cast<float>(j - 40);
             const float y = static_cast<float>(i - 25);
             const double s = 1.0 / std::sqrt(double(x) * x + double(y) * y + 1600.0);
-            Ray& ray = PrimaryRays[i * GridColumns + j];
+            Ray& ray = PrimaryRays[i * kGridColumns + j];
             ray.origin = {0.0f, 0.0f, -40.0f};
             ray.direction = {static_cast<float>(x * s), static_cast<float>(y * s),
                              static_cast<float>(40.0 * s)};

@@ -8,7 +8,7 @@ RayPackets primaryPackets;
 // The unit mean direction of a packet and the largest angle between it and a direction.
 static double PacketCone(const Ray* rays, double axis[3]) {
     double sum[3] = {0.0, 0.0, 0.0};
-    for (int lane = 0; lane < PacketLanes; ++lane) {
+    for (int lane = 0; lane < kPacketLanes; ++lane) {
         sum[0] += rays[lane].direction.x;
         sum[1] += rays[lane].direction.y;
         sum[2] += rays[lane].direction.z;
@@ -22,7 +22,7 @@ static double PacketCone(const Ray* rays, double axis[3]) {
         axis[i] = sum[i] / length;
     }
     double widest = 0.0;
-    for (int lane = 0; lane < PacketLanes; ++lane) {
+    for (int lane = 0; lane < kPacketLanes; ++lane) {
         const Vector& d = rays[lane].direction;
         const double dl = std::sqrt(double(d.x) * d.x + double(d.y) * d.y + double(d.z) * d.z);
         const double c = (axis[0] * d.x + axis[1] * d.y + axis[2] * d.z) / dl;
@@ -35,7 +35,7 @@ static double PacketCone(const Ray* rays, double axis[3]) {
 void PackRays(const Ray* rays, RayPackets& packets) {
     packets.sharedOrigin = 1;
     packets.origin = rays[0].origin;
-    for (int i = 0; i < 4000; ++i) {
+    for (int i = 0; i < kGridCells; ++i) {
         const Ray& ray = rays[i];
         packets.directionX[i] = ray.direction.x;
         packets.directionY[i] = ray.direction.y;
@@ -50,10 +50,10 @@ void PackRays(const Ray* rays, RayPackets& packets) {
         }
     }
     packets.coneAngle = 0.0;
-    for (int p = 0; p < PacketGroups * 8; ++p) {
+    for (int p = 0; p < kPacketGroups * 8; ++p) {
         double axis[3] = {0.0, 0.0, 0.0};
-        if (p < PacketCount) {
-            const double angle = PacketCone(rays + p * PacketLanes, axis);
+        if (p < kPacketCount) {
+            const double angle = PacketCone(rays + p * kPacketLanes, axis);
             packets.coneAngle = angle > packets.coneAngle ? angle : packets.coneAngle;
         }
         packets.axisX[p] = float(axis[0]);

@@ -1,13 +1,15 @@
 // The primary ray grid in structure-of-arrays form, eight rays to a packet, for the fast tracer.
-#pragma once
+#ifndef ZARVO_RAYTRACE_RAY_PACKETS_H
+#define ZARVO_RAYTRACE_RAY_PACKETS_H
 
 #include <cstdint>
 
+#include "raytrace/picture_size.h"
 #include "raytrace/types.h"
 
-constexpr int PacketLanes = 8;
-constexpr int PacketCount = 4000 / PacketLanes;
-constexpr int PacketGroups = (PacketCount + 7) / 8; // packets taken eight at a time
+constexpr int kPacketLanes = 8;
+constexpr int kPacketCount = kGridCells / kPacketLanes;
+constexpr int kPacketGroups = (kPacketCount + 7) / 8; // packets taken eight at a time
 
 // One array per component, aligned for 256-bit loads. `lengthError` is |D|^2 - 1 of each
 // direction, computed in double: the fast sphere test uses it to reproduce v.v - (D.v)^2
@@ -17,13 +19,13 @@ constexpr int PacketGroups = (PacketCount + 7) / 8; // packets taken eight at a 
 // axis and a direction of its packet. When all rays share one origin, a sphere whose cone
 // from there lies well apart from a packet's cone cannot be met by any of its rays' lines.
 struct RayPackets {
-    alignas(32) float directionX[4000];
-    alignas(32) float directionY[4000];
-    alignas(32) float directionZ[4000];
-    alignas(32) float lengthError[4000];
-    alignas(32) float axisX[PacketGroups * 8];
-    alignas(32) float axisY[PacketGroups * 8];
-    alignas(32) float axisZ[PacketGroups * 8];
+    alignas(32) float directionX[kGridCells];
+    alignas(32) float directionY[kGridCells];
+    alignas(32) float directionZ[kGridCells];
+    alignas(32) float lengthError[kGridCells];
+    alignas(32) float axisX[kPacketGroups * 8];
+    alignas(32) float axisY[kPacketGroups * 8];
+    alignas(32) float axisZ[kPacketGroups * 8];
     double coneAngle; // radians
     int sharedOrigin; // 1 when every ray starts at `origin`
     Vector origin;
@@ -35,3 +37,5 @@ extern RayPackets primaryPackets;
 
 // Copies 4000 rays into packet form.
 void PackRays(const Ray* rays, RayPackets& packets);
+
+#endif

@@ -6,7 +6,7 @@
 #include "raytrace/render_paths.h"
 #include "raytrace/trace_ray.h"
 
-uint32_t TracedPixels[4000];
+uint32_t TracedPixels[kGridCells];
 
 static uint32_t PackChannel(float value) {
     const double scaled = 255.0 * value;
@@ -24,7 +24,7 @@ uint32_t PackColor(Color c) {
 }
 
 void TraceFrameReference() {
-    for (int i = 0; i < GridCells; ++i) {
+    for (int i = 0; i < kGridCells; ++i) {
         TracedPixels[i] = PackColor(TraceRay(PrimaryRays[i], 0));
     }
 }

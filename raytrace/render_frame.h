@@ -1,12 +1,14 @@
 // Rendering one frame: trace the 80 x 50 grid into TracedPixels, then enlarge it to 320 x 200.
-#pragma once
+#ifndef ZARVO_RAYTRACE_RENDER_FRAME_H
+#define ZARVO_RAYTRACE_RENDER_FRAME_H
 
 #include <cstdint>
 
+#include "raytrace/picture_size.h"
 #include "raytrace/types.h"
 
 // The packed pixels 0x00RRGGBB of the last traced grid, in the order of PrimaryRays.
-extern uint32_t TracedPixels[4000];
+extern uint32_t TracedPixels[kGridCells];
 
 // Traces PrimaryRays with TraceRay's picture into TracedPixels and enlarges them into `bits`:
 // a buffer of at least 200 rows of 320 pixels, row y at bits + y * pitch bytes, pitch a
@@ -30,3 +32,5 @@ void TraceFrameReference();
 // A colour as a packed pixel: each channel times 255, truncated towards zero. A channel below
 // 0 (or a NaN) packs as 0 and one above 1.0 as 255, so no channel spills into its neighbours.
 uint32_t PackColor(Color c);
+
+#endif

@@ -1,5 +1,6 @@
 // The one global scene: a floor plane, a sphere, the ambient colour and the point lights.
-#pragma once
+#ifndef ZARVO_RAYTRACE_SCENE_H
+#define ZARVO_RAYTRACE_SCENE_H
 
 #include <cstdint>
 
@@ -27,3 +28,5 @@ extern Scene scene;
 // Returns 1, or 0 when the light array cannot be had: then `lights` stays null and `lightCount`
 // is 0 (the other defaults are written all the same), so the tracer never reads a light.
 int InitScene();
+
+#endif

@@ -1,5 +1,6 @@
 // The packet tracer: eight rays at a time in single precision, lane masks instead of branches.
-#pragma once
+#ifndef ZARVO_RAYTRACE_TRACE_PACKETS_H
+#define ZARVO_RAYTRACE_TRACE_PACKETS_H
 
 #include <cstdint>
 
@@ -39,10 +40,23 @@ template <class F, class M> struct SphereTest {
 };
 
 // The sphere test of TraceRay. The exact tracer forms disc = b^2 - 4(v.v - r^2) from b = 2 D.v
-// rounded to single precision; here v.v - (D.v)^2 is taken as
-// |v - (D.v) D|^2 - (D.v)^2 (|D|^2 - 1), which has no cancellation. The two differ by about
-// (D.v)^2 2^-21 at most (the rounding of b), so a lane with |disc| within
-// (D.v)^2 2^-18 + r^2 2^-16 may flip and is marked unsure.
+// rounded to single precision (v = O - C, s = D.v). Here v.v - s^2 is taken as
+// |v - s D|^2 - s^2 (|D|^2 - 1): expanding, |v - s D|^2 = v.v - 2 s^2 + s^2 |D|^2, so the two are
+// equal in exact arithmetic, and this form has no cancellation (near a grazing ray
+// |v - s D|^2 is about r^2, not the difference of two large numbers).
+// The bound on how far the two discriminants may lie apart, term by term:
+//   - the exact tracer's b carries a relative error of at most 2^-24, so b^2 = 4 s^2 is off by at
+//     most 2 * 2^-24 * 4 s^2 = s^2 2^-21;
+//   - here s and the components of v - s D round in single precision (fused multiply-adds round
+//     once). v - s D is the difference of two vectors about |v| long, so it is off by a few
+//     2^-24 |v|, which puts about 2 r |v| 2^-23 <= (r^2 + v.v) 2^-23 into q and four times that
+//     into disc; near a grazing ray v.v = s^2 + q ~ s^2 + r^2, so this is of the order of
+//     (s^2 + 2 r^2) 2^-21.
+// Together about s^2 2^-20 + r^2 2^-20. The bound keeps a wide margin over that: s^2 2^-18 is
+// four times the s^2 part, r^2 2^-16 (radiusSlack) sixteen times the r^2 part. A lane with
+// |disc| within it may decide differently from TraceRay and is marked unsure; a lane outside it
+// decides the same. Widening the bound only sends more lanes to TraceRay; narrowing it towards
+// these terms would let a grazing ray flip (GrazingRaysFollowTheExactHitOrMiss).
 template <class F, class M>
 inline SphereTest<F, M> TestSphere(const FrameConstants& k, const Vec<F>& o, const Vec<F>& d,
                                    F lengthError) {
@@ -162,7 +176,7 @@ void ShadeFloorRun(const FrameConstants& k, const uint16_t* packets, int count, 
     const Rgb<F> farBase = {F(k.planeR), F(k.planeG), F(k.planeB)};
     const F reflect(k.reflect);
     for (int n = 0; n < count; ++n) {
-        const int first = packets[n] * PacketLanes;
+        const int first = packets[n] * kPacketLanes;
         const Vec<F> p = LoadVec<F>(g.pointX, g.pointY, g.pointZ, first);
         Rgb<F> kept = keptBase;
         for (int i = 0; i < FloorLights; ++i) {
@@ -182,7 +196,7 @@ void ShadeFloorRunAnyCount(const FrameConstants& k, const uint16_t* packets, int
                            uint32_t* pixels) {
     const FloorGeometry& g = *k.floor;
     for (int n = 0; n < count; ++n) {
-        const int first = packets[n] * PacketLanes;
+        const int first = packets[n] * kPacketLanes;
         const Vec<F> p = LoadVec<F>(g.pointX, g.pointY, g.pointZ, first);
         StoreFloor<F>(pixels + first, F(k.reflect), ShadeFloorKept<F>(k, p),
                       CapAll<F>(ShadeFar<F>(k, p)));
@@ -214,7 +228,7 @@ template <class F, class M>
                                                    int packet, bool nearSphere, bool nearMirror,
                                                    uint32_t* pixels) {
     const FloorGeometry& g = *k.floor;
-    const int first = packet * PacketLanes;
+    const int first = packet * kPacketLanes;
     const unsigned floorBits = g.floorBits[packet];
     const F reflect(k.reflect);
     const F zero(0.0f);
@@ -265,7 +279,11 @@ template <class F, class M>
     return Bits(unsure);
 }
 
-// For the eight packets from `packet`, the bits of those whose cones come near the sphere's.
+// For the eight packets from `packet`, the bits of those whose cones come near the sphere's:
+// a packet is far when the angle between its axis and the direction toward the sphere exceeds
+// its own cone's half-angle plus the sphere's (|axis . toward| < cosLimit, frame_constants.cpp).
+// The absolute value also skips a sphere straight behind the packet, which a line (not only a
+// ray) could still meet: TraceRay takes the smaller root whatever its sign.
 template <class F, class M>
 inline unsigned NearCone(const RayPackets& rays, int packet, const SphereCone& cone) {
     const Vec<F> axis = LoadVec<F>(rays.axisX, rays.axisY, rays.axisZ, packet);
@@ -277,8 +295,8 @@ inline unsigned NearCone(const RayPackets& rays, int packet, const SphereCone& c
 template <class F>
 [[gnu::noinline]] int TraceExactly(int packet, unsigned unsure, uint32_t* pixels) {
     int count = 0;
-    const int first = packet * PacketLanes;
-    for (int lane = 0; lane < PacketLanes; ++lane) {
+    const int first = packet * kPacketLanes;
+    for (int lane = 0; lane < kPacketLanes; ++lane) {
         if (unsure & (1u << lane)) {
             pixels[first + lane] = PackColor(TraceRay(PrimaryRays[first + lane], 0));
             ++count;
@@ -294,13 +312,13 @@ template <class F, class M> inline int TraceGrid(const FrameConstants& k, uint32
     // which along their mirror lines (or reach so far out that the cone test cannot tell).
     const FloorGeometry& g = *k.floor;
     int exact = 0;
-    uint16_t floorOnly[PacketCount]; // shaded together afterwards (ShadeFloorOnly)
+    uint16_t floorOnly[kPacketCount]; // shaded together afterwards (ShadeFloorOnly)
     int floorOnlyCount = 0;
-    for (int group = 0; group < PacketCount; group += 8) {
+    for (int group = 0; group < kPacketCount; group += 8) {
         const unsigned sphere = NearCone<F, M>(primaryPackets, group, k.primaryCone);
         if (group + 8 <= g.firstFloorPacket && sphere == 0) {
             for (int packet = group; packet < group + 8; ++packet) {
-                F::StoreZero(pixels + packet * PacketLanes); // sky: nothing to meet
+                F::StoreZero(pixels + packet * kPacketLanes); // sky: nothing to meet
             }
             continue;
         }
@@ -311,13 +329,13 @@ template <class F, class M> inline int TraceGrid(const FrameConstants& k, uint32
         for (unsigned bits = plain; bits != 0; bits &= bits - 1) {
             floorOnly[floorOnlyCount++] = uint16_t(group + __builtin_ctz(bits));
         }
-        const int end = group + 8 < PacketCount ? group + 8 : PacketCount;
+        const int end = group + 8 < kPacketCount ? group + 8 : kPacketCount;
         const unsigned rest = ((1u << (end - group)) - 1) & ~plain;
         for (unsigned bits = rest; bits != 0; bits &= bits - 1) {
             const int packet = group + __builtin_ctz(bits);
             const unsigned bit = 1u << (packet - group);
             if (packet < g.firstFloorPacket && (sphere & bit) == 0) {
-                F::StoreZero(pixels + packet * PacketLanes);
+                F::StoreZero(pixels + packet * kPacketLanes);
                 continue;
             }
             const unsigned unsure = TracePacket<F, M>(
@@ -332,3 +350,5 @@ template <class F, class M> inline int TraceGrid(const FrameConstants& k, uint32
 }
 
 } // namespace packet_tracer
+
+#endif

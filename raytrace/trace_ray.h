@@ -1,5 +1,6 @@
 // The exact per-ray tracer: sphere first, then the floor plane with one mirror bounce.
-#pragma once
+#ifndef ZARVO_RAYTRACE_TRACE_RAY_H
+#define ZARVO_RAYTRACE_TRACE_RAY_H
 
 #include <cstdint>
 
@@ -14,3 +15,5 @@ Color TraceRay(const Ray& ray, uint32_t depth);
 // The cap: compares the channel's bit pattern, read as a signed integer, with that of 1.0, so
 // that a NaN with a clear sign bit becomes 1.0 and a negative value is never touched.
 float CapChannel(float value);
+
+#endif

@@ -1,5 +1,6 @@
 // The value types the ray tracer shares: points and directions, colours, rays and point lights.
-#pragma once
+#ifndef ZARVO_RAYTRACE_TYPES_H
+#define ZARVO_RAYTRACE_TYPES_H
 
 // A point or a direction in scene space: +x right, +y down, +z into the picture.
 struct Vector {
@@ -22,3 +23,5 @@ struct Light {
     Vector position;
     Color color;
 };
+
+#endif

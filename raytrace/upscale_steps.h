@@ -10,6 +10,8 @@
 
 #include <cstdint>
 
+#include "raytrace/picture_size.h"
+
 // Each channel divided by 4 or by 2, rounded down; sums of these never carry between channels.
 static constexpr uint32_t Quarter(uint32_t v) {
     return (v & 0xFCFCFCu) >> 2;
@@ -28,9 +30,9 @@ template <void (*WidenRow)(const uint32_t* cells, uint32_t* row),
 static void UpscaleInBands(const uint32_t* cells, uint32_t* bits, int32_t pitchPixels) {
     const intptr_t pitch = pitchPixels;
     WidenRow(cells, bits);
-    for (int i = 1; i < 50; ++i) {
+    for (int i = 1; i < kGridRows; ++i) {
         uint32_t* top = bits + (4 * i - 4) * pitch;
-        WidenRow(cells + 80 * i, top + 4 * pitch);
+        WidenRow(cells + kGridColumns * i, top + 4 * pitch);
         FillBand(top, top + 4 * pitch, top + pitch, top + 2 * pitch, top + 3 * pitch);
     }
 }

@@ -7,11 +7,10 @@
 
 #include "app/app_state.h"
 #include "display/frame_access.h"
+#include "display/frame_format.h"
 
 namespace {
 
-constexpr int kPictureWidth = 320;
-constexpr int kPictureHeight = 200;
 constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr COLORREF kBlack = 0x000000;
 constexpr int kCaptionCount = 35;

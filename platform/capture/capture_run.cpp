@@ -1,13 +1,11 @@
 // The virtual clock of the capture: frame bookkeeping, the music of each frame, stop and finish.
 #include "capture_run.h"
 
-#include "app/app_state.h"
 #include "capture_music.h"
 #include "capture_session.h"
 #include "frame_phase.h"
 #include "progress_report.h"
-#include "raytrace/scene.h"
-#include "show/show_frame.h"
+#include "show_observation.h"
 
 #include <atomic>
 #include <csignal>
@@ -58,15 +56,12 @@ const CaptureOptions& RunOptions() {
     return run.options;
 }
 
-static float LightBlue() {
-    return scene.lights != nullptr && scene.lightCount > 0 ? scene.lights[0].color.b : 0.0f;
-}
-
 void NoteLoopPass() {
-    run.trace.sphereXStart = scene.sphereCenter.x;
-    run.trace.sphereZStart = scene.sphereCenter.z;
-    run.trace.lightBlueStart = LightBlue();
-    run.trace.lastMainTickStart = lastMainTick;
+    const ShowObservation seen = ObserveShow();
+    run.trace.sphereXStart = seen.sphereX;
+    run.trace.sphereZStart = seen.sphereZ;
+    run.trace.lightBlueStart = seen.lightBlue;
+    run.trace.lastMainTickStart = seen.lastMainTick;
 }
 
 void NoteFrameLocked() {
@@ -88,10 +83,11 @@ void PresentCapturedFrame(const std::uint32_t* pixels) {
         return;
     }
     FrameTrace& trace = run.trace;
-    trace.sphereXEnd = scene.sphereCenter.x;
-    trace.sphereZEnd = scene.sphereCenter.z;
-    trace.lightBlueEnd = LightBlue();
-    trace.syncCount = appState.syncCount.load(std::memory_order_relaxed);
+    const ShowObservation seen = ObserveShow();
+    trace.sphereXEnd = seen.sphereX;
+    trace.sphereZEnd = seen.sphereZ;
+    trace.lightBlueEnd = seen.lightBlue;
+    trace.syncCount = SyncsDelivered(); // the count the show reads: one per sync event delivered
     const Phase phase = ClassifyFrame(trace);
 
     std::string error;

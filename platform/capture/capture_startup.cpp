@@ -73,6 +73,7 @@ int PlatformStartup(int argc, char** argv) {
     }
     std::atexit(capture::FinishAtExit);
     capture::InstallCaptureWindow();
+    capture::InstallCaptureDisplay();
     return -1;
 }
 

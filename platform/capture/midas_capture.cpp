@@ -27,6 +27,7 @@ struct MusicState {
     bool suspended = false;
     MIDASsyncCallback callback = nullptr;
     std::vector<SyncEvent> pending;
+    std::uint32_t delivered = 0; // sync callbacks made, never reset (as the show's count)
     int lastError = 0;
     std::string errorText = "No error";
 };
@@ -63,6 +64,10 @@ void RenderMusicSpan(std::int16_t* out, std::size_t frames, int sampleRate) {
     }
 }
 
+std::uint32_t SyncsDelivered() {
+    return music.delivered;
+}
+
 void DeliverPendingSyncs() {
     // The callback may be removed while the list is walked only by the intro's shutdown, which
     // never runs inside a delivery; take the list first all the same.
@@ -71,6 +76,7 @@ void DeliverPendingSyncs() {
     for (const SyncEvent& event : events) {
         if (music.callback != nullptr) {
             music.callback(event.syncInfo, event.order, event.row);
+            ++music.delivered;
         }
     }
     events.clear();

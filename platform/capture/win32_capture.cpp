@@ -1,4 +1,4 @@
-// USER32/GDI32 services of the capture: a window nobody sees, a message queue that only the show
+// USER32 services of the capture: a window nobody sees, a message queue that only the show
 // and the capture's own stop requests feed, and message boxes on standard error.
 //
 // The window's focus is the application's activation (WM_ACTIVATEAPP 1), as when a full-screen
@@ -7,7 +7,6 @@
 #include "capture_run.h"
 #include "capture_startup.h"
 #include "message_queue.h"
-#include "resources/resource.h"
 #include "video_encoder.h"
 #include "window_table.h"
 
@@ -17,11 +16,6 @@
 #include <cstdio>
 
 namespace capture {
-
-// Handles only need to be distinct and non-null; nothing looks inside them.
-static int iconResource;
-static int arrowCursor;
-static int blackBrush;
 
 constexpr int kOkButton = 1; // IDOK
 
@@ -100,32 +94,6 @@ int WINAPI GetSystemMetrics(int index) {
         return capture::kFrameHeight;
     }
     return 0;
-}
-
-HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName) {
-    const auto id = reinterpret_cast<std::uintptr_t>(iconName);
-    if (instance == nullptr || id != static_cast<std::uintptr_t>(IDI_ZARVO)) {
-        return nullptr;
-    }
-    return reinterpret_cast<HICON>(&capture::iconResource);
-}
-
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName) {
-    if (instance != nullptr || cursorName != IDC_ARROW) {
-        return nullptr;
-    }
-    return reinterpret_cast<HCURSOR>(&capture::arrowCursor);
-}
-
-HCURSOR WINAPI SetCursor(HCURSOR cursor) {
-    static HCURSOR current = reinterpret_cast<HCURSOR>(&capture::arrowCursor);
-    const HCURSOR before = current;
-    current = cursor;
-    return before;
-}
-
-HGDIOBJ WINAPI GetStockObject(int object) {
-    return object == BLACK_BRUSH ? reinterpret_cast<HGDIOBJ>(&capture::blackBrush) : nullptr;
 }
 
 int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {

@@ -1,4 +1,4 @@
-// The argument rules of DirectDrawCreate and QueryInterface shared by the backends.
+// The argument rules of DirectDraw shared by every backend.
 #include "ddraw_arguments.h"
 
 namespace platform {
@@ -27,6 +27,26 @@ HRESULT CheckQueryArguments(REFIID iid, LPVOID* object) {
         return E_NOINTERFACE;
     }
     return DD_OK;
+}
+
+HRESULT CheckCooperativeLevel(HWND window, DWORD flags) {
+    constexpr DWORD kExclusiveFullscreen = DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN;
+    if ((flags & DDSCL_NORMAL) != 0) {
+        // Giving exclusive use back works also after the window is gone (the Escape road).
+        return (flags & kExclusiveFullscreen) == 0 ? DD_OK : DDERR_INVALIDPARAMS;
+    }
+    if ((flags & kExclusiveFullscreen) != kExclusiveFullscreen || window == nullptr) {
+        return DDERR_INVALIDPARAMS;
+    }
+    return DD_OK;
+}
+
+HRESULT CheckWaitArguments(DWORD flags, HANDLE event) {
+    return flags == DDWAITVB_BLOCKBEGIN && event == nullptr ? DD_OK : DDERR_INVALIDPARAMS;
+}
+
+HRESULT CheckLockArguments(HANDLE event) {
+    return event == nullptr ? DD_OK : DDERR_INVALIDPARAMS;
 }
 
 } // namespace platform

@@ -1,13 +1,20 @@
-// The argument rules DirectDraw applies before it makes or hands out an object, for every backend.
+// The argument rules DirectDraw applies before it does anything, shared by every backend: the
+// common DirectDraw model (ddraw_objects.cpp) and the test double.
 //
-//   CheckCreateArguments  DirectDrawCreate: the out pointer is needed and is cleared at once; no
-//                         aggregation (`outer` must be null); only the primary display driver
-//                         (a null GUID) is offered
-//   CheckQueryArguments   IDirectDraw::QueryInterface: the out pointer is needed and is cleared
-//                         at once; only IID_IDirectDraw4 is offered
-// Each returns DD_OK when the call may go on to the backend's own checks, else the result code
-// the call returns. What a backend does after that (one object or several, how many may live) is
-// its own business.
+//   CheckCreateArguments   DirectDrawCreate: the out pointer is needed and is cleared at once; no
+//                          aggregation (`outer` must be null); only the primary display driver
+//                          (a null GUID) is offered
+//   CheckQueryArguments    IDirectDraw::QueryInterface: the out pointer is needed and is cleared
+//                          at once; only IID_IDirectDraw4 is offered (else E_NOINTERFACE)
+//   CheckCooperativeLevel  SetCooperativeLevel: DDSCL_NORMAL without DDSCL_EXCLUSIVE or
+//                          DDSCL_FULLSCREEN (any window, also a null or destroyed one), or
+//                          DDSCL_EXCLUSIVE together with DDSCL_FULLSCREEN for a non-null window;
+//                          else DDERR_INVALIDPARAMS (a null window included, as DirectDraw
+//                          answers it). Other flags (DDSCL_ALLOWREBOOT) are accepted
+//   CheckWaitArguments     WaitForVerticalBlank: DDWAITVB_BLOCKBEGIN and no event
+//   CheckLockArguments     Lock: no event (the flags ask how to wait and are accepted)
+// Each returns DD_OK when the call may go on to the backend's own work, else the result code the
+// call returns.
 #ifndef ZARVO_PLATFORM_COMMON_DDRAW_ARGUMENTS_H
 #define ZARVO_PLATFORM_COMMON_DDRAW_ARGUMENTS_H
 
@@ -18,6 +25,9 @@ namespace platform {
 HRESULT CheckCreateArguments(const GUID* driverGuid, LPDIRECTDRAW* directDraw,
                              const IUnknown* outer);
 HRESULT CheckQueryArguments(REFIID iid, LPVOID* object);
+HRESULT CheckCooperativeLevel(HWND window, DWORD flags);
+HRESULT CheckWaitArguments(DWORD flags, HANDLE event);
+HRESULT CheckLockArguments(HANDLE event);
 
 } // namespace platform
 

@@ -25,8 +25,8 @@ HRESULT MemorySurface::Create(const DDSURFACEDESC2* desc) {
     if (desc == nullptr || !IsValidSurfaceDescSize(desc->dwSize)) {
         return DDERR_INVALIDPARAMS;
     }
-    constexpr DWORD needed = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
-    if ((desc->dwFlags & needed) != needed) {
+    constexpr DWORD kNeeded = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+    if ((desc->dwFlags & kNeeded) != kNeeded) {
         return DDERR_INVALIDPARAMS;
     }
     if ((desc->ddsCaps.dwCaps & DDSCAPS_PRIMARYSURFACE) != 0) {

@@ -5,7 +5,10 @@
 //   arguments as text: `back->Lock(NULL, desc, 2049, NULL)`). Handles print by role: `window`,
 //   `instance`, `primary`, `back`, `directDraw`, `directDraw1`, `dc`, `NULL`.
 // - Every call succeeds unless scripted: Script("Lock", 2, DDERR_SURFACELOST) makes the second
-//   Lock since Reset return that code; ScriptAlways applies to every later call. For functions
+//   Lock since Reset return that code; ScriptAlways applies to every later call. Arguments that
+//   DirectDraw refuses (platform/common/ddraw_arguments.h: DirectDrawCreate, QueryInterface,
+//   SetCooperativeLevel, WaitForVerticalBlank, Lock) get DirectDraw's answer whatever is
+//   scripted; the call is logged all the same. For functions
 //   that return a handle, a scripted 0 means null and any other value the normal handle.
 // - OnCall("WaitForVerticalBlank", hook) runs hook(n) at the start of the n-th call, before its
 //   result is chosen; a hook may deliver sync events, post messages or script the call itself.

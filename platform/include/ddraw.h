@@ -4,8 +4,8 @@
 // non-virtual members implemented by the backend a program links with; a backend allocates its
 // own record derived from the interface and hands out a pointer to it. Result codes are the SDK's
 // values (MAKE_DDHRESULT: severity bit, facility 0x876, the code number).
-#ifndef ZARVO_PLATFORM_DDRAW_H
-#define ZARVO_PLATFORM_DDRAW_H
+#ifndef ZARVO_PLATFORM_INCLUDE_DDRAW_H
+#define ZARVO_PLATFORM_INCLUDE_DDRAW_H
 
 #include "windows.h"
 
@@ -92,36 +92,68 @@ typedef DDSURFACEDESC2* LPDDSURFACEDESC2;
 struct IDirectDrawSurface4;
 typedef IDirectDrawSurface4* LPDIRECTDRAWSURFACE4;
 
+// The results below are those of the live and capture backends (platform/common's model); the
+// test double returns DD_OK unless a test scripts otherwise, after the same argument rules.
 struct IDirectDrawSurface4 {
+    // Gives up one reference; the surface goes at the last, also after its DirectDraw object.
     ULONG Release();
+    // Locks a back surface (whole, or `rect`) and fills desc's lpSurface, lPitch, size and format;
+    // the flags are accepted (a system-memory lock never waits); event must be null. The primary
+    // surface cannot be locked (DDERR_CANTLOCKSURFACE); one lock at a time, none while a device
+    // context is out (DDERR_SURFACEBUSY).
     HRESULT Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event);
+    // Ends the lock (DDERR_NOTLOCKED when there is none).
     HRESULT Unlock(LPRECT rect);
+    // Brings back a lost primary surface (the screen); system memory is never lost.
     HRESULT Restore();
+    // Lends a back surface to GDI: a context drawing into its pixels (windows.h's text calls).
     HRESULT GetDC(HDC* dc);
+    // Takes the context back; it must be the one GetDC gave.
     HRESULT ReleaseDC(HDC dc);
+    // Copies `sourceRect` (null: all) of a back surface to x, y of the primary surface, which
+    // shows it; the part must fit (DDERR_INVALIDRECT). trans (DDBLTFAST_WAIT) is accepted, no
+    // colour key is applied. DDERR_SURFACELOST while the screen is lost.
     HRESULT BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE4 source, LPRECT sourceRect, DWORD trans);
 };
 
 struct IDirectDraw4 {
+    // Gives up a reference of this interface; the object goes when neither interface has one.
     ULONG Release();
+    // DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN (DDSCL_ALLOWREBOOT accepted) for a live window: the
+    // window takes the screen. DDSCL_NORMAL gives it back, for any window, a destroyed one too.
     HRESULT SetCooperativeLevel(HWND window, DWORD flags);
+    // Only 320 x 200 at 32 bits, refresh rate 0 and flags 0, in exclusive use; the live screen
+    // shows it scaled at 4:3 on the desktop, whose own mode never changes.
     HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate,
                            DWORD flags);
+    // Gives the mode back; the screen stays until the primary surface goes.
     HRESULT RestoreDisplayMode();
+    // DDSCAPS_PRIMARYSURFACE (caps only, after SetDisplayMode): the screen; otherwise a
+    // system-memory surface of DDSD_WIDTH x DDSD_HEIGHT, 32-bit RGB with the 0x00RRGGBB masks.
+    // dwSize is 124 (Windows) or the host's size; outer must be null.
     HRESULT CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* surface, IUnknown* outer);
+    // DDWAITVB_BLOCKBEGIN and a null event only: returns at the start of the next refresh (the
+    // capture: at once).
     HRESULT WaitForVerticalBlank(DWORD flags, HANDLE event);
+    // Restores every surface of the object; DDERR_WRONGMODE once the mode was given back.
     HRESULT RestoreAllSurfaces();
 };
 typedef IDirectDraw4* LPDIRECTDRAW4;
 
 struct IDirectDraw {
+    // IID_IDirectDraw4 only (else E_NOINTERFACE): the same object, with a reference of that
+    // interface.
     HRESULT QueryInterface(REFIID iid, LPVOID* object);
+    // Gives up a reference of this interface.
     ULONG Release();
 };
 typedef IDirectDraw* LPDIRECTDRAW;
 
+// {9C59509A-39BD-11D1-8C4A-00C04FD930C5}, defined once for every backend (ddraw_guids.cpp).
 extern const GUID IID_IDirectDraw4;
 
+// The primary display driver only (null GUID), no aggregation; one object at a time
+// (DDERR_DIRECTDRAWALREADYCREATED), none where there is no display (DDERR_NODIRECTDRAWHW).
 HRESULT WINAPI DirectDrawCreate(GUID* driverGuid, LPDIRECTDRAW* directDraw, IUnknown* outer);
 
 // ---- flags ------------------------------------------------------------------------------------

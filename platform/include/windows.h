@@ -4,8 +4,8 @@
 // and constant values, so the intro reads (and would compile) as a 32-bit Windows program. Sizes
 // follow Windows, not the LP64 host: DWORD and LONG are 32 bits. The functions are implemented by
 // the backend a program links with (live, capture or the test double).
-#ifndef ZARVO_PLATFORM_WINDOWS_H
-#define ZARVO_PLATFORM_WINDOWS_H
+#ifndef ZARVO_PLATFORM_INCLUDE_WINDOWS_H
+#define ZARVO_PLATFORM_INCLUDE_WINDOWS_H
 
 #include <cstdint>
 #include <cstddef>
@@ -161,41 +161,80 @@ constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
 // ---- USER32: window class, window, messages, cursor, message box, rectangles -------------------
+// Registers a class by name; keeps lpfnWndProc, hIcon, hCursor, hbrBackground; 0 for a null
+// record, no procedure or name, or a name already taken. style is stored, not acted on.
 ATOM WINAPI RegisterClassA(const WNDCLASSA* wndClass);
+// Makes a window of a registered class, hidden until ShowWindow (live: WS_POPUP becomes a
+// borderless window covering the desktop); parent, menu and param are ignored. Null when the
+// class is unknown or the backend refuses (each holds one window).
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param);
+// The program's own icon for its instance and resource number (MAKEINTRESOURCEA(101)); null for
+// any other number, a name, or a null instance.
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
+// The system arrow for a null instance and IDC_ARROW; null for anything else.
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
+// SM_CXSCREEN / SM_CYSCREEN: the desktop's size (the capture: its picture's); 0 otherwise.
 int WINAPI GetSystemMetrics(int index);
+// Shows the window (the command is not looked at); returns whether it was visible before.
 BOOL WINAPI ShowWindow(HWND window, int showCommand);
+// Nothing to paint here: TRUE for a live window, FALSE otherwise.
 BOOL WINAPI UpdateWindow(HWND window);
+// Gives the window the keyboard; the application becomes active (WM_ACTIVATEAPP 1 is queued).
+// Returns the window that had the keyboard, or null.
 HWND WINAPI SetFocus(HWND window);
 
+// The thread's queue, fed from the backend's events at each call: PM_REMOVE takes the message,
+// PM_NOREMOVE leaves it queued; the window and filter range select as on Windows.
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg);
+// Takes the next message, waiting for one; returns 0 for WM_QUIT (after PostQuitMessage).
 BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
+// Makes no character messages (none are wanted): always FALSE.
 BOOL WINAPI TranslateMessage(const MSG* msg);
+// Calls the procedure of the message's window and returns its result (0 for a dead window).
 LRESULT WINAPI DispatchMessageA(const MSG* msg);
+// Sleeps until the backend has an event for the queue (the capture asks the show to close).
 BOOL WINAPI WaitMessage(void);
+// Queues a message for a live window; FALSE for a dead one.
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The default handling: WM_CLOSE destroys the window (WM_DESTROY reaches its procedure first);
+// every other message gives 0.
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Queues WM_QUIT, so that the next GetMessageA returns 0.
 void WINAPI PostQuitMessage(int exitCode);
 
+// Sets the pointer over the window; NULL hides it. Returns the cursor set before.
 HCURSOR WINAPI SetCursor(HCURSOR cursor);
+// A modal box with an OK button, and the same "caption: text" on standard error (alone where no
+// box can be shown); type picks no icon here. Returns IDOK (1) once dismissed.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+// Whether the handle is a window that has not been destroyed.
 BOOL WINAPI IsWindow(HWND window);
+// Whether the window lives and has been shown.
 BOOL WINAPI IsWindowVisible(HWND window);
+// Fills the rectangle; FALSE for a null one.
 BOOL WINAPI SetRect(LPRECT rect, int left, int top, int right, int bottom);
 
 // ---- GDI32: stock objects and text --------------------------------------------------------------
+// BLACK_BRUSH (for the class background); null for any other object.
 HGDIOBJ WINAPI GetStockObject(int object);
+// The size of `length` characters in the context's font (the platform's default face).
 BOOL WINAPI GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, LPSIZE size);
+// The colour OPAQUE text cells are filled with (0x00BBGGRR); returns the previous one.
 COLORREF WINAPI SetBkColor(HDC dc, COLORREF color);
+// OPAQUE (the default) fills each text cell with the background colour first, TRANSPARENT
+// draws the glyphs alone; returns the previous mode, 0 for a bad context or mode.
 int WINAPI SetBkMode(HDC dc, int mode);
+// The colour of the glyphs (0x00BBGGRR, default black); returns the previous one.
 COLORREF WINAPI SetTextColor(HDC dc, COLORREF color);
+// Draws `length` characters with their cell's top-left at x, y in the surface's pixels, clipped
+// to the surface.
 BOOL WINAPI TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
 
 // ---- the program's entry point, called by the runtime's start-up code --------------------------
+// Defined by the intro; called once by main (entry_main.cpp) after the backend's start-up, with
+// a non-null instance, a null previous instance, the command-line tail and SW_SHOWDEFAULT.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR commandLine,
                    int showCommand);
 

@@ -1,13 +1,16 @@
-// Shared facts between the live DirectDraw object and its surfaces.
+// DirectDraw effects of the live backend, for the common DirectDraw model (ddraw_display.h).
+//
+//   InstallLiveDisplay  hands the live effects to the model (called at start-up, after the live
+//                       window is installed): exclusive level -> the live window goes fullscreen
+//                       on the desktop (the desktop mode itself is never changed); the display
+//                       mode -> the screen opens (presenter.h); the vertical blank -> the
+//                       screen's refresh; the copy to the primary surface -> the picture shown
 #ifndef ZARVO_PLATFORM_SDL_DDRAW_LIVE_H
 #define ZARVO_PLATFORM_SDL_DDRAW_LIVE_H
 
-#include <ddraw.h>
-
 namespace live {
 
-// True once SetDisplayMode succeeded on the object (surfaces need the mode).
-bool DirectDrawModeIsSet(IDirectDraw4* object);
+void InstallLiveDisplay();
 
 } // namespace live
 

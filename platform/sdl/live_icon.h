@@ -1,4 +1,4 @@
-// The icon resource of the live program, for LoadIconA and the window.
+// The program's icon (win32_resources.h) as a picture for the live window.
 #ifndef ZARVO_PLATFORM_SDL_LIVE_ICON_H
 #define ZARVO_PLATFORM_SDL_LIVE_ICON_H
 
@@ -8,11 +8,9 @@ struct SDL_Surface;
 
 namespace live {
 
-// The handle LoadIconA gives for resource 101.
-HICON LiveIconHandle();
-bool IsLiveIcon(HICON icon);
-// A new 32x32 surface with the icon's pixels; the caller frees it. Null when SDL cannot make one.
-SDL_Surface* CreateIconSurface();
+// A new surface with the pixels of the icon LoadIconA gave; the caller frees it. Null for a
+// handle that is not the program's icon, or when SDL cannot make one.
+SDL_Surface* CreateIconSurface(HICON icon);
 
 } // namespace live
 

@@ -4,6 +4,7 @@
 // Exit codes: 0 on the intro's own roads (also after an error message) and after --help or
 // --version; 2 for a wrong command line, with the usage on standard error.
 #include "audio_output.h"
+#include "ddraw_live.h"
 #include "live_faults.h"
 #include "live_options.h"
 #include "live_window.h"
@@ -104,6 +105,7 @@ int PlatformStartup(int argc, char** argv) {
     // The intro may end the process itself (exit) when the display cannot be returned.
     std::atexit(live::EndSdl);
     live::InstallLiveWindow();
+    live::InstallLiveDisplay();
     return -1;
 }
 

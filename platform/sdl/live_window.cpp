@@ -7,6 +7,7 @@
 #include "live_options.h"
 #include "message_queue.h"
 #include "presenter.h"
+#include "win32_services.h"
 #include "window_table.h"
 
 #include <SDL.h>
@@ -88,7 +89,7 @@ static SDL_Window* OpenSdlWindow(const char* title, bool covering, const SDL_Rec
     }
     state.window = window;
     // A renderer that cannot be had now is tried again, and reported, when the display opens.
-    PrepareRenderer();
+    PrepareRenderer(window);
     return window;
 }
 
@@ -140,12 +141,10 @@ static bool CreateHook(HWND handle, const platform::WindowRecord& record) {
     state.fullscreenPending = false;
     state.active = false;
     SetSignalsCloseWindow(true);
-    if (IsLiveIcon(record.icon)) {
-        SDL_Surface* icon = CreateIconSurface();
-        if (icon != nullptr) {
-            SDL_SetWindowIcon(state.window, icon);
-            SDL_FreeSurface(icon);
-        }
+    SDL_Surface* icon = CreateIconSurface(record.icon);
+    if (icon != nullptr) {
+        SDL_SetWindowIcon(state.window, icon);
+        SDL_FreeSurface(icon);
     }
     return true;
 }
@@ -330,6 +329,13 @@ static void WaitEvents() {
     SDL_WaitEventTimeout(nullptr, 250);
 }
 
+// SetCursor's effect: the pointer over the window shows or hides with the intro's cursor.
+static void ShowPointer(bool shown) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
+        SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
+    }
+}
+
 void InstallLiveWindow() {
     platform::WindowHooks hooks;
     hooks.create = CreateHook;
@@ -341,6 +347,7 @@ void InstallLiveWindow() {
     pump.poll = PollEvents;
     pump.wait = WaitEvents;
     platform::SetEventPump(pump);
+    platform::SetCursorEffect(ShowPointer);
 }
 
 SDL_Window* LiveSdlWindow() {

@@ -1,8 +1,6 @@
 // The screen: renderer, the picture texture, sharp 4:3 scaling and paced presentation.
 #include "presenter.h"
 
-#include "live_window.h"
-
 #include <SDL.h>
 #include <ddraw.h>
 
@@ -16,6 +14,7 @@ namespace live {
 using Clock = std::chrono::steady_clock;
 
 struct ScreenState {
+    SDL_Window* window = nullptr; // the window the screen was opened on (the live window)
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* picture = nullptr;  // the width x height picture, the "primary surface"
     SDL_Texture* enlarged = nullptr; // the picture enlarged by whole factors, for sharp scaling
@@ -23,7 +22,7 @@ struct ScreenState {
     int enlargedHeight = 0;
     int width = 0;
     int height = 0;
-    bool open = false; // OpenScreen has succeeded (the renderer may exist before)
+    bool open = false; // OpenScreen has succeeded (the renderer may have been made before)
     bool lost = false;
     bool deviceLost = false;
     bool hasPicture = false;
@@ -50,9 +49,8 @@ void FitFourByThree(int outputWidth, int outputHeight, SDL_Rect* destination) {
 
 static void ReadRefreshRate() {
     int rate = 0;
-    SDL_Window* window = LiveSdlWindow();
     SDL_DisplayMode mode;
-    if (window != nullptr && SDL_GetWindowDisplayMode(window, &mode) == 0) {
+    if (screen.window != nullptr && SDL_GetWindowDisplayMode(screen.window, &mode) == 0) {
         rate = mode.refresh_rate;
     }
     if (rate < 20 || rate > 500) {
@@ -62,7 +60,7 @@ static void ReadRefreshRate() {
 }
 
 static HRESULT CreateRenderer() {
-    SDL_Window* window = LiveSdlWindow();
+    SDL_Window* window = screen.window;
     if (window == nullptr) {
         return DDERR_NOHWND;
     }
@@ -107,17 +105,28 @@ static void DestroyTextures() {
     screen.enlargedWidth = screen.enlargedHeight = 0;
 }
 
-bool PrepareRenderer() {
-    if (screen.renderer != nullptr) {
+bool PrepareRenderer(SDL_Window* window) {
+    if (screen.open || window == nullptr) {
+        return false;
+    }
+    if (screen.renderer != nullptr && screen.window == window) {
         return true;
     }
+    CloseScreen();
+    screen.window = window;
     return CreateRenderer() == DD_OK;
 }
 
-HRESULT OpenScreen(int width, int height) {
+HRESULT OpenScreen(SDL_Window* window, int width, int height) {
     if (screen.open) {
-        return width == screen.width && height == screen.height ? DD_OK : DDERR_INVALIDMODE;
+        return window == screen.window && width == screen.width && height == screen.height
+                   ? DD_OK
+                   : DDERR_INVALIDMODE;
     }
+    if (screen.renderer != nullptr && screen.window != window) {
+        CloseScreen(); // made ahead for another window
+    }
+    screen.window = window;
     screen.width = width;
     screen.height = height;
     HRESULT result = screen.renderer != nullptr ? DD_OK : CreateRenderer();

@@ -1,9 +1,11 @@
 // The screen: an SDL renderer on the live window that shows 320x200 pixels at 4:3, sharp,
 // centred on black, at most one picture per display refresh.
 //
-//   PrepareRenderer makes the live window's renderer ahead of OpenScreen (false when it cannot)
-//   OpenScreen      renderer (unless prepared) and screen texture for a width x height picture; DD_OK or a
-//                   DirectDraw code (the mode is unsupported, or memory ran out)
+//   PrepareRenderer makes the renderer for the window ahead of OpenScreen, while the window is
+//                   still hidden (false when it cannot: OpenScreen then tries again)
+//   OpenScreen      renderer (unless prepared) and screen texture for a width x height picture in the given
+//                   window (the live window, passed in by the caller); DD_OK or a DirectDraw
+//                   code (no window, the mode is unsupported, or memory ran out)
 //   CloseScreen     frees them (nothing happens when nothing is open)
 //   ScreenIsLost    true after the renderer lost its textures or its device
 //   RestoreScreen   recreates whatever was lost
@@ -22,11 +24,12 @@
 #include <cstdint>
 
 struct SDL_Rect;
+struct SDL_Window;
 
 namespace live {
 
-bool PrepareRenderer();
-HRESULT OpenScreen(int width, int height);
+bool PrepareRenderer(SDL_Window* window);
+HRESULT OpenScreen(SDL_Window* window, int width, int height);
 void CloseScreen();
 bool ScreenIsOpen();
 bool ScreenIsLost();

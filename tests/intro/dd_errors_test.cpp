@@ -9,7 +9,7 @@
 
 namespace {
 
-// The 111 codes in table order, as the table is specified.
+// The 111 codes DDErrorString knows, in the order of its table (0x00000000 first).
 const unsigned kCodes[111] = {
     0x00000000, 0x88760005, 0x8876023E, 0x8876000A, 0x88760014, 0x88760249, 0x88760247, 0x887601B3,
     0x88760280, 0x88760294, 0x88760237, 0x88760190, 0x88760028, 0x8876026C, 0x887602BB, 0x88760232,

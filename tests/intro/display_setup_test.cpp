@@ -19,7 +19,7 @@ namespace {
 using DisplaySetupTest = IntroTest;
 using DisplaySetupDeathTest = IntroTest;
 
-TEST_F(DisplaySetupTest, RequestsTheSpecifiedPrimaryAndBackSurfaces) {
+TEST_F(DisplaySetupTest, RequestsAScreenSizedPrimaryAndA320x200RgbBackSurfaceInSystemMemory) {
     StartIntro();
     ASSERT_EQ(fake::SurfaceRequests().size(), 2u);
     const DDSURFACEDESC2& primary = fake::SurfaceRequests()[0];

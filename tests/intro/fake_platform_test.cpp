@@ -30,6 +30,26 @@ TEST_F(FakePlatformTest, WaitingOnAnEmptyQueueThrowsInsteadOfHanging) {
     EXPECT_TRUE(WaitMessage());
 }
 
+TEST_F(FakePlatformTest, WrongArgumentsGetDirectDrawsAnswerWhateverIsScripted) {
+    fake::ScriptAlways("DirectDrawCreate", DD_OK);
+    IDirectDraw* first = nullptr;
+    GUID driver = IID_IDirectDraw4;
+    EXPECT_EQ(DirectDrawCreate(&driver, &first, nullptr), DDERR_INVALIDDIRECTDRAWGUID);
+    ASSERT_EQ(DirectDrawCreate(nullptr, &first, nullptr), DD_OK);
+    GUID other{};
+    void* none = &other;
+    EXPECT_EQ(first->QueryInterface(other, &none), E_NOINTERFACE);
+    EXPECT_EQ(none, nullptr);
+    void* queried = nullptr;
+    ASSERT_EQ(first->QueryInterface(IID_IDirectDraw4, &queried), DD_OK);
+    auto* directDraw = static_cast<IDirectDraw4*>(queried);
+    fake::ScriptAlways("SetCooperativeLevel", DD_OK);
+    EXPECT_EQ(directDraw->SetCooperativeLevel(nullptr, 0x13), DDERR_INVALIDPARAMS);
+    EXPECT_EQ(directDraw->SetCooperativeLevel(nullptr, DDSCL_NORMAL), DD_OK);
+    EXPECT_EQ(directDraw->WaitForVerticalBlank(0, nullptr), DDERR_INVALIDPARAMS);
+    EXPECT_EQ(fake::CountCalls("SetCooperativeLevel"), 2) << "refused calls are logged too";
+}
+
 TEST_F(FakePlatformTest, TextCellsHaveTheDocumentedMetrics) {
     StartIntro();
     HDC dc = nullptr;

@@ -122,7 +122,7 @@ TEST_F(StartupTest, StartsMusicThenWindowThenDisplayInTheFixedOrder) {
     EXPECT_THAT(fake::Violations(), ::testing::IsEmpty());
 }
 
-TEST_F(StartupTest, TheWindowClassAndWindowAreAsSpecified) {
+TEST_F(StartupTest, RegistersOneIconedClassAndOpensATopmostPopupCoveringTheScreen) {
     EscapeAtFirstPass();
     RunWinMain();
     ASSERT_EQ(fake::Classes().size(), 1u);

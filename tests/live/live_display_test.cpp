@@ -1,6 +1,7 @@
 // The live DirectDraw stand-in and window on SDL's dummy video driver (no display needed): the
 // intro's display sequence, the result codes it relies on, a lost renderer, and SDL events
 // becoming window messages.
+#include "ddraw_live.h"
 #include "live_window.h"
 #include "message_queue.h"
 #include "presenter.h"
@@ -50,6 +51,7 @@ class LiveDisplay : public ::testing::Test {
         platform::QueueReset();
         platform::ResetWindowTable();
         live::InstallLiveWindow();
+        live::InstallLiveDisplay();
         handled.clear();
         WNDCLASSA wndClass{};
         wndClass.lpfnWndProc = RecordingProc;
@@ -162,7 +164,7 @@ TEST_F(LiveDisplay, RefusesWhatTheDisplayCannotDoWithFittingCodes) {
               DD_OK);
     first->Release();
     EXPECT_EQ(directDraw->SetDisplayMode(320, 200, 32, 0, 0), DDERR_NOEXCLUSIVEMODE);
-    EXPECT_EQ(directDraw->SetCooperativeLevel(nullptr, 0x13), DDERR_NOHWND);
+    EXPECT_EQ(directDraw->SetCooperativeLevel(nullptr, 0x13), DDERR_INVALIDPARAMS);
     ASSERT_EQ(directDraw->SetCooperativeLevel(window, 0x13), DD_OK);
     EXPECT_EQ(directDraw->SetDisplayMode(640, 480, 16, 0, 0), DDERR_INVALIDMODE);
     DDSURFACEDESC2 desc = PrimaryDesc();

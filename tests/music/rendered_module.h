@@ -1,5 +1,6 @@
 // The built Zarvo.xm, loaded once per test binary, and one pass of it rendered once.
-#pragma once
+#ifndef ZARVO_TESTS_MUSIC_RENDERED_MODULE_H
+#define ZARVO_TESTS_MUSIC_RENDERED_MODULE_H
 
 #include <libopenmpt/libopenmpt.hpp>
 
@@ -33,3 +34,5 @@ struct Level {
 Level MeasureLevel(const std::vector<float>& interleaved, size_t first, size_t count);
 
 } // namespace musictest
+
+#endif

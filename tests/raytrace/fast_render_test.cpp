@@ -253,7 +253,7 @@ TEST_F(FastDispatch, RenderFrameUsesTheSimdPathWhereThereIsOne) {
 }
 
 TEST_F(FastDispatch, ScenesTheFastTracerIsNotBuiltForAreTracedExactly) {
-    std::vector<Light> many(MaxFastLights + 1, scene.lights[0]);
+    std::vector<Light> many(kMaxFastLights + 1, scene.lights[0]);
     for (size_t i = 0; i < many.size(); ++i) {
         many[i].position = {float(i) * 7.0f - 30.0f, -20.0f, 10.0f};
     }

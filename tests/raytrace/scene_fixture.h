@@ -1,5 +1,6 @@
 // Test fixture: the default scene and primary rays, with the light array freed afterwards.
-#pragma once
+#ifndef ZARVO_TESTS_RAYTRACE_SCENE_FIXTURE_H
+#define ZARVO_TESTS_RAYTRACE_SCENE_FIXTURE_H
 
 #include <cstdlib>
 
@@ -20,3 +21,5 @@ class DefaultScene : public ::testing::Test {
         scene.lightCount = 0;
     }
 };
+
+#endif

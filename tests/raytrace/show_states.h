@@ -1,6 +1,7 @@
 // Scene states as the show produces them: sphere placed by the sync count, light 1 turned by
 // 0.1 rad per frame, and the fade's 0.8 per frame. Shared by the equivalence tests and benchmarks.
-#pragma once
+#ifndef ZARVO_TESTS_RAYTRACE_SHOW_STATES_H
+#define ZARVO_TESTS_RAYTRACE_SHOW_STATES_H
 
 #include <cmath>
 #include <initializer_list>
@@ -41,3 +42,5 @@ inline void Fade() {
 }
 
 } // namespace show_states
+
+#endif

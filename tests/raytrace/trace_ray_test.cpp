@@ -1,4 +1,5 @@
-// The exact tracer: the worked examples and the edge cases of the sphere, plane, lights and cap.
+// The exact tracer: rays with hand-computed colours and the edge cases of the sphere, plane, lights
+// and cap.
 #include <cmath>
 #include <cstdint>
 #include <cstring>

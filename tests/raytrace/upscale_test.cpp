@@ -1,4 +1,5 @@
-// The fourfold enlargement: averages by mask and shift, and exactly the specified pixels written.
+// The fourfold enlargement: averages by mask and shift, and which pixels each pass writes (and
+// which it leaves alone).
 #include <cstdint>
 #include <cstring>
 #include <vector>

@@ -1,6 +1,7 @@
 // Arrangement: lays the phrases of every section out as pattern grids, adds the sync channel
 // (one W command on every row) and shares identical patterns between order entries.
-#pragma once
+#ifndef ZARVO_TOOLS_COMPOSER_ARRANGE_H
+#define ZARVO_TOOLS_COMPOSER_ARRANGE_H
 
 #include "song.h"
 
@@ -28,3 +29,5 @@ struct Arrangement {
 Arrangement Arrange(const Song& song);
 
 } // namespace compose
+
+#endif

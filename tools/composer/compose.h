@@ -1,5 +1,6 @@
 // The composer's whole road from song text to module bytes.
-#pragma once
+#ifndef ZARVO_TOOLS_COMPOSER_COMPOSE_H
+#define ZARVO_TOOLS_COMPOSER_COMPOSE_H
 
 #include <cstdint>
 #include <string>
@@ -11,3 +12,5 @@ namespace compose {
 std::vector<uint8_t> ComposeModule(const std::string& songText, const std::string& fileName);
 
 } // namespace compose
+
+#endif

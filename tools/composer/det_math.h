@@ -1,6 +1,7 @@
 // Deterministic maths for sound synthesis: sine, exponentials and logarithms built from IEEE basic
 // operations only, so the same song gives the same bytes whatever the platform's libm does.
-#pragma once
+#ifndef ZARVO_TOOLS_COMPOSER_DET_MATH_H
+#define ZARVO_TOOLS_COMPOSER_DET_MATH_H
 
 #include <cstdint>
 
@@ -31,3 +32,5 @@ struct Noise {
 };
 
 } // namespace compose
+
+#endif

@@ -1,5 +1,6 @@
 // The song parser's working state, shared by the files that read the different kinds of line.
-#pragma once
+#ifndef ZARVO_TOOLS_COMPOSER_PARSER_STATE_H
+#define ZARVO_TOOLS_COMPOSER_PARSER_STATE_H
 
 #include "song.h"
 #include "song_parser.h"
@@ -88,3 +89,5 @@ struct Parser {
 
 } // namespace parsing
 } // namespace compose
+
+#endif

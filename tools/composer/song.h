@@ -1,6 +1,7 @@
 // The song as the composer understands it: instruments with their synthesis parameters, phrases
 // (short lines of cells for one channel), sections that place phrases on channels, and the order.
-#pragma once
+#ifndef ZARVO_TOOLS_COMPOSER_SONG_H
+#define ZARVO_TOOLS_COMPOSER_SONG_H
 
 #include <cstdint>
 #include <string>
@@ -128,3 +129,5 @@ struct Song {
 };
 
 } // namespace compose
+
+#endif

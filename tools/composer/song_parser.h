@@ -1,5 +1,6 @@
 // Reads the song description text (see tools/song/README.md for the language).
-#pragma once
+#ifndef ZARVO_TOOLS_COMPOSER_SONG_PARSER_H
+#define ZARVO_TOOLS_COMPOSER_SONG_PARSER_H
 
 #include "song.h"
 
@@ -20,3 +21,5 @@ Song ParseSong(const std::string& text, const std::string& fileName);
 int ParseNoteName(const std::string& token);
 
 } // namespace compose
+
+#endif

@@ -1,6 +1,7 @@
 // Instrument synthesis: turns an instrument's description into 16-bit sample data with its
 // relative note and finetune, deterministically (det_math only).
-#pragma once
+#ifndef ZARVO_TOOLS_COMPOSER_SYNTH_H
+#define ZARVO_TOOLS_COMPOSER_SYNTH_H
 
 #include "song.h"
 
@@ -30,3 +31,5 @@ double NoteHz(int note);
 SampleData Synthesize(const Instrument& instrument);
 
 } // namespace compose
+
+#endif

@@ -1,5 +1,6 @@
 // Renders a module through libopenmpt, for listening to it without the intro.
-#pragma once
+#ifndef ZARVO_TOOLS_COMPOSER_WAV_RENDER_H
+#define ZARVO_TOOLS_COMPOSER_WAV_RENDER_H
 
 #include <cstdint>
 #include <string>
@@ -14,3 +15,5 @@ bool RenderWav(const std::vector<uint8_t>& module, int rate, const std::string& 
                std::string& error);
 
 } // namespace compose
+
+#endif

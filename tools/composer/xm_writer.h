@@ -1,5 +1,6 @@
 // The XM file writer: header, packed patterns, instruments with one 16-bit sample each.
-#pragma once
+#ifndef ZARVO_TOOLS_COMPOSER_XM_WRITER_H
+#define ZARVO_TOOLS_COMPOSER_XM_WRITER_H
 
 #include "arrange.h"
 #include "song.h"
@@ -23,3 +24,5 @@ std::vector<uint8_t> WriteXm(const Song& song, const Arrangement& arrangement,
                              const std::vector<SampleData>& samples);
 
 } // namespace compose
+
+#endif

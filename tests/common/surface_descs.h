@@ -1,6 +1,6 @@
 // The surface descriptions the intro hands to DirectDraw, for the tests of its stand-ins.
-#ifndef ZARVO_TESTS_LIVE_SURFACE_DESCS_H
-#define ZARVO_TESTS_LIVE_SURFACE_DESCS_H
+#ifndef ZARVO_TESTS_COMMON_SURFACE_DESCS_H
+#define ZARVO_TESTS_COMMON_SURFACE_DESCS_H
 
 #include <ddraw.h>
 

@@ -1,6 +1,7 @@
 // The double's DirectDraw object: creation, the version-4 query, levels, mode and surfaces.
 #include <string>
 
+#include "ddraw_arguments.h"
 #include "platform/fake/fake_state.h"
 
 namespace fake {
@@ -99,11 +100,15 @@ void SetBackPitch(LONG bytes) {
 using namespace fake;
 
 HRESULT WINAPI DirectDrawCreate(GUID* driverGuid, LPDIRECTDRAW* directDraw, IUnknown* outer) {
+    // The shared argument rules give the fallback; a script overrides only a call they let pass.
+    const HRESULT rule = platform::CheckCreateArguments(driverGuid, directDraw, outer);
     const HRESULT result = static_cast<HRESULT>(Enter(
         "", "DirectDrawCreate",
-        std::string(driverGuid ? "guid" : "NULL") + ", out, " + (outer ? "outer" : "NULL"), DD_OK));
+        std::string(driverGuid ? "guid" : "NULL") + ", out, " + (outer ? "outer" : "NULL"), rule));
+    if (rule != DD_OK) {
+        return rule;
+    }
     if (result != DD_OK) {
-        *directDraw = nullptr;
         return result;
     }
     S().directDraws1.push_back(std::make_unique<FakeDirectDraw1>());
@@ -112,13 +117,15 @@ HRESULT WINAPI DirectDrawCreate(GUID* driverGuid, LPDIRECTDRAW* directDraw, IUnk
 }
 
 HRESULT IDirectDraw::QueryInterface(REFIID iid, LPVOID* object) {
-    const bool known = iid == IID_IDirectDraw4;
     CheckAlive(Self(this)->references, "QueryInterface");
-    HRESULT result = static_cast<HRESULT>(Enter(
-        "directDraw1", "QueryInterface", std::string(known ? "IID_IDirectDraw4" : "iid?") + ", out",
-        known ? DD_OK : E_NOINTERFACE));
+    const HRESULT rule = platform::CheckQueryArguments(iid, object);
+    const HRESULT result = static_cast<HRESULT>(
+        Enter("directDraw1", "QueryInterface",
+              std::string(iid == IID_IDirectDraw4 ? "IID_IDirectDraw4" : "iid?") + ", out", rule));
+    if (rule != DD_OK) {
+        return rule;
+    }
     if (result != DD_OK) {
-        *object = nullptr;
         return result;
     }
     S().directDraws4.push_back(std::make_unique<FakeDirectDraw4>());
@@ -142,9 +149,13 @@ ULONG IDirectDraw4::Release() {
 
 HRESULT IDirectDraw4::SetCooperativeLevel(HWND window, DWORD flags) {
     CheckAlive(Self(this)->references, "SetCooperativeLevel");
+    const HRESULT rule = platform::CheckCooperativeLevel(window, flags);
     const HRESULT result =
         static_cast<HRESULT>(Enter("directDraw", "SetCooperativeLevel",
-                                   WindowName(window) + ", " + std::to_string(flags), DD_OK));
+                                   WindowName(window) + ", " + std::to_string(flags), rule));
+    if (rule != DD_OK) {
+        return rule;
+    }
     if (result == DD_OK) {
         S().exclusive = (flags & DDSCL_EXCLUSIVE) != 0;
     }
@@ -200,9 +211,11 @@ HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4*
 
 HRESULT IDirectDraw4::WaitForVerticalBlank(DWORD flags, HANDLE event) {
     CheckAlive(Self(this)->references, "WaitForVerticalBlank");
-    return static_cast<HRESULT>(Enter("directDraw", "WaitForVerticalBlank",
-                                      std::to_string(flags) + ", " + (event ? "event" : "NULL"),
-                                      DD_OK));
+    const HRESULT rule = platform::CheckWaitArguments(flags, event);
+    const HRESULT result = static_cast<HRESULT>(
+        Enter("directDraw", "WaitForVerticalBlank",
+              std::to_string(flags) + ", " + (event ? "event" : "NULL"), rule));
+    return rule != DD_OK ? rule : result;
 }
 
 HRESULT IDirectDraw4::RestoreAllSurfaces() {

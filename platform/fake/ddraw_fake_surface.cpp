@@ -1,6 +1,7 @@
 // The double's surfaces: lock, device context, restore, the copy to the screen, and pixel reads.
 #include <string>
 
+#include "ddraw_arguments.h"
 #include "platform/fake/fake_state.h"
 
 namespace fake {
@@ -99,11 +100,15 @@ ULONG IDirectDrawSurface4::Release() {
 HRESULT IDirectDrawSurface4::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flags, HANDLE event) {
     FakeSurface* self = Self(this);
     CheckAlive(self, "Lock");
+    const HRESULT rule = platform::CheckLockArguments(event);
     HRESULT result =
         static_cast<HRESULT>(Enter(self->role, "Lock",
                                    std::string(rect ? "rect" : "NULL") + ", desc, " +
                                        std::to_string(flags) + ", " + (event ? "event" : "NULL"),
-                                   DD_OK));
+                                   rule));
+    if (rule != DD_OK) {
+        return rule;
+    }
     if (self->locked || self->dcHeld) {
         Violation("Lock on a surface that is already locked or lent to GDI");
     }

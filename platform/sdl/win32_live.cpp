@@ -1,5 +1,6 @@
-// USER32/GDI32 services of the live backend: screen metrics, icon, cursor, stock objects, and the
-// message box (the live dialog box and the same text on standard error).
+// USER32 services of the live backend: screen metrics, the icon's picture for the window, and the
+// message box (the live dialog box and the same text on standard error). Icon, cursor and stock
+// objects are answered in platform/common (win32_services.cpp).
 //
 // The message box is skipped, leaving standard error alone, when no box can be shown (no
 // display) or when ZARVO_NO_MESSAGEBOX is set to anything but "0" (used by the tests, so that
@@ -7,8 +8,7 @@
 #include "dialog_box.h"
 #include "live_icon.h"
 #include "live_window.h"
-#include "resources/resource.h"
-#include "resources/zarvo_icon.h"
+#include "win32_resources.h"
 #include "window_table.h"
 
 #include <SDL.h>
@@ -19,36 +19,29 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace live {
-
-// Handles only need to be distinct and non-null; nothing looks inside them.
-static int iconResource;
-static int arrowCursor;
-static int blackBrush;
 
 // What MessageBoxA returns once its OK button is pressed (IDOK).
 constexpr int kOkButton = 1;
 
-HICON LiveIconHandle() {
-    return reinterpret_cast<HICON>(&iconResource);
-}
-
-bool IsLiveIcon(HICON icon) {
-    return icon != nullptr && icon == LiveIconHandle();
-}
-
-SDL_Surface* CreateIconSurface() {
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, kZarvoIconSize, kZarvoIconSize, 32,
-                                                          SDL_PIXELFORMAT_ARGB8888);
+SDL_Surface* CreateIconSurface(HICON icon) {
+    const int side = platform::IconSide(icon);
+    if (side == 0) {
+        return nullptr;
+    }
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(side) * side);
+    platform::DrawIconPixels(icon, pixels.data());
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormat(0, side, side, 32, SDL_PIXELFORMAT_ARGB8888);
     if (surface == nullptr) {
         return nullptr;
     }
-    std::uint32_t pixels[kZarvoIconSize * kZarvoIconSize];
-    DrawZarvoIcon(pixels);
-    for (int y = 0; y < kZarvoIconSize; ++y) {
+    for (int y = 0; y < side; ++y) {
         std::memcpy(static_cast<std::uint8_t*>(surface->pixels) + y * surface->pitch,
-                    pixels + y * kZarvoIconSize, sizeof(std::uint32_t) * kZarvoIconSize);
+                    pixels.data() + static_cast<std::size_t>(y) * side,
+                    sizeof(std::uint32_t) * static_cast<std::size_t>(side));
     }
     return surface;
 }
@@ -67,36 +60,6 @@ int WINAPI GetSystemMetrics(int index) {
         return 0;
     }
     return index == SM_CXSCREEN ? mode.w : mode.h;
-}
-
-HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName) {
-    // Resource 101 of the program's own module is the one icon it has.
-    const auto id = reinterpret_cast<std::uintptr_t>(iconName);
-    if (instance == nullptr || id != static_cast<std::uintptr_t>(IDI_ZARVO)) {
-        return nullptr;
-    }
-    return live::LiveIconHandle();
-}
-
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName) {
-    if (instance != nullptr || cursorName != IDC_ARROW) {
-        return nullptr; // only the system's arrow is known
-    }
-    return reinterpret_cast<HCURSOR>(&live::arrowCursor);
-}
-
-HCURSOR WINAPI SetCursor(HCURSOR cursor) {
-    static HCURSOR current = reinterpret_cast<HCURSOR>(&live::arrowCursor);
-    const HCURSOR before = current;
-    current = cursor;
-    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
-        SDL_ShowCursor(cursor == nullptr ? SDL_DISABLE : SDL_ENABLE);
-    }
-    return before;
-}
-
-HGDIOBJ WINAPI GetStockObject(int object) {
-    return object == BLACK_BRUSH ? reinterpret_cast<HGDIOBJ>(&live::blackBrush) : nullptr;
 }
 
 // The style only picks an icon on Windows; every box the intro shows has the one OK button.

@@ -1,6 +1,6 @@
 // Writes small XM modules for the tests: patterns of cells, one looped square-wave instrument.
-#ifndef ZARVO_TESTS_LIVE_XM_WRITER_H
-#define ZARVO_TESTS_LIVE_XM_WRITER_H
+#ifndef ZARVO_TESTS_COMMON_XM_WRITER_H
+#define ZARVO_TESTS_COMMON_XM_WRITER_H
 
 #include <cstdint>
 #include <string>
