@@ -10,4 +10,8 @@ constexpr int kZarvoIconSize = 32;
 // Fills 32x32 pixels, row by row from the top, as 0xAARRGGBB (alpha 0 = transparent).
 void DrawZarvoIcon(std::uint32_t* pixels);
 
+// The same picture at size x size pixels (any size from 16 up), smoothed, for the desktop's
+// icon theme.
+void DrawZarvoIconAt(int size, std::uint32_t* pixels);
+
 #endif

@@ -14,6 +14,7 @@ packages="
   ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick sox
+  dpkg-dev file
 "
 
 if [ "${1:-}" = "--windows" ]; then

@@ -133,7 +133,8 @@ ParseResult ParseCaptureOptions(int argc, char** argv, CaptureOptions& options,
         }
         const bool takesValue = arg == "--out" || arg == "--video" || arg == "--size" ||
                                 arg == "--fps" || arg == "--rate" || arg == "--max-seconds" ||
-                                arg == "--start" || arg == "--crf" || arg == "--preset";
+                                arg == "--start" || arg == "--crf" || arg == "--preset" ||
+                                arg == "--module";
         if (takesValue && !hasValue) {
             if (i + 1 >= argc) {
                 message = "option " + arg + " needs a value";
@@ -159,6 +160,12 @@ ParseResult ParseCaptureOptions(int argc, char** argv, CaptureOptions& options,
                 return ParseResult::error;
             }
             options.outDir = value;
+        } else if (arg == "--module") {
+            if (value.empty()) {
+                message = "--module needs a file name";
+                return ParseResult::error;
+            }
+            options.moduleFile = value;
         } else if (arg == "--video") {
             if (value.empty()) {
                 message = "--video needs a file name";
@@ -233,7 +240,8 @@ std::string CaptureUsage(const char* programName) {
     return "Usage: " + name +
            " [options]\n"
            "Plays the intro offline, as fast as the machine allows, and writes what it shows\n"
-           "and plays. Needs Zarvo.xm in the working directory. The show ends by itself.\n"
+           "and plays. Reads Zarvo.xm from the working directory, the installed data folder or\n"
+           "beside the program (or --module FILE). The show ends by itself.\n"
            "\n"
            "  --out DIR          output folder (default: capture); it receives\n"
            "                     frames/NNNNNN.png, audio.wav and frames.csv\n"
@@ -253,6 +261,7 @@ std::string CaptureUsage(const char* programName) {
            "  --max-seconds S    the files end after S seconds (from --start)\n"
            "  --no-frames        write no PNG frames (e.g. for a video only)\n"
            "  --quiet            no progress and no summary on standard error\n"
+           "  --module FILE      play FILE in place of the intro's own module Zarvo.xm\n"
            "  --help             this text\n"
            "\n"
            "Ctrl+C stops early with every file complete; a second Ctrl+C also gives up the\n"

@@ -47,6 +47,7 @@ struct CaptureOptions {
     double maxSeconds = 0.0;   // 0: until the show ends by itself; else the files' length
     bool writeFrames = true; // frames/NNNNNN.png
     bool progress = true;    // the progress line on standard error
+    std::string moduleFile; // empty: the intro's own module
     bool help = false;
 };
 

@@ -6,6 +6,7 @@
 #include "capture_options.h"
 #include "capture_run.h"
 #include "capture_startup.h"
+#include "module_file.h"
 #include "platform_startup.h"
 #include "video_encoder.h"
 
@@ -66,6 +67,9 @@ int PlatformStartup(int argc, char** argv) {
         std::fprintf(stderr, "zarvo-capture: --video needs the ffmpeg program, which cannot be "
                              "started (install the ffmpeg package)\n");
         return capture::kExitOutputFailed;
+    }
+    if (!options.moduleFile.empty()) {
+        platform::SetModuleFileOverride(options.moduleFile);
     }
     capture::InstallSignals();
     if (!capture::BeginRun(options, message)) {

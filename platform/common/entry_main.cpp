@@ -5,24 +5,17 @@
 
 #include <windows.h>
 
-#include <string>
-
 int main(int argc, char** argv) {
     const int early = PlatformStartup(argc, argv);
     if (early >= 0) {
         return early;
     }
-    // The command-line tail: the arguments after the program name, separated by spaces.
-    std::string tail;
-    for (int i = 1; i < argc; ++i) {
-        if (i > 1) {
-            tail += ' ';
-        }
-        tail += argv[i];
-    }
+    // The options belong to the platform (PlatformStartup has taken them); the intro takes none,
+    // so its command-line tail is empty.
+    static char noOptions[] = "";
     // Any non-null value serves as the module instance: nothing looks inside it.
     static int moduleInstance;
     const auto instance = reinterpret_cast<HINSTANCE>(&moduleInstance);
-    const int result = WinMain(instance, nullptr, tail.data(), SW_SHOWDEFAULT);
+    const int result = WinMain(instance, nullptr, noOptions, SW_SHOWDEFAULT);
     return PlatformFinish(result);
 }

@@ -17,6 +17,9 @@
 #ifndef ZARVO_DATA_DIR
 #define ZARVO_DATA_DIR "/usr/local/share/zarvo"
 #endif
+#ifndef ZARVO_DATA_DIR_FROM_PROGRAM
+#define ZARVO_DATA_DIR_FROM_PROGRAM "../share/zarvo"
+#endif
 
 namespace platform {
 
@@ -210,8 +213,18 @@ void SetModuleFileOverride(const std::string& path) {
 }
 
 std::vector<std::string> ModuleSearchFolders() {
-    std::vector<std::string> folders{".", ZARVO_DATA_DIR};
+    // The installed data folder as it lies from the installed program, when there is one (an
+    // install to any prefix finds its own copy), else where the build was set to install it.
     const std::string beside = ExecutableFolder();
+    std::string installed = ZARVO_DATA_DIR;
+    struct stat info {};
+    if (!beside.empty()) {
+        const std::string relative = JoinPath(beside, ZARVO_DATA_DIR_FROM_PROGRAM);
+        if (stat(relative.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            installed = relative;
+        }
+    }
+    std::vector<std::string> folders{".", installed};
     if (!beside.empty()) {
         folders.push_back(beside);
     }

@@ -6,6 +6,7 @@
 #include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
+#include <map>
 #include <ostream>
 #include <vector>
 
@@ -33,7 +34,10 @@ bool ModulePlayer::Load(const char* fileName, std::string& error) {
     // libopenmpt reports a module it cannot parse, and memory it cannot get, as exceptions.
     // It reads from the stream only what the module's structure points at.
     try {
-        module_ = std::make_unique<openmpt::module>(file.Stream(), QuietLog());
+        // The song is always played from its start: working out every subsong's length, which
+        // takes libopenmpt a pass through the whole song, is of no use here.
+        const std::map<std::string, std::string> settings{{"load.skip_subsongs_init", "1"}};
+        module_ = std::make_unique<openmpt::module>(file.Stream(), QuietLog(), settings);
         if (module_->get_num_orders() <= 0 || module_->get_num_channels() <= 0) {
             error = std::string("Invalid module file '") + fileName + "': it holds no song";
             module_.reset();

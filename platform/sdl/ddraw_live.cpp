@@ -15,7 +15,7 @@ static HRESULT TakeScreen(HWND window) {
     if (window != LiveWindowHandle()) {
         return DDERR_INVALIDPARAMS; // only the intro's own window can own the screen
     }
-    return SetLiveFullscreen(true) ? DD_OK : DDERR_NOEXCLUSIVEMODE;
+    return TakeExclusiveLevel() ? DD_OK : DDERR_NOEXCLUSIVEMODE;
 }
 
 static HRESULT OpenLiveScreen(int width, int height) {

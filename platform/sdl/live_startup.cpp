@@ -1,9 +1,14 @@
-// Start and end of the live program around WinMain: SDL's video, the window hooks, and a clean
-// exit when there is no display at all.
+// Start and end of the live program around WinMain: the command line, SDL's video, the window
+// hooks, and a clean exit when there is no display at all.
+//
+// Exit codes: 0 on the intro's own roads (also after an error message) and after --help or
+// --version; 2 for a wrong command line, with the usage on standard error.
 #include "audio_output.h"
 #include "ddraw_live.h"
 #include "live_faults.h"
+#include "live_options.h"
 #include "live_window.h"
+#include "module_file.h"
 #include "platform_startup.h"
 #include "presenter.h"
 
@@ -14,6 +19,11 @@
 #include <string>
 
 namespace live {
+
+static constexpr int kUsageExit = 2;
+
+// The project's version, given by the build.
+constexpr const char* kVersion = ZARVO_VERSION;
 
 static void EndSdl() {
     static bool ended = false;
@@ -45,7 +55,26 @@ static bool IsStandInDriver(const char* driver) {
 
 } // namespace live
 
-int PlatformStartup(int /*argc*/, char** /*argv*/) {
+int PlatformStartup(int argc, char** argv) {
+    live::LiveStartOptions options;
+    std::string message;
+    const char* name = argc > 0 ? argv[0] : "zarvo";
+    if (!live::ParseLiveOptions(argc, argv, options, message)) {
+        std::fprintf(stderr, "zarvo: %s\n\n%s", message.c_str(), live::LiveUsage(name).c_str());
+        return live::kUsageExit;
+    }
+    if (options.help) {
+        std::fputs(live::LiveUsage(name).c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("zarvo %s\n", live::kVersion);
+        return 0;
+    }
+    live::SetLiveOptions(options);
+    if (!options.moduleFile.empty()) {
+        platform::SetModuleFileOverride(options.moduleFile);
+    }
     // The desktop keeps its mode, so a fullscreen window need not give way when it loses focus.
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     SDL_SetHint(SDL_HINT_APP_NAME, "Zarvo");
@@ -65,6 +94,13 @@ int PlatformStartup(int /*argc*/, char** /*argv*/) {
                      "zarvo: start it from a graphical desktop session (X11 or Wayland).\n",
                      reason.c_str());
         return 0;
+    }
+    const int displays = SDL_GetNumVideoDisplays();
+    if (options.display >= displays) {
+        std::fprintf(stderr, "zarvo: --display %d: there is no monitor %d (monitors: 0 to %d)\n",
+                     options.display, options.display, displays - 1);
+        SDL_Quit();
+        return live::kUsageExit;
     }
     // The intro may end the process itself (exit) when the display cannot be returned.
     std::atexit(live::EndSdl);

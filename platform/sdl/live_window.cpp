@@ -1,8 +1,10 @@
 // The live window: SDL window creation for the window table, and SDL events turned into messages.
 #include "live_window.h"
 
+#include "gdi_font.h"
 #include "live_faults.h"
 #include "live_icon.h"
+#include "live_options.h"
 #include "message_queue.h"
 #include "presenter.h"
 #include "win32_services.h"
@@ -10,15 +12,19 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace live {
 
 struct LiveWindowState {
     SDL_Window* window = nullptr;
-    HWND handle = nullptr;
-    bool active = false; // what the intro was last told through WM_ACTIVATEAPP
-    bool fullscreen = true;
+    HWND handle = nullptr;  // null until the intro's window takes the SDL window, and after
+    bool active = false;    // what the intro was last told through WM_ACTIVATEAPP
+    bool fullscreen = true; // fullscreen (or about to be), as opposed to a window
+    // The window covers the display without a border; the desktop is asked for the fullscreen
+    // state once the first picture is up (SDL waits up to 0.1 s for the window manager there).
+    bool fullscreenPending = false;
 };
 
 static LiveWindowState state;
@@ -31,25 +37,108 @@ static void SetActive(bool active) {
     platform::QueuePost(state.handle, WM_ACTIVATEAPP, active ? 1 : 0, 0);
 }
 
-static bool CreateHook(HWND handle, const platform::WindowRecord& record) {
+// The monitor the window belongs on: the one it is on, else the one asked for on the command
+// line, else the first.
+static int WindowDisplay() {
     if (state.window != nullptr) {
+        const int index = SDL_GetWindowDisplayIndex(state.window);
+        if (index >= 0) {
+            return index;
+        }
+    }
+    const int asked = LiveOptions().display;
+    return asked >= 0 && asked < SDL_GetNumVideoDisplays() ? asked : 0;
+}
+
+static SDL_Rect DisplayBounds(int display) {
+    SDL_Rect bounds{0, 0, 640, 480};
+    if (SDL_GetDisplayBounds(display, &bounds) != 0) {
+        bounds = SDL_Rect{0, 0, 640, 480};
+    }
+    return bounds;
+}
+
+// A 4:3 window of two thirds of the display's height, centred on it.
+static SDL_Rect WindowedRect(int display) {
+    const SDL_Rect bounds = DisplayBounds(display);
+    SDL_Rect rect;
+    rect.h = std::max(200, bounds.h * 2 / 3);
+    rect.w = rect.h * 4 / 3;
+    rect.x = bounds.x + (bounds.w - rect.w) / 2;
+    rect.y = bounds.y + (bounds.h - rect.h) / 2;
+    return rect;
+}
+
+// Makes the hidden SDL window with its renderer, so that nothing replaces the window once it
+// is on the screen (a renderer that needs another kind of window makes SDL recreate it).
+// `covering`: borderless over the whole display; otherwise `rect`, with a border.
+static SDL_Window* OpenSdlWindow(const char* title, bool covering, const SDL_Rect& rect) {
+    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_RESIZABLE;
+    if (covering) {
+        flags |= SDL_WINDOW_BORDERLESS;
+    }
+    // The renderer SDL prefers on X11 and Wayland draws with OpenGL: ask for it up front.
+    SDL_Window* window =
+        SDL_CreateWindow(title, rect.x, rect.y, rect.w, rect.h, flags | SDL_WINDOW_OPENGL);
+    if (window == nullptr) {
+        window = SDL_CreateWindow(title, rect.x, rect.y, rect.w, rect.h, flags);
+    }
+    if (window == nullptr) {
+        std::fprintf(stderr, "zarvo: cannot create the window (%s)\n", SDL_GetError());
+        return nullptr;
+    }
+    state.window = window;
+    // A renderer that cannot be had now is tried again, and reported, when the display opens.
+    PrepareRenderer(window);
+    return window;
+}
+
+// The window the intro's popup starts as: covering the display, or a window on request.
+static SDL_Rect StartRect(bool popup) {
+    const int display = WindowDisplay();
+    if (popup && !LiveOptions().windowed) {
+        return DisplayBounds(display);
+    }
+    return WindowedRect(display);
+}
+
+void PrepareLiveDisplay() {
+    if (state.window != nullptr || SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        return;
+    }
+    const bool covering = !LiveOptions().windowed;
+    if (OpenSdlWindow("Zarvo", covering, StartRect(true)) == nullptr) {
+        return; // the intro's CreateWindowExA tries again and reports the failure
+    }
+    state.fullscreen = covering;
+    // The font is read on first use; reading it now keeps that off the show's first frame.
+    platform::AcquireSystemFont();
+}
+
+static bool CreateHook(HWND handle, const platform::WindowRecord& record) {
+    if (state.handle != nullptr) {
         return false; // the intro owns exactly one window
     }
-    // A popup covering the screen becomes a borderless fullscreen window on the desktop.
-    Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI;
-    if ((record.style & WS_POPUP) != 0) {
-        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS;
-    }
-    const int width = record.width > 0 ? record.width : 640;
-    const int height = record.height > 0 ? record.height : 480;
-    state.window = SDL_CreateWindow(record.title.c_str(), SDL_WINDOWPOS_CENTERED,
-                                    SDL_WINDOWPOS_CENTERED, width, height, flags);
+    // A popup covering the screen becomes a borderless window over the display, and
+    // fullscreen once exclusive use is asked for (unless a window was asked for).
+    const bool popup = (record.style & WS_POPUP) != 0;
     if (state.window == nullptr) {
-        std::fprintf(stderr, "zarvo: cannot create the window (%s)\n", SDL_GetError());
-        return false;
+        SDL_Rect rect = StartRect(popup);
+        if (!popup && record.width > 0 && record.height > 0) {
+            rect.w = record.width;
+            rect.h = record.height;
+        }
+        if (OpenSdlWindow(record.title.c_str(), popup && !LiveOptions().windowed, rect) ==
+            nullptr) {
+            return false;
+        }
+    } else {
+        // The window made ahead of time (PrepareLiveDisplay) becomes the intro's.
+        SDL_SetWindowTitle(state.window, record.title.c_str());
     }
     state.handle = handle;
-    state.fullscreen = (flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    state.fullscreen = popup && !LiveOptions().windowed;
+    state.fullscreenPending = false;
     state.active = false;
     SetSignalsCloseWindow(true);
     SDL_Surface* icon = CreateIconSurface(record.icon);
@@ -91,40 +180,60 @@ static void DestroyHook(HWND handle) {
     SDL_HideWindow(state.window);
     state.handle = nullptr;
     state.active = false;
+    state.fullscreenPending = false;
     SetSignalsCloseWindow(false);
+}
+
+static bool WindowIsShown() {
+    return (SDL_GetWindowFlags(state.window) & SDL_WINDOW_SHOWN) != 0;
+}
+
+static void RequestDesktopFullscreen() {
+    state.fullscreenPending = false;
+    SDL_SetWindowFullscreen(state.window, SDL_WINDOW_FULLSCREEN_DESKTOP);
 }
 
 bool SetLiveFullscreen(bool fullscreen) {
     if (state.window == nullptr) {
         return false;
     }
-    if (fullscreen == state.fullscreen) {
+    const bool isFullscreen =
+        (SDL_GetWindowFlags(state.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+    if (fullscreen == state.fullscreen && (isFullscreen || state.fullscreenPending || !fullscreen)) {
         return true;
     }
-    SDL_DisplayMode desktop;
-    const bool haveDesktop =
-        SDL_GetDesktopDisplayMode(SDL_GetWindowDisplayIndex(state.window), &desktop) == 0;
-    if (fullscreen && haveDesktop) {
-        // Cover the desktop first, so that it is right also where no window manager takes
-        // the fullscreen request.
+    const int display = WindowDisplay();
+    if (fullscreen) {
+        // Cover the display first, so that it is right also where no window manager takes
+        // the fullscreen request, and before the first picture, when the request waits.
+        const SDL_Rect bounds = DisplayBounds(display);
         SDL_SetWindowBordered(state.window, SDL_FALSE);
-        SDL_SetWindowPosition(state.window, 0, 0);
-        SDL_SetWindowSize(state.window, desktop.w, desktop.h);
-    }
-    if (SDL_SetWindowFullscreen(state.window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) !=
-        0) {
-        return false;
-    }
-    state.fullscreen = fullscreen;
-    if (!fullscreen) {
-        // A 4:3 window of two thirds of the desktop's height.
-        const int height = haveDesktop ? desktop.h * 2 / 3 : 600;
+        SDL_SetWindowPosition(state.window, bounds.x, bounds.y);
+        SDL_SetWindowSize(state.window, bounds.w, bounds.h);
+        state.fullscreen = true;
+        if (WindowIsShown() && ScreenHasPicture()) {
+            RequestDesktopFullscreen();
+        } else {
+            state.fullscreenPending = true;
+        }
+    } else {
+        state.fullscreenPending = false;
+        if (isFullscreen && SDL_SetWindowFullscreen(state.window, 0) != 0) {
+            return false;
+        }
+        state.fullscreen = false;
+        const SDL_Rect rect = WindowedRect(display);
         SDL_SetWindowBordered(state.window, SDL_TRUE);
-        SDL_SetWindowSize(state.window, height * 4 / 3, height);
-        SDL_SetWindowPosition(state.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+        SDL_SetWindowSize(state.window, rect.w, rect.h);
+        SDL_SetWindowPosition(state.window, rect.x, rect.y);
     }
     RepaintScreen();
     return true;
+}
+
+bool TakeExclusiveLevel() {
+    // The user's choice of a window (--window) stands against the intro's fullscreen request.
+    return SetLiveFullscreen(!LiveOptions().windowed);
 }
 
 static WPARAM VirtualKey(SDL_Keycode key) {
@@ -208,6 +317,10 @@ static void PollEvents() {
     // A termination signal closes the window as its close button does.
     if (TakeCloseRequest() && state.handle != nullptr) {
         platform::QueuePost(state.handle, WM_CLOSE, 0, 0);
+    }
+    if (state.fullscreenPending && state.window != nullptr && WindowIsShown() &&
+        ScreenHasPicture()) {
+        RequestDesktopFullscreen();
     }
 }
 

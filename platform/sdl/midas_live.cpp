@@ -10,6 +10,8 @@
 // the player ramps its level down and the calling thread waits (a few ms) until the playback
 // thread has rendered that ramp, so that the output's last sound before the pause is silence.
 #include "audio_output.h"
+#include "live_options.h"
+#include "live_window.h"
 #include "module_player.h"
 #include "sound_dialog.h"
 
@@ -120,6 +122,19 @@ static void UnholdPlayback() {
     }
 }
 
+// The sound output: from the command line, or asked in the dialog.
+static SoundChoice ChooseSoundOutput() {
+    switch (LiveOptions().sound) {
+    case SoundSetting::defaultOutput:
+        return SoundChoice::DefaultOutput;
+    case SoundSetting::none:
+        return SoundChoice::NoSound;
+    case SoundSetting::ask:
+        break;
+    }
+    return AskSoundOutput();
+}
+
 static const char* ErrorText(int code) {
     switch (code) {
     case kErrorNone:
@@ -157,7 +172,10 @@ BOOL MIDAS_CALL MIDASconfig(void) {
     if (!midas.started) {
         return live::Fail(live::kErrorNotStarted);
     }
-    switch (live::AskSoundOutput()) {
+    // The display is made ready now, before the music starts: once it plays, its clock runs,
+    // and the show's opening title lasts only its first moments.
+    live::PrepareLiveDisplay();
+    switch (live::ChooseSoundOutput()) {
     case live::SoundChoice::DefaultOutput:
         midas.noSound = false;
         break;

@@ -22,6 +22,7 @@ struct ScreenState {
     int enlargedHeight = 0;
     int width = 0;
     int height = 0;
+    bool open = false; // OpenScreen has succeeded (the renderer may have been made before)
     bool lost = false;
     bool deviceLost = false;
     bool hasPicture = false;
@@ -104,16 +105,31 @@ static void DestroyTextures() {
     screen.enlargedWidth = screen.enlargedHeight = 0;
 }
 
+bool PrepareRenderer(SDL_Window* window) {
+    if (screen.open || window == nullptr) {
+        return false;
+    }
+    if (screen.renderer != nullptr && screen.window == window) {
+        return true;
+    }
+    CloseScreen();
+    screen.window = window;
+    return CreateRenderer() == DD_OK;
+}
+
 HRESULT OpenScreen(SDL_Window* window, int width, int height) {
-    if (screen.renderer != nullptr) {
+    if (screen.open) {
         return window == screen.window && width == screen.width && height == screen.height
                    ? DD_OK
                    : DDERR_INVALIDMODE;
     }
+    if (screen.renderer != nullptr && screen.window != window) {
+        CloseScreen(); // made ahead for another window
+    }
     screen.window = window;
     screen.width = width;
     screen.height = height;
-    HRESULT result = CreateRenderer();
+    HRESULT result = screen.renderer != nullptr ? DD_OK : CreateRenderer();
     if (result == DD_OK) {
         result = CreatePictureTexture();
     }
@@ -121,6 +137,7 @@ HRESULT OpenScreen(SDL_Window* window, int width, int height) {
         CloseScreen();
         return result;
     }
+    screen.open = true;
     screen.lost = screen.deviceLost = false;
     screen.lastRefresh = Clock::now();
     return DD_OK;
@@ -135,7 +152,11 @@ void CloseScreen() {
 }
 
 bool ScreenIsOpen() {
-    return screen.renderer != nullptr;
+    return screen.open;
+}
+
+bool ScreenHasPicture() {
+    return screen.open && screen.hasPicture;
 }
 
 bool ScreenIsLost() {
@@ -143,7 +164,7 @@ bool ScreenIsLost() {
 }
 
 void MarkScreenLost(bool deviceReset) {
-    if (screen.renderer == nullptr) {
+    if (!screen.open) {
         return;
     }
     screen.lost = true;
@@ -151,7 +172,7 @@ void MarkScreenLost(bool deviceReset) {
 }
 
 HRESULT RestoreScreen() {
-    if (screen.renderer == nullptr) {
+    if (!screen.open) {
         return DDERR_NOTINITIALIZED;
     }
     if (!screen.lost) {
@@ -225,7 +246,7 @@ static bool DrawAndPresent() {
 }
 
 HRESULT ShowPicture(const std::uint32_t* pixels, int width, int height, int pitchBytes) {
-    if (screen.renderer == nullptr || (screen.picture == nullptr && !screen.lost)) {
+    if (!screen.open || (screen.picture == nullptr && !screen.lost)) {
         return DDERR_NOTINITIALIZED;
     }
     if (width != screen.width || height != screen.height) {
@@ -247,7 +268,7 @@ HRESULT ShowPicture(const std::uint32_t* pixels, int width, int height, int pitc
 }
 
 void RepaintScreen() {
-    if (screen.renderer != nullptr && screen.hasPicture && !screen.lost) {
+    if (screen.open && screen.hasPicture && !screen.lost) {
         DrawAndPresent();
     }
 }

@@ -46,7 +46,8 @@ TEST(CaptureOptions, DefaultsAreTheDocumentedOnes) {
 
 TEST(CaptureOptions, ValuesComeSeparateOrAfterAnEqualsSign) {
     const Parsed parsed = Parse({"--out=shots", "--video", "show.mp4", "--fps=30000/1001", "--rate",
-                                 "44100", "--size", "960x720", "--max-seconds=2.5", "--no-frames"});
+                                 "44100", "--size", "960x720", "--max-seconds=2.5", "--no-frames",
+                                 "--module", "other.xm"});
     ASSERT_EQ(parsed.result, ParseResult::ok) << parsed.message;
     EXPECT_EQ(parsed.options.outDir, "shots");
     EXPECT_EQ(parsed.options.videoFile, "show.mp4");
@@ -57,6 +58,7 @@ TEST(CaptureOptions, ValuesComeSeparateOrAfterAnEqualsSign) {
     EXPECT_EQ(parsed.options.videoHeight, 720);
     EXPECT_DOUBLE_EQ(parsed.options.maxSeconds, 2.5);
     EXPECT_FALSE(parsed.options.writeFrames);
+    EXPECT_EQ(parsed.options.moduleFile, "other.xm");
 }
 
 TEST(CaptureOptions, SizesAreNativeFourToThreeOrSixteenToNineWithEvenSides) {
@@ -122,6 +124,7 @@ TEST(CaptureOptions, BadValuesAreRefusedWithTheirName) {
                                                                   {"--max-seconds", "nan"},
                                                                   {"--max-seconds", "inf"},
                                                                   {"--out", ""},
+                                                                  {"--module="},
                                                                   {"--video"},
                                                                   {"--no-frames=yes"},
                                                                   {"--frobnicate"}}) {
@@ -137,7 +140,7 @@ TEST(CaptureOptions, HelpListsEveryOption) {
     const std::string usage = capture::CaptureUsage("zarvo-capture");
     for (const char* option :
          {"--out", "--video", "--size", "--fps", "--rate", "--max-seconds", "--no-frames", "--quiet",
-          "--help", "--crf", "--preset", "--lossless", "--start", ".mkv", "1920x1080"}) {
+          "--help", "--crf", "--preset", "--lossless", "--start", ".mkv", "1920x1080", "--module"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
     // Each exit code is explained on a line of its own.
