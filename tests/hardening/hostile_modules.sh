@@ -48,12 +48,13 @@ run() {
     [ -n "$have_time" ] && peak_kb=$(tail -n1 "$work/peak.txt")
 }
 
-# Expects a refusal: exit 0 (the intro's rule), its message, the reason, quick.
+# Expects a refusal: exit 3 (the capture's code for an intro that stopped with an error), the
+# module message, the reason, quick.
 expect_refused() {
     local reason=$1
     run
     echo "$case: exit $code in ${seconds}s, peak ${peak_kb} KB"
-    [ "$code" -eq 0 ] || { fail "exit code $code"; return; }
+    [ "$code" -eq 3 ] || { fail "exit code $code"; return; }
     grep -q "The module 'Zarvo.xm' is missing or corrupt." "$work/err.txt" ||
         { fail "no module message"; return; }
     grep -q "$reason" "$work/err.txt" || { fail "the reason '$reason' is not given"; return; }
