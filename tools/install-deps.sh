@@ -15,6 +15,7 @@ packages="
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick sox
   dpkg-dev file
+  clang libclang-rt-dev
 "
 
 if [ "${1:-}" = "--windows" ]; then
