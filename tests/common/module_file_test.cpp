@@ -69,7 +69,9 @@ bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
     if (file == nullptr) {
         return false;
     }
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    // An empty vector's data() may be null, which fwrite must not be given even for no bytes.
+    const bool ok =
+        bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && ok;
 }
 
