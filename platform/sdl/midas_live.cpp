@@ -1,365 +1,54 @@
-// The MIDAS functions of the live backend: libopenmpt through the shared module player, played by
-// the SDL audio device or the silent timer (audio_output.h).
-//
-// One module plays at a time. The player is touched under one lock, by the playback thread while
-// it renders and by the main thread for loading, starting and stopping; the sync callback runs on
-// the playback thread inside rendering, as the library's did. Errors keep the library's pattern:
-// a number from MIDASgetLastError and its text from MIDASgetErrorMessage.
-//
-// Sound is never cut: before playback is suspended or stopped, or the module stopped or freed,
-// the player ramps its level down and the calling thread waits (a few ms) until the playback
-// thread has rendered that ramp, so that the output's last sound before the pause is silence.
+// The live backend's part of the sound library: the configuration question (from the command
+// line, or the dialog) and the sound output (the SDL audio device or the silent timer).
 #include "audio_output.h"
 #include "live_options.h"
 #include "live_window.h"
-#include "module_player.h"
+#include "midas_playback.h"
 #include "sound_dialog.h"
 
-#include <midasdll.h>
-
-#include <chrono>
 #include <cstdio>
-#include <mutex>
-#include <new>
-#include <string>
-#include <thread>
 
-namespace live {
+static_assert(live::kSampleRate == platform::kPlaybackRate, "the device plays what is rendered");
 
-enum MidasError {
-    kErrorNone = 0,
-    kErrorNotStarted = 1,
-    kErrorCancelled = 2,
-    kErrorSoundOutput = 3,
-    kErrorModuleFile = 4,
-    kErrorBadHandle = 5,
-    kErrorOutOfMemory = 6,
-    kErrorState = 7,
-};
+namespace platform {
 
-struct LiveModule {
-    platform::ModulePlayer player;
-};
-
-struct MidasState {
-    bool started = false;
-    bool configured = false;
-    bool noSound = false;
-    bool initialised = false;
-    bool backgroundPlay = false;
-    bool suspended = false;
-    int lastError = kErrorNone;
-    std::string lastErrorText;
-    // Guarded by playerLock: what the playback thread renders.
-    std::mutex playerLock;
-    LiveModule* playing = nullptr;
-    MIDASsyncCallback callback = nullptr;
-    MIDASmodulePlayHandle handle = 0;
-    MIDASmodulePlayHandle nextHandle = 1;
-};
-
-static MidasState midas;
-
-static BOOL Fail(int code, const std::string& text = std::string()) {
-    midas.lastError = code;
-    midas.lastErrorText = text;
-    return FALSE;
-}
-
-static void SyncToCallback(void* /*user*/, unsigned syncInfo, unsigned order, unsigned row) {
-    if (midas.callback != nullptr) {
-        midas.callback(syncInfo, order, row);
-    }
-}
-
-// The playback thread's work: the playing module, or silence.
-static void RenderMusic(std::int16_t* out, std::size_t frames) {
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    if (midas.playing != nullptr) {
-        midas.playing->player.Render(out, frames, kSampleRate);
-    } else {
-        std::fill(out, out + frames * 2, static_cast<std::int16_t>(0));
-    }
-}
-
-// Waits until the playing module (if any) has rendered its ramp down. The playback thread renders
-// it within a buffer or two; the limit only guards against an output that has stopped taking
-// sound, where there is nothing left to click.
-static void WaitUntilSilent() {
-    constexpr auto kLimit = std::chrono::milliseconds(500);
-    const auto deadline = std::chrono::steady_clock::now() + kLimit;
-    for (;;) {
-        {
-            std::lock_guard<std::mutex> guard(midas.playerLock);
-            if (midas.playing == nullptr || midas.playing->player.IsSilent()) {
-                return;
-            }
-        }
-        if (std::chrono::steady_clock::now() > deadline) {
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
-
-// Takes the playing module down to silence and holds it there, before the output pauses.
-static void QuietenPlayback() {
-    {
-        std::lock_guard<std::mutex> guard(midas.playerLock);
-        if (midas.playing == nullptr) {
-            return;
-        }
-        midas.playing->player.Pause();
-    }
-    WaitUntilSilent();
-}
-
-// Lets a module held by QuietenPlayback go on, ramping up, once the output runs again.
-static void UnholdPlayback() {
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    if (midas.playing != nullptr) {
-        midas.playing->player.Resume();
-    }
-}
-
-// The sound output: from the command line, or asked in the dialog.
-static SoundChoice ChooseSoundOutput() {
-    switch (LiveOptions().sound) {
-    case SoundSetting::defaultOutput:
-        return SoundChoice::DefaultOutput;
-    case SoundSetting::none:
-        return SoundChoice::NoSound;
-    case SoundSetting::ask:
-        break;
-    }
-    return AskSoundOutput();
-}
-
-static const char* ErrorText(int code) {
-    switch (code) {
-    case kErrorNone:
-        return "OK";
-    case kErrorNotStarted:
-        return "Sound system not started";
-    case kErrorCancelled:
-        return "Sound setup cancelled by the user";
-    case kErrorSoundOutput:
-        return "Sound output could not be opened";
-    case kErrorModuleFile:
-        return "Unable to load module file";
-    case kErrorBadHandle:
-        return "Invalid module or play handle";
-    case kErrorOutOfMemory:
-        return "Not enough memory";
-    default:
-        return "Function called at the wrong time";
-    }
-}
-
-} // namespace live
-
-using live::midas;
-
-BOOL MIDAS_CALL MIDASstartup(void) {
-    midas.started = true;
-    midas.configured = false;
-    midas.noSound = false;
-    midas.lastError = live::kErrorNone;
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASconfig(void) {
-    if (!midas.started) {
-        return live::Fail(live::kErrorNotStarted);
-    }
+SoundChoice ChooseSoundOutput() {
     // The display is made ready now, before the music starts: once it plays, its clock runs,
     // and the show's opening title lasts only its first moments.
     live::PrepareLiveDisplay();
-    switch (live::ChooseSoundOutput()) {
+    switch (live::LiveOptions().sound) {
+    case live::SoundSetting::defaultOutput:
+        return SoundChoice::DefaultOutput;
+    case live::SoundSetting::none:
+        return SoundChoice::NoSound;
+    case live::SoundSetting::ask:
+        break;
+    }
+    switch (live::AskSoundOutput()) {
     case live::SoundChoice::DefaultOutput:
-        midas.noSound = false;
-        break;
+        return SoundChoice::DefaultOutput;
     case live::SoundChoice::NoSound:
-        midas.noSound = true;
-        break;
+        return SoundChoice::NoSound;
     case live::SoundChoice::Cancel:
-        return live::Fail(live::kErrorCancelled);
+        break;
     }
-    midas.configured = true;
-    return TRUE;
+    return SoundChoice::Cancel;
 }
 
-BOOL MIDAS_CALL MIDASinit(void) {
-    if (!midas.started || midas.initialised) {
-        return live::Fail(live::kErrorState);
-    }
-    std::string note;
-    if (!live::OpenAudioOutput(!midas.noSound, live::RenderMusic, note)) {
-        return live::Fail(live::kErrorSoundOutput, note);
-    }
-    if (!note.empty()) {
-        std::fprintf(stderr, "zarvo: %s; the music plays silently.\n", note.c_str());
-    }
-    midas.initialised = true;
-    return TRUE;
+bool OpenSoundOutput(bool wantDevice, RenderFunction render, std::string& note) {
+    return live::OpenAudioOutput(wantDevice, render, note);
 }
 
-BOOL MIDAS_CALL MIDASclose(void) {
-    if (midas.backgroundPlay && !midas.suspended) {
-        live::QuietenPlayback();
-    }
+void PauseSoundOutput(bool paused) {
+    live::SetAudioPaused(paused);
+}
+
+void CloseSoundOutput() {
     live::CloseAudioOutput();
-    midas.initialised = false;
-    midas.backgroundPlay = false;
-    midas.started = false;
-    return TRUE;
 }
 
-BOOL MIDAS_CALL MIDASstartBackgroundPlay(DWORD /*pollRate*/) {
-    if (!midas.initialised) {
-        return live::Fail(live::kErrorState);
-    }
-    midas.backgroundPlay = true;
-    midas.suspended = false;
-    live::UnholdPlayback();
-    live::SetAudioPaused(false);
-    return TRUE;
+void ReportSilentPlayback(const std::string& note) {
+    std::fprintf(stderr, "zarvo: %s; the music plays silently.\n", note.c_str());
 }
 
-BOOL MIDAS_CALL MIDASstopBackgroundPlay(void) {
-    if (!midas.backgroundPlay) {
-        return live::Fail(live::kErrorState);
-    }
-    live::QuietenPlayback();
-    live::SetAudioPaused(true);
-    midas.backgroundPlay = false;
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASsuspend(void) {
-    if (!midas.backgroundPlay) {
-        return live::Fail(live::kErrorState);
-    }
-    // Playback and sync callbacks stop together: once paused, nothing renders. The rows of the
-    // ramp down are played, so they are counted; resuming goes on after them.
-    live::QuietenPlayback();
-    live::SetAudioPaused(true);
-    midas.suspended = true;
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASresume(void) {
-    if (!midas.backgroundPlay) {
-        return live::Fail(live::kErrorState);
-    }
-    live::UnholdPlayback();
-    live::SetAudioPaused(false);
-    midas.suspended = false;
-    return TRUE;
-}
-
-int MIDAS_CALL MIDASgetLastError(void) {
-    return midas.lastError;
-}
-
-char* MIDAS_CALL MIDASgetErrorMessage(int errorCode) {
-    // The library hands out a writable pointer to its own text; so do we.
-    static std::string text;
-    if (errorCode == midas.lastError && !midas.lastErrorText.empty()) {
-        text = midas.lastErrorText;
-    } else {
-        text = live::ErrorText(errorCode);
-    }
-    return text.data();
-}
-
-MIDASmodule MIDAS_CALL MIDASloadModule(char* fileName) {
-    if (!midas.started) {
-        live::Fail(live::kErrorNotStarted);
-        return nullptr;
-    }
-    auto* module = new (std::nothrow) live::LiveModule();
-    if (module == nullptr) {
-        live::Fail(live::kErrorOutOfMemory);
-        return nullptr;
-    }
-    std::string error;
-    if (!module->player.Load(fileName, error)) {
-        delete module;
-        live::Fail(live::kErrorModuleFile, error);
-        return nullptr;
-    }
-    module->player.SetSyncSink(live::SyncToCallback, nullptr);
-    return module;
-}
-
-BOOL MIDAS_CALL MIDASfreeModule(MIDASmodule module) {
-    if (module == nullptr) {
-        return live::Fail(live::kErrorBadHandle);
-    }
-    auto* live = static_cast<live::LiveModule*>(module);
-    bool playing = false;
-    {
-        std::lock_guard<std::mutex> guard(midas.playerLock);
-        playing = midas.playing == live;
-        if (playing) {
-            live->player.Stop();
-        }
-    }
-    if (playing) {
-        live::WaitUntilSilent();
-    }
-    {
-        std::lock_guard<std::mutex> guard(midas.playerLock);
-        if (midas.playing == live) {
-            midas.playing = nullptr;
-            midas.handle = 0;
-        }
-    }
-    delete live;
-    return TRUE;
-}
-
-MIDASmodulePlayHandle MIDAS_CALL MIDASplayModule(MIDASmodule module, BOOL loopSong) {
-    if (module == nullptr) {
-        live::Fail(live::kErrorBadHandle);
-        return 0;
-    }
-    if (!midas.backgroundPlay) {
-        live::Fail(live::kErrorState);
-        return 0;
-    }
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    auto* live = static_cast<live::LiveModule*>(module);
-    live->player.Start(loopSong != FALSE);
-    midas.playing = live;
-    midas.handle = midas.nextHandle++;
-    return midas.handle;
-}
-
-BOOL MIDAS_CALL MIDASstopModule(MIDASmodulePlayHandle playHandle) {
-    {
-        std::lock_guard<std::mutex> guard(midas.playerLock);
-        if (playHandle == 0 || playHandle != midas.handle || midas.playing == nullptr) {
-            return live::Fail(live::kErrorBadHandle);
-        }
-        midas.callback = nullptr;
-        midas.playing->player.Stop();
-    }
-    // The ramp down is heard before the module lets go of the output.
-    live::WaitUntilSilent();
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    midas.playing = nullptr;
-    midas.handle = 0;
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASsetMusicSyncCallback(MIDASmodulePlayHandle playHandle,
-                                          MIDASsyncCallback callback) {
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    if (playHandle == 0 || playHandle != midas.handle) {
-        return live::Fail(live::kErrorBadHandle);
-    }
-    midas.callback = callback;
-    return TRUE;
-}
+} // namespace platform

@@ -1,347 +1,42 @@
-// The MIDAS functions of the Windows backend: libopenmpt through the shared module player, played
-// by the waveOut device or the silent timer (wave_output.h).
-//
-// One module plays at a time. The player is touched under one lock, by the playback thread while
-// it renders and by the main thread for loading, starting and stopping; the sync callback runs on
-// the playback thread inside rendering, as the library's did. Errors keep the library's pattern:
-// a number from MIDASgetLastError and its text from MIDASgetErrorMessage.
-//
-// Sound is never cut: before playback is suspended or stopped, or the module stopped or freed,
-// the player ramps its level down and the calling thread waits (a few ms) until the playback
-// thread has rendered that ramp, so that the output's last sound before the pause is silence.
-#include "module_player.h"
+// The Windows backend's part of the sound library: the configuration dialog and the sound output
+// (waveOut, or the silent timer).
+#include "midas_playback.h"
 #include "midas_windows_dialog.h"
 #include "wave_output.h"
 
-#include <midasdll.h>
+#include <windows.h>
 
-#include <chrono>
-#include <mutex>
-#include <new>
-#include <string>
-#include <thread>
+static_assert(winsound::kSampleRate == platform::kPlaybackRate, "the device plays what is rendered");
 
-namespace winsound {
+namespace platform {
 
-enum MidasError {
-    kErrorNone = 0,
-    kErrorNotStarted = 1,
-    kErrorCancelled = 2,
-    kErrorSoundOutput = 3,
-    kErrorModuleFile = 4,
-    kErrorBadHandle = 5,
-    kErrorOutOfMemory = 6,
-    kErrorState = 7,
-};
-
-struct PlayerModule {
-    platform::ModulePlayer player;
-};
-
-struct MidasState {
-    bool started = false;
-    bool configured = false;
-    bool noSound = false;
-    bool initialised = false;
-    bool backgroundPlay = false;
-    bool suspended = false;
-    int lastError = kErrorNone;
-    std::string lastErrorText;
-    // Guarded by playerLock: what the playback thread renders.
-    std::mutex playerLock;
-    PlayerModule* playing = nullptr;
-    MIDASsyncCallback callback = nullptr;
-    MIDASmodulePlayHandle handle = 0;
-    MIDASmodulePlayHandle nextHandle = 1;
-};
-
-static MidasState midas;
-
-static BOOL Fail(int code, const std::string& text = std::string()) {
-    midas.lastError = code;
-    midas.lastErrorText = text;
-    return FALSE;
-}
-
-static void SyncToCallback(void* /*user*/, unsigned syncInfo, unsigned order, unsigned row) {
-    if (midas.callback != nullptr) {
-        midas.callback(syncInfo, order, row);
-    }
-}
-
-// The playback thread's work: the playing module, or silence.
-static void RenderMusic(std::int16_t* out, std::size_t frames) {
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    if (midas.playing != nullptr) {
-        midas.playing->player.Render(out, frames, kSampleRate);
-    } else {
-        std::fill(out, out + frames * 2, static_cast<std::int16_t>(0));
-    }
-}
-
-// Waits until the playing module (if any) has rendered its ramp down. The playback thread renders
-// it within a buffer or two; the limit only guards against an output that has stopped taking
-// sound, where there is nothing left to click.
-static void WaitUntilSilent() {
-    constexpr auto kLimit = std::chrono::milliseconds(500);
-    const auto deadline = std::chrono::steady_clock::now() + kLimit;
-    for (;;) {
-        {
-            std::lock_guard<std::mutex> guard(midas.playerLock);
-            if (midas.playing == nullptr || midas.playing->player.IsSilent()) {
-                return;
-            }
-        }
-        if (std::chrono::steady_clock::now() > deadline) {
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
-
-// Takes the playing module down to silence and holds it there, before the output pauses.
-static void QuietenPlayback() {
-    {
-        std::lock_guard<std::mutex> guard(midas.playerLock);
-        if (midas.playing == nullptr) {
-            return;
-        }
-        midas.playing->player.Pause();
-    }
-    WaitUntilSilent();
-}
-
-// Lets a module held by QuietenPlayback go on, ramping up, once the output runs again.
-static void UnholdPlayback() {
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    if (midas.playing != nullptr) {
-        midas.playing->player.Resume();
-    }
-}
-
-static const char* ErrorText(int code) {
-    switch (code) {
-    case kErrorNone:
-        return "OK";
-    case kErrorNotStarted:
-        return "Sound system not started";
-    case kErrorCancelled:
-        return "Sound setup cancelled by the user";
-    case kErrorSoundOutput:
-        return "Sound output could not be opened";
-    case kErrorModuleFile:
-        return "Unable to load module file";
-    case kErrorBadHandle:
-        return "Invalid module or play handle";
-    case kErrorOutOfMemory:
-        return "Not enough memory";
-    default:
-        return "Function called at the wrong time";
-    }
-}
-
-} // namespace winsound
-
-using winsound::midas;
-
-BOOL MIDAS_CALL MIDASstartup(void) {
-    midas.started = true;
-    midas.configured = false;
-    midas.noSound = false;
-    midas.lastError = winsound::kErrorNone;
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASconfig(void) {
-    if (!midas.started) {
-        return winsound::Fail(winsound::kErrorNotStarted);
-    }
+SoundChoice ChooseSoundOutput() {
     switch (winsound::AskSoundOutput()) {
     case winsound::SoundChoice::DefaultOutput:
-        midas.noSound = false;
-        break;
+        return SoundChoice::DefaultOutput;
     case winsound::SoundChoice::NoSound:
-        midas.noSound = true;
-        break;
+        return SoundChoice::NoSound;
     case winsound::SoundChoice::Cancel:
-        return winsound::Fail(winsound::kErrorCancelled);
+        break;
     }
-    midas.configured = true;
-    return TRUE;
+    return SoundChoice::Cancel;
 }
 
-BOOL MIDAS_CALL MIDASinit(void) {
-    if (!midas.started || midas.initialised) {
-        return winsound::Fail(winsound::kErrorState);
-    }
-    std::string note;
-    if (!winsound::OpenSoundOutput(!midas.noSound, winsound::RenderMusic, note)) {
-        return winsound::Fail(winsound::kErrorSoundOutput, note);
-    }
-    if (!note.empty()) {
-        // A windowed program has no standard error: the debugger hears it.
-        OutputDebugStringA(("zarvo: " + note + "; the music plays silently.\n").c_str());
-    }
-    midas.initialised = true;
-    return TRUE;
+bool OpenSoundOutput(bool wantDevice, RenderFunction render, std::string& note) {
+    return winsound::OpenSoundOutput(wantDevice, render, note);
 }
 
-BOOL MIDAS_CALL MIDASclose(void) {
-    if (midas.backgroundPlay && !midas.suspended) {
-        winsound::QuietenPlayback();
-    }
+void PauseSoundOutput(bool paused) {
+    winsound::SetSoundPaused(paused);
+}
+
+void CloseSoundOutput() {
     winsound::CloseSoundOutput();
-    midas.initialised = false;
-    midas.backgroundPlay = false;
-    midas.started = false;
-    return TRUE;
 }
 
-BOOL MIDAS_CALL MIDASstartBackgroundPlay(DWORD /*pollRate*/) {
-    if (!midas.initialised) {
-        return winsound::Fail(winsound::kErrorState);
-    }
-    midas.backgroundPlay = true;
-    midas.suspended = false;
-    winsound::UnholdPlayback();
-    winsound::SetSoundPaused(false);
-    return TRUE;
+void ReportSilentPlayback(const std::string& note) {
+    // A windowed program has no standard error: the debugger hears it.
+    OutputDebugStringA(("zarvo: " + note + "; the music plays silently.\n").c_str());
 }
 
-BOOL MIDAS_CALL MIDASstopBackgroundPlay(void) {
-    if (!midas.backgroundPlay) {
-        return winsound::Fail(winsound::kErrorState);
-    }
-    winsound::QuietenPlayback();
-    winsound::SetSoundPaused(true);
-    midas.backgroundPlay = false;
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASsuspend(void) {
-    if (!midas.backgroundPlay) {
-        return winsound::Fail(winsound::kErrorState);
-    }
-    // Playback and sync callbacks stop together: once paused, nothing renders. The rows of the
-    // ramp down are played, so they are counted; resuming goes on after them.
-    winsound::QuietenPlayback();
-    winsound::SetSoundPaused(true);
-    midas.suspended = true;
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASresume(void) {
-    if (!midas.backgroundPlay) {
-        return winsound::Fail(winsound::kErrorState);
-    }
-    winsound::UnholdPlayback();
-    winsound::SetSoundPaused(false);
-    midas.suspended = false;
-    return TRUE;
-}
-
-int MIDAS_CALL MIDASgetLastError(void) {
-    return midas.lastError;
-}
-
-char* MIDAS_CALL MIDASgetErrorMessage(int errorCode) {
-    // The library hands out a writable pointer to its own text; so do we.
-    static std::string text;
-    if (errorCode == midas.lastError && !midas.lastErrorText.empty()) {
-        text = midas.lastErrorText;
-    } else {
-        text = winsound::ErrorText(errorCode);
-    }
-    return text.data();
-}
-
-MIDASmodule MIDAS_CALL MIDASloadModule(char* fileName) {
-    if (!midas.started) {
-        winsound::Fail(winsound::kErrorNotStarted);
-        return nullptr;
-    }
-    auto* module = new (std::nothrow) winsound::PlayerModule();
-    if (module == nullptr) {
-        winsound::Fail(winsound::kErrorOutOfMemory);
-        return nullptr;
-    }
-    std::string error;
-    if (!module->player.Load(fileName, error)) {
-        delete module;
-        winsound::Fail(winsound::kErrorModuleFile, error);
-        return nullptr;
-    }
-    module->player.SetSyncSink(winsound::SyncToCallback, nullptr);
-    return module;
-}
-
-BOOL MIDAS_CALL MIDASfreeModule(MIDASmodule module) {
-    if (module == nullptr) {
-        return winsound::Fail(winsound::kErrorBadHandle);
-    }
-    auto* player = static_cast<winsound::PlayerModule*>(module);
-    bool playing = false;
-    {
-        std::lock_guard<std::mutex> guard(midas.playerLock);
-        playing = midas.playing == player;
-        if (playing) {
-            player->player.Stop();
-        }
-    }
-    if (playing) {
-        winsound::WaitUntilSilent();
-    }
-    {
-        std::lock_guard<std::mutex> guard(midas.playerLock);
-        if (midas.playing == player) {
-            midas.playing = nullptr;
-            midas.handle = 0;
-        }
-    }
-    delete player;
-    return TRUE;
-}
-
-MIDASmodulePlayHandle MIDAS_CALL MIDASplayModule(MIDASmodule module, BOOL loopSong) {
-    if (module == nullptr) {
-        winsound::Fail(winsound::kErrorBadHandle);
-        return 0;
-    }
-    if (!midas.backgroundPlay) {
-        winsound::Fail(winsound::kErrorState);
-        return 0;
-    }
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    auto* player = static_cast<winsound::PlayerModule*>(module);
-    player->player.Start(loopSong != FALSE);
-    midas.playing = player;
-    midas.handle = midas.nextHandle++;
-    return midas.handle;
-}
-
-BOOL MIDAS_CALL MIDASstopModule(MIDASmodulePlayHandle playHandle) {
-    {
-        std::lock_guard<std::mutex> guard(midas.playerLock);
-        if (playHandle == 0 || playHandle != midas.handle || midas.playing == nullptr) {
-            return winsound::Fail(winsound::kErrorBadHandle);
-        }
-        midas.callback = nullptr;
-        midas.playing->player.Stop();
-    }
-    // The ramp down is heard before the module lets go of the output.
-    winsound::WaitUntilSilent();
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    midas.playing = nullptr;
-    midas.handle = 0;
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASsetMusicSyncCallback(MIDASmodulePlayHandle playHandle,
-                                          MIDASsyncCallback callback) {
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    if (playHandle == 0 || playHandle != midas.handle) {
-        return winsound::Fail(winsound::kErrorBadHandle);
-    }
-    midas.callback = callback;
-    return TRUE;
-}
+} // namespace platform
