@@ -55,42 +55,53 @@ export class CaptureMatcher {
     return { sync, margin: Math.min(sample - low * step, high * step - sample) };
   }
 
-  // A frame rate (in hundredths of a frame per second) at which the capture's frame shows
-  // (sync, turns), with the widest margins; null when none between 20 and 200 does.
-  chooseRate(sync, turns) {
-    let best = null;
+  // Frame rates (in hundredths of a frame per second, 20 to 200) at which the capture's frame
+  // should show (sync, turns), the surest first. The fine capture cannot tell where within its
+  // 64 samples a sync event falls, so a rate whose frames come near one is less sure.
+  candidateRates(sync, turns) {
+    const candidates = [];
     for (let hundredths = 2000; hundredths <= 20000; ++hundredths) {
       const fps = hundredths / 100;
       const sampleOf = (n) => Math.floor((n * kRate) / fps);
       let openings = 0;
       while (this.syncAt(sampleOf(openings)).sync < 3 && openings < 100000) { ++openings; }
-      const opening = this.syncAt(sampleOf(openings));
       const frame = turns + openings;
       const at = this.syncAt(sampleOf(frame));
-      if (at.sync !== sync) { continue; }
-      const margin = Math.min(at.margin, opening.margin, this.syncAt(sampleOf(openings - 1)).margin);
-      if (!best || margin > best.margin) { best = { hundredths, frame, openings, margin }; }
+      if (at.sync !== sync && this.syncAt(sampleOf(frame) + kRate / kFineFps).sync !== sync) { continue; }
+      const margin = Math.min(at.margin, this.syncAt(sampleOf(openings)).margin,
+        this.syncAt(sampleOf(openings - 1)).margin);
+      candidates.push({ hundredths, margin });
     }
-    return best;
+    return candidates.sort((a, b) => b.margin - a.margin);
   }
 
   // The capture's 320x200 RGB picture at (sync, turns), checked against its frames.csv.
   picture(sync, turns) {
-    const choice = this.chooseRate(sync, turns);
-    if (!choice) { throw new Error(`no frame rate gives sync ${sync} at turn ${turns}`); }
-    const out = join(this.folder, `at-${sync}-${turns}`);
-    const fps = `${choice.hundredths}/100`;
-    const seconds = ((choice.frame + 2) * 100) / choice.hundredths;
-    const rows = runCapture(this.capture, this.module, out, fps, seconds.toFixed(3), true);
-    const row = rows[choice.frame];
-    const openings = rows.filter((r) => r.phase === 'opening' && r.frame < choice.frame).length;
-    if (!row || row.sync !== sync || row.phase !== 'main' || choice.frame - openings !== turns) {
-      throw new Error(`the capture at ${fps} fps did not show sync ${sync} at turn ${turns}: ${JSON.stringify(row)}, ${openings} openings`);
+    const tried = [];
+    for (const candidate of this.candidateRates(sync, turns).slice(0, 12)) {
+      const fps = `${candidate.hundredths}/100`;
+      const seconds = (((turns + 200) * 100) / candidate.hundredths).toFixed(3);
+      const out = join(this.folder, `at-${sync}-${turns}-${candidate.hundredths}`);
+      const frame = (rows) => {
+        const openings = rows.filter((r) => r.phase === 'opening').length;
+        const row = rows[turns + openings];
+        return row && row.sync === sync && row.phase === 'main' ? row.frame : -1;
+      };
+      const expected = frame(runCapture(this.capture, this.module, out + '-csv', fps, seconds, false));
+      if (expected < 0) {
+        tried.push(fps);
+        continue;
+      }
+      const upTo = (((expected + 2) * 100) / candidate.hundredths).toFixed(3);
+      const rows = runCapture(this.capture, this.module, out, fps, upTo, true);
+      const found = frame(rows);
+      if (found < 0) { throw new Error(`the capture at ${fps} fps drew differently with frames written`); }
+      const png = join(out, 'frames', `${String(found).padStart(6, '0')}.png`);
+      const rgb = spawnSync('convert', [png, '-depth', '8', 'rgb:-'], { maxBuffer: 1 << 24 });
+      if (rgb.status !== 0) { throw new Error(`convert ${png} failed: ${rgb.stderr}`); }
+      return { rgb: rgb.stdout, fps };
     }
-    const png = join(out, 'frames', `${String(choice.frame).padStart(6, '0')}.png`);
-    const rgb = spawnSync('convert', [png, '-depth', '8', 'rgb:-'], { maxBuffer: 1 << 24 });
-    if (rgb.status !== 0) { throw new Error(`convert ${png} failed: ${rgb.stderr}`); }
-    return { rgb: rgb.stdout, fps };
+    throw new Error(`no capture showed sync ${sync} at turn ${turns} (tried ${tried.join(', ') || 'no rate'})`);
   }
 
   close() {

@@ -111,6 +111,16 @@ async function withSound(browser, server, matcher) {
   } else {
     console.log('   (no zarvo-capture given: the comparison with the capture is skipped)');
   }
+  // Losing focus pauses music and show together; getting it back goes on from there.
+  await page.evaluate("window.dispatchEvent(new Event('blur'))");
+  await sleep(300);
+  const paused = await page.evaluate('[ZarvoPage.stats.syncCount, ZarvoPage.stats.frames, ZarvoPage.stats.renderedFrames]');
+  await sleep(1000);
+  const still = await page.evaluate('[ZarvoPage.stats.syncCount, ZarvoPage.stats.frames, ZarvoPage.stats.renderedFrames]');
+  check(still.every((value, i) => value === paused[i]), `a page without focus holds the clock, the pictures and the sound (sync ${still[0]})`);
+  await page.evaluate("window.dispatchEvent(new Event('focus'))");
+  await page.waitFor(`ZarvoPage.stats.syncCount > ${still[0]} && ZarvoPage.stats.frames > ${still[1]}`, 5000, 'the show going on');
+  check(true, 'focus back: the show goes on');
   // The measured run: frame rate and the browser's CPU use over the rest of `seconds`.
   const start = await page.evaluate('[performance.now(), ZarvoPage.stats.frames, ZarvoPage.stats.syncCount]');
   const cpuStart = browser.cpuSeconds();
