@@ -13,7 +13,7 @@ if [ "$(id -u)" -eq 0 ]; then SUDO=; else SUDO=sudo; fi
 
 packages="
   build-essential cmake ninja-build pkg-config
-  libsdl2-dev libopenmpt-dev libfreetype-dev libfontconfig-dev libpng-dev fonts-terminus
+  libsdl2-dev libopenmpt-dev libfreetype-dev libfontconfig-dev libpng-dev libdeflate-dev fonts-terminus
   ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick sox

@@ -1,5 +1,5 @@
-// Frames as PNG files: 8-bit RGB through libpng, with no time stamp or other varying chunk, so
-// the same picture always gives the same bytes.
+// Frames as PNG files: 8-bit RGB (PngEncoder), with no time stamp or other varying chunk, so the
+// same picture always gives the same bytes; read back with libpng.
 //
 //   WritePng  writes width x height pixels of 0x00RRGGBB (rows `pitchPixels` apart) to `path`;
 //             the file appears under its name only once complete (written aside, then renamed)

@@ -57,6 +57,7 @@ bool ModulePlayer::Load(const char* fileName, std::string& error) {
 void ModulePlayer::Unload() {
     Stop();
     module_.reset();
+    songSeconds_ = -1.0;
 }
 
 bool ModulePlayer::IsLoaded() const {
@@ -64,7 +65,13 @@ bool ModulePlayer::IsLoaded() const {
 }
 
 double ModulePlayer::SongSeconds() const {
-    return module_ ? module_->get_duration_seconds() : 0.0;
+    if (!module_) {
+        return 0.0;
+    }
+    if (songSeconds_ < 0.0) {
+        songSeconds_ = module_->get_duration_seconds();
+    }
+    return songSeconds_;
 }
 
 void ModulePlayer::Start(bool loopSong) {

@@ -65,6 +65,8 @@ class ModulePlayer {
     std::size_t Render(std::int16_t* interleavedStereo, std::size_t frames, int sampleRate);
 
     // The song's length once through, from its first order to its end (0 when none is loaded).
+    // Worked out on the first call after a load (a pass through the whole song, about half a
+    // millisecond) and kept: callers ask once a frame.
     double SongSeconds() const;
 
     // Rows started since Start, counting rows played again; for tests and measurements.
@@ -79,6 +81,7 @@ class ModulePlayer {
     void RampDown();
 
     std::unique_ptr<openmpt::module> module_;
+    mutable double songSeconds_ = -1.0; // -1: not worked out since the load
     bool playing_ = false;
     bool ended_ = false;
     bool stopping_ = false; // Stop's ramp is under way

@@ -232,7 +232,9 @@ TEST(CaptureRun, TwoCapturesWithTheSameOptionsAreIdentical) {
         std::vector<std::string> args = {"--out",         out->Path(), "--fps",  "24",
                                          "--max-seconds", "1.5",       "--quiet"};
         if (video) {
-            args.insert(args.end(), {"--video", out->Path() + "/show.mp4", "--size", "320x200"});
+            // Both enlargement steps, which ffmpeg cuts into slices on threads, and the bars.
+            args.insert(args.end(),
+                        {"--video", out->Path() + "/show.mp4", "--size", "1920x1080"});
         }
         const auto run = RunCapture(args, BuildFolder());
         ASSERT_EQ(run.exitCode, 0) << run.errors;

@@ -212,6 +212,15 @@ TEST_F(ModulePlayerTest, FillsEveryFrameAndFallsSilentAfterTheSong) {
     EXPECT_EQ(buffer[0], 0);
 }
 
+TEST_F(ModulePlayerTest, TheSongLengthIsEachLoadedSongsOwn) {
+    Play(SyncEveryRow(2, 6, 125), false);
+    EXPECT_DOUBLE_EQ(player.SongSeconds() * kRate, 11520.0) << "as long as its music";
+    Play(SyncEveryRow(8, 6, 125), false); // the length kept from the first song must go
+    EXPECT_DOUBLE_EQ(player.SongSeconds() * kRate, 4 * 11520.0);
+    player.Unload();
+    EXPECT_EQ(player.SongSeconds(), 0.0);
+}
+
 TEST_F(ModulePlayerTest, StoppedOrEmptyPlayersRenderSilenceAndReportNothing) {
     std::vector<std::int16_t> buffer(512 * 2, 7);
     EXPECT_EQ(player.Render(buffer.data(), 512, kRate), 0u);
