@@ -129,6 +129,11 @@ export class Page {
     return new Promise((resolve, reject) => this.pending.set(id, { resolve, reject }));
   }
 
+  // Script run in every document this tab opens, before the page's own (e.g. to take an API away).
+  async beforePage(source) {
+    await this.send('Page.addScriptToEvaluateOnNewDocument', { source });
+  }
+
   async goto(url) {
     await this.send('Page.navigate', { url });
   }

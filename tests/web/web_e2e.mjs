@@ -7,8 +7,9 @@
 // measured run, from the click that starts the show (default 60): the frame rate over it and the
 // CPU time of all the browser's processes.
 // Scenarios: play with sound (opening title, the scene with "Zarvo!", a caption at its time,
-// Escape ends the show, and the figures); no sound (the clock runs); the module missing (its
-// message, exactly); Cancel (the configuration message, exactly).
+// focus lost and back, Escape ends the show, and the figures); no sound (the clock runs); no
+// WebAudio, no WebAssembly (the page says so); the module missing (its message, exactly); Cancel
+// (the configuration message, exactly).
 import { Browser, sleep } from './cdp.mjs';
 import { CaptureMatcher, compareCells } from './capture_match.mjs';
 import { serve } from './static_server.mjs';
@@ -51,8 +52,9 @@ function blackRows(rgb, y0, y1) {
 }
 const decode = (snapshot) => Buffer.from(snapshot.rgb, 'base64');
 
-async function openPage(browser, url) {
+async function openPage(browser, url, before = null) {
   const page = await browser.newPage();
+  if (before) { await page.beforePage(before); }
   await page.goto(url);
   await page.waitFor("typeof ZarvoPage === 'object' && !document.getElementById('setup').hidden", 30000, 'the first screen');
   return page;
@@ -158,6 +160,31 @@ async function withoutSound(browser, server) {
   page.close();
 }
 
+// A browser without WebAudio: the first screen says the music will be silent, and it is.
+async function withoutWebAudio(browser, server) {
+  console.log('== a browser without WebAudio');
+  const page = await openPage(browser, server.url + 'zarvo.html', 'delete window.AudioContext; delete window.webkitAudioContext;');
+  check(await page.evaluate("!document.getElementById('no-audio').hidden"), 'the first screen says the music will play silently');
+  await page.click('#play');
+  await page.waitFor('ZarvoPage.stats.syncCount >= 10', 5000, 'the clock');
+  check(page.console.some((m) => m.text === 'zarvo: this browser has no WebAudio; the music plays silently.'), 'and the console says why');
+  await page.press('Escape');
+  await page.waitFor('ZarvoPage.stats.exitCode === 0', 5000, 'the end of the show');
+  page.close();
+}
+
+// A browser without WebAssembly: the page says so and loads nothing.
+async function withoutWebAssembly(browser, server) {
+  console.log('== a browser without WebAssembly');
+  const page = await browser.newPage();
+  await page.beforePage('delete window.WebAssembly;');
+  await page.goto(server.url + 'zarvo.html');
+  await page.waitFor("document.readyState === 'complete'", 10000, 'the page');
+  const state = await page.evaluate("[!document.getElementById('unsupported').hidden, document.getElementById('unsupported').textContent, typeof ZarvoPage]");
+  check(state[0] && state[1].includes('it has no WebAssembly') && state[2] === 'undefined', 'the page says the browser has no WebAssembly, and loads nothing');
+  page.close();
+}
+
 async function dialogScenario(browser, url, button, expect, what) {
   console.log(`== ${what}`);
   const page = await openPage(browser, url);
@@ -203,6 +230,8 @@ try {
     console.log('   (no zarvo-capture given: the comparison with the capture is skipped)');
   }
   await withoutSound(browser, server);
+  await withoutWebAudio(browser, server);
+  await withoutWebAssembly(browser, server);
   await dialogScenario(browser, missing.url + 'zarvo.html', '#play', (text) => kModuleMessage.test(text), 'the module missing');
   await dialogScenario(browser, server.url + 'zarvo.html', '#cancel', (text) => text === kConfigMessage, 'Cancel');
   await dialogScenario(browser, server.url + 'zarvo.html', 'Escape', (text) => text === kConfigMessage, 'Escape on the first screen cancels');
