@@ -38,6 +38,7 @@ var ZarvoPage = (function () {
       turns: -1,          // the last picture's light turns (-1: not rendered)
       renderedFrames: 0,  // sound frames rendered
       audioDevice: false, // sound goes to WebAudio
+      peak: 0,            // the loudest sample WebAudio was given, 0 to 1
       message: '',        // the last message box's text
       exitCode: null,     // set when the program has ended
       moduleFetch: '',    // what fetching the module gave
@@ -271,10 +272,13 @@ var ZarvoPage = (function () {
         }
         var frames = left.length;
         var samples = audio.render(frames);
+        var peak = page.stats.peak;
         for (var i = 0; i < frames; ++i) {
           left[i] = samples[2 * i] / 32768;
           right[i] = samples[2 * i + 1] / 32768;
+          peak = Math.max(peak, Math.abs(left[i]), Math.abs(right[i]));
         }
+        page.stats.peak = peak;
         page.stats.renderedFrames += frames;
       };
       node.connect(page.audioContext.destination);

@@ -111,6 +111,8 @@ async function withSound(browser, server) {
     cpu: (cpuEnd - cpuStart) / ((end[0] - stats.choiceTime) / 1000),
   };
   check(end[2] > captioned.syncCount, 'the clock ran through the measured run');
+  const peak = await page.evaluate('ZarvoPage.stats.peak');
+  check(peak > 0.1, `WebAudio was given the music (peak level ${peak.toFixed(2)})`);
   // Losing focus pauses music and show together; getting it back goes on from there.
   await page.evaluate("window.dispatchEvent(new Event('blur'))");
   await sleep(300);
