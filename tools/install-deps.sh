@@ -34,7 +34,7 @@ for option in "$@"; do
       ;;
     --web)
       packages="$packages
-  emscripten dpkg-dev make chromium
+  emscripten dpkg-dev make googletest chromium
 "
       ;;
     *)
