@@ -21,8 +21,8 @@ namespace web {
 
 struct WebScreenState {
     std::vector<std::uint8_t> rgba;
-    int turns = 0;           // rendered frames so far: the light turns once per frame
-    bool locked = false;     // the frame being made was rendered
+    int turns = 0;       // rendered frames so far: the light turns once per frame
+    bool locked = false; // the frame being made was rendered
     std::uint32_t lockedSync = 0;
     int lockedTurns = 0;
 };
@@ -61,8 +61,9 @@ static HRESULT ShowPicture(const std::uint32_t* pixels, int width, int height, i
     screen.rgba.resize(static_cast<std::size_t>(width) * height * 4);
     std::uint8_t* out = screen.rgba.data();
     for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(
-            reinterpret_cast<const std::uint8_t*>(pixels) + static_cast<std::ptrdiff_t>(y) * pitchBytes);
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const std::uint8_t*>(pixels) +
+                                                   static_cast<std::ptrdiff_t>(y) * pitchBytes);
         for (int x = 0; x < width; ++x) {
             const std::uint32_t pixel = row[x];
             *out++ = static_cast<std::uint8_t>(pixel >> 16);

@@ -16,8 +16,8 @@ constexpr int kOkButton = 1;
 
 struct WebWindowState {
     HWND handle = nullptr;
-    bool active = false;     // what the intro was last told through WM_ACTIVATEAPP
-    bool pageActive = true;  // what the page last said (visible and focused)
+    bool active = false;    // what the intro was last told through WM_ACTIVATEAPP
+    bool pageActive = true; // what the page last said (visible and focused)
 };
 
 static WebWindowState state;
