@@ -8,7 +8,10 @@
 //                           kind << 16 | value (web_events.h)
 //   zarvo_web_wait_event    suspends until an event waits (or a quarter of a second has passed)
 //   zarvo_web_wait_refresh  suspends until the browser's next animation frame (a short timer
-//                           while the page is hidden, where animation frames stop)
+//                           while the page is hidden, where animation frames stop), or until
+//                           an event arrives
+//   zarvo_web_sleep         suspends for `milliseconds` (short ones are not slowed down in a
+//                           hidden page, as the browser's timers are)
 //   zarvo_web_take_screen   asks for the whole screen (Fullscreen API); 0 when the page may not
 //   zarvo_web_open_screen   shows the picture's canvas at width x height, black
 //   zarvo_web_close_screen  takes the canvas away
@@ -40,6 +43,7 @@ extern "C" {
 int zarvo_web_next_event();
 void zarvo_web_wait_event();
 void zarvo_web_wait_refresh();
+void zarvo_web_sleep(double milliseconds);
 int zarvo_web_take_screen();
 void zarvo_web_open_screen(int width, int height);
 void zarvo_web_close_screen();

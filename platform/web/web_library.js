@@ -14,6 +14,11 @@ mergeInto(LibraryManager.library, {
       ZarvoPage.waitRefresh(function () { wakeUp(); });
     });
   },
+  zarvo_web_sleep: function (milliseconds) {
+    return Asyncify.handleSleep(function (wakeUp) {
+      ZarvoPage.sleep(milliseconds, function () { wakeUp(); });
+    });
+  },
   zarvo_web_take_screen: function () {
     return ZarvoPage.takeScreen() ? 1 : 0;
   },

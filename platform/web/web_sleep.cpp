@@ -1,10 +1,10 @@
 // Sleeping in the browser: a sleep gives the page its turn (sound is rendered, events arrive).
 //
 // The C library's nanosleep cannot wait in a page without stopping it; this one suspends the
-// program for the time asked (ASYNCIFY) and takes the place of the library's, so that every
-// sleep of the platform (std::this_thread::sleep_for while the music ramps down) lets the page
-// render the sound it waits for.
-#include <emscripten.h>
+// program for the time asked (ASYNCIFY, zarvo_web_sleep) and takes the place of the library's,
+// so that every sleep of the platform (std::this_thread::sleep_for while the music ramps down)
+// lets the page render the sound it waits for.
+#include "web_bridge.h"
 
 #include <cerrno>
 #include <ctime>
@@ -17,8 +17,7 @@ extern "C" int nanosleep(const struct timespec* request, struct timespec* remain
     }
     const double milliseconds =
         static_cast<double>(request->tv_sec) * 1000.0 + static_cast<double>(request->tv_nsec) / 1e6;
-    // The browser's timers have a millisecond's grain; a shorter sleep still yields once.
-    emscripten_sleep(milliseconds < 1.0 ? 1u : static_cast<unsigned>(milliseconds + 0.5));
+    zarvo_web_sleep(milliseconds);
     if (remaining != nullptr) {
         remaining->tv_sec = 0;
         remaining->tv_nsec = 0;

@@ -18,6 +18,7 @@ var ZarvoPage = (function () {
   var page = {
     events: [],
     eventWaiter: null,
+    refreshWaiter: null,
     focused: true,
     stage: byId('stage'),
     canvas: byId('screen'),
@@ -46,13 +47,14 @@ var ZarvoPage = (function () {
   };
 
   // ---- events -------------------------------------------------------------------------------
+  // An event wakes the program at once, whether it waits for one or for the next frame (which
+  // may be far off in a hidden page, where timers are slowed down).
   function post(kind, value) {
     page.events.push((kind << 16) | (value & 0xFFFF));
-    if (page.eventWaiter) {
-      var waiter = page.eventWaiter;
-      page.eventWaiter = null;
-      waiter();
-    }
+    var waiter = page.eventWaiter || page.refreshWaiter;
+    page.eventWaiter = null;
+    page.refreshWaiter = null;
+    if (waiter) { waiter(); }
   }
   page.nextEvent = function () {
     return page.events.length ? page.events.shift() : 0;
@@ -107,12 +109,36 @@ var ZarvoPage = (function () {
   page.waitRefresh = function (wakeUp) {
     var done = false;
     var finish = function () {
-      if (!done) { done = true; wakeUp(); }
+      if (!done) {
+        done = true;
+        page.refreshWaiter = null;
+        wakeUp();
+      }
     };
-    // Animation frames stop in a hidden page: the timer keeps the program's loop going, so
-    // that it takes the page's events (the show pauses there).
+    // Animation frames stop in a hidden page: the timer keeps the program's loop going.
+    page.refreshWaiter = finish;
     setTimeout(finish, document.hidden ? 50 : 100);
     if (!document.hidden) { requestAnimationFrame(finish); }
+  };
+  // A sleep of the program. Short ones (the music ramping down, a few milliseconds) go by
+  // messages to the page itself, which browsers do not slow down in a hidden page as they do
+  // timers; longer ones by a timer.
+  var sleepChannel = new MessageChannel();
+  var sleepers = [];
+  sleepChannel.port1.onmessage = function () {
+    var now = performance.now();
+    var due = sleepers.filter(function (sleeper) { return sleeper.until <= now; });
+    sleepers = sleepers.filter(function (sleeper) { return sleeper.until > now; });
+    if (sleepers.length) { sleepChannel.port2.postMessage(0); }
+    due.forEach(function (sleeper) { sleeper.wakeUp(); });
+  };
+  page.sleep = function (milliseconds, wakeUp) {
+    if (milliseconds >= 20) {
+      setTimeout(wakeUp, milliseconds);
+      return;
+    }
+    sleepers.push({ until: performance.now() + milliseconds, wakeUp: wakeUp });
+    sleepChannel.port2.postMessage(0);
   };
   page.takeScreen = function () {
     var element = page.stage;

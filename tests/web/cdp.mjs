@@ -44,8 +44,14 @@ export class Browser {
     const response = await fetch(`http://127.0.0.1:${this.port}/json/new?about:blank`, { method: 'PUT' });
     const target = await response.json();
     const page = new Page(target.webSocketDebuggerUrl);
+    page.targetId = target.id;
     await page.open();
     return page;
+  }
+
+  // Brings a tab to the front (the others become hidden).
+  async activate(page) {
+    await fetch(`http://127.0.0.1:${this.port}/json/activate/${page.targetId}`);
   }
 
   // The CPU seconds the browser's processes have used so far (user + system), from /proc.

@@ -7,7 +7,7 @@
 // measured run, from the click that starts the show (default 60): the frame rate over it and the
 // CPU time of all the browser's processes.
 // Scenarios: play with sound (opening title, the scene with "Zarvo!", a caption at its time,
-// focus lost and back, Escape ends the show, and the figures); no sound (the clock runs); no
+// a hidden tab and focus lost and back, Escape ends the show, and the figures); no sound (the clock runs); no
 // WebAudio, no WebAssembly (the page says so); the module missing (its message, exactly); Cancel
 // (the configuration message, exactly).
 import { Browser, sleep } from './cdp.mjs';
@@ -113,16 +113,30 @@ async function withSound(browser, server) {
   check(end[2] > captioned.syncCount, 'the clock ran through the measured run');
   const peak = await page.evaluate('ZarvoPage.stats.peak');
   check(peak > 0.1, `WebAudio was given the music (peak level ${peak.toFixed(2)})`);
-  // Losing focus pauses music and show together; getting it back goes on from there.
+  // A hidden tab, like a window without focus, pauses music and show together; coming back
+  // goes on from there.
+  const holds = async (what) => {
+    await sleep(300);
+    const paused = await page.evaluate('[ZarvoPage.stats.syncCount, ZarvoPage.stats.frames, ZarvoPage.stats.renderedFrames]');
+    await sleep(1000);
+    const still = await page.evaluate('[ZarvoPage.stats.syncCount, ZarvoPage.stats.frames, ZarvoPage.stats.renderedFrames]');
+    check(still.every((value, i) => value === paused[i]), `${what} holds the clock, the pictures and the sound (sync ${still[0]})`);
+    return still;
+  };
+  const goesOn = async (still, what) => {
+    await page.waitFor(`ZarvoPage.stats.syncCount > ${still[0]} && ZarvoPage.stats.frames > ${still[1]}`, 5000, what);
+    check(true, what);
+  };
+  const other = await browser.newPage();
+  check(await page.evaluate('document.hidden'), 'another tab hides the page');
+  let still = await holds('a hidden page');
+  await browser.activate(page);
+  await goesOn(still, 'back in front: the show goes on');
+  other.close();
   await page.evaluate("window.dispatchEvent(new Event('blur'))");
-  await sleep(300);
-  const paused = await page.evaluate('[ZarvoPage.stats.syncCount, ZarvoPage.stats.frames, ZarvoPage.stats.renderedFrames]');
-  await sleep(1000);
-  const still = await page.evaluate('[ZarvoPage.stats.syncCount, ZarvoPage.stats.frames, ZarvoPage.stats.renderedFrames]');
-  check(still.every((value, i) => value === paused[i]), `a page without focus holds the clock, the pictures and the sound (sync ${still[0]})`);
+  still = await holds('a page without focus');
   await page.evaluate("window.dispatchEvent(new Event('focus'))");
-  await page.waitFor(`ZarvoPage.stats.syncCount > ${still[0]} && ZarvoPage.stats.frames > ${still[1]}`, 5000, 'the show going on');
-  check(true, 'focus back: the show goes on');
+  await goesOn(still, 'focus back: the show goes on');
   await page.press('Escape');
   await page.waitFor('ZarvoPage.stats.exitCode !== null', 5000, 'the end of the show');
   const ended = await page.evaluate("[ZarvoPage.stats.exitCode, !document.getElementById('ended').hidden, document.getElementById('stage').hidden]");
