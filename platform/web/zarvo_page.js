@@ -28,7 +28,6 @@ var ZarvoPage = (function () {
     audioNote: '',
     audio: null,
     running: false,
-    ended: false,
     // The figures: what a test or a curious person can read (ZarvoPage.stats).
     stats: {
       choice: null,       // 'sound', 'silent', 'cancel'
@@ -255,7 +254,6 @@ var ZarvoPage = (function () {
   };
   page.finished = function (code) {
     page.running = false;
-    page.ended = true;
     page.stats.exitCode = code;
     page.closeAudio();
     page.stage.hidden = true;
