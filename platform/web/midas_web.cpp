@@ -6,6 +6,7 @@
 // page's own event loop calling zarvo_web_render.
 #include "web_bridge.h"
 
+#include "gdi_font.h"
 #include "midas_playback.h"
 
 #include <cstdio>
@@ -36,6 +37,9 @@ extern "C" std::int16_t* zarvo_web_render(int frames) {
 namespace platform {
 
 SoundChoice ChooseSoundOutput() {
+    // The font is read on first use; reading it while the question is on the screen keeps that
+    // off the show's first frame, which follows the answer.
+    AcquireSystemFont();
     switch (zarvo_web_ask_sound()) {
     case 0:
         return SoundChoice::DefaultOutput;
