@@ -7,9 +7,9 @@
 // measured run, from the click that starts the show (default 60): the frame rate over it and the
 // CPU time of all the browser's processes.
 // Scenarios: play with sound (opening title, the scene with "Zarvo!", a caption at its time,
-// a hidden tab and focus lost and back, Escape ends the show, and the figures); no sound (the clock runs); no
-// WebAudio, no WebAssembly (the page says so); the module missing (its message, exactly); Cancel
-// (the configuration message, exactly).
+// a hidden tab and lost focus, Escape ends the show, and the figures); no sound (the clock
+// runs); no WebAudio, no WebAssembly (the page says so); the module missing (its message,
+// exactly); Cancel (the configuration message, exactly).
 import { Browser, sleep } from './cdp.mjs';
 import { CaptureMatcher, compareCells } from './capture_match.mjs';
 import { serve } from './static_server.mjs';
