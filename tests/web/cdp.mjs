@@ -125,7 +125,8 @@ export class Page {
       const text = message.params.args.map((arg) => arg.value ?? arg.description ?? '').join(' ');
       this.console.push({ type: message.params.type, text });
     } else if (message.method === 'Runtime.exceptionThrown') {
-      this.console.push({ type: 'exception', text: message.params.exceptionDetails.exception?.description ?? message.params.exceptionDetails.text });
+      const details = message.params.exceptionDetails;
+      this.console.push({ type: 'exception', text: details.exception?.description ?? details.text });
     }
   }
 
@@ -169,13 +170,18 @@ export class Page {
     const codes = { Escape: 27, Enter: 13, Tab: 9, ArrowDown: 40, ArrowUp: 38, ArrowRight: 39, ArrowLeft: 37 };
     const keyCode = codes[key] ?? key.toUpperCase().charCodeAt(0);
     const text = key.length === 1 ? key : (key === 'Enter' ? '\r' : undefined);
-    await this.send('Input.dispatchKeyEvent', { type: text ? 'keyDown' : 'rawKeyDown', key, code: key.length === 1 ? `Key${key.toUpperCase()}` : key, windowsVirtualKeyCode: keyCode, text });
+    const code = key.length === 1 ? `Key${key.toUpperCase()}` : key;
+    await this.send('Input.dispatchKeyEvent',
+      { type: text ? 'keyDown' : 'rawKeyDown', key, code, windowsVirtualKeyCode: keyCode, text });
     await this.send('Input.dispatchKeyEvent', { type: 'keyUp', key, windowsVirtualKeyCode: keyCode });
   }
 
   // A mouse click in the middle of the element the selector finds.
   async click(selector) {
-    const box = await this.evaluate(`(() => { const r = document.querySelector(${JSON.stringify(selector)}).getBoundingClientRect(); return { x: r.x + r.width / 2, y: r.y + r.height / 2 }; })()`);
+    const box = await this.evaluate(`(() => {
+      const r = document.querySelector(${JSON.stringify(selector)}).getBoundingClientRect();
+      return { x: r.x + r.width / 2, y: r.y + r.height / 2 };
+    })()`);
     for (const type of ['mouseMoved', 'mousePressed', 'mouseReleased']) {
       await this.send('Input.dispatchMouseEvent', { type, x: box.x, y: box.y, button: 'left', clickCount: 1 });
     }
