@@ -62,7 +62,12 @@ export class Browser {
   async close() {
     this.child.kill('SIGTERM');
     await new Promise((resolve) => { if (this.child.exitCode !== null) { resolve(); } else { this.child.on('exit', resolve); } });
-    rmSync(this.profile, { recursive: true, force: true });
+    // Helper processes may still be writing the profile for a moment after the browser ends.
+    try {
+      rmSync(this.profile, { recursive: true, force: true, maxRetries: 10, retryDelay: 200 });
+    } catch (error) {
+      console.error(`note: the browser's profile ${this.profile} was left behind (${error.code})`);
+    }
   }
 }
 
