@@ -7,7 +7,7 @@
 # Prints the install prefix (the cache folder) on its last line.
 #
 # The source comes through apt-get with a private list of deb-src entries made from the system's
-# own apt sources; the system's apt configuration and lists are left untouched. Needs the mingw-w64
+# own apt sources (tools/fetch-debian-source.sh). Needs the mingw-w64
 # compiler (g++-mingw-w64-i686, posix threads variant), dpkg-dev and make.
 set -euo pipefail
 
@@ -28,37 +28,11 @@ for tool in "$host-g++-posix" "$host-gcc-posix" dpkg-source make; do
   fi
 done
 
+cd "$(dirname "$0")/.."
 work="$(mktemp -d "${TMPDIR:-/tmp}/zarvo-libopenmpt.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
-# A private apt configuration: the system's sources turned into deb-src entries, and lists of our
-# own. deb822 files (*.sources) keep their stanzas with Types set to deb-src; one-line lists
-# (*.list, sources.list) have their "deb" lines turned into "deb-src" lines.
-apt_dir="$work/apt"
-mkdir -p "$apt_dir/lists/partial" "$apt_dir/sources.list.d"
-shopt -s nullglob
-for file in /etc/apt/sources.list.d/*.sources; do
-  sed -E 's/^Types:.*/Types: deb-src/' "$file" >"$apt_dir/sources.list.d/$(basename "$file")"
-done
-: >"$apt_dir/sources.list"
-for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-  [ -f "$file" ] || continue
-  sed -nE 's/^[[:space:]]*deb[[:space:]]+/deb-src /p' "$file" >>"$apt_dir/sources.list"
-done
-shopt -u nullglob
-apt_options=(
-  -o "Dir::Etc::SourceList=$apt_dir/sources.list"
-  -o "Dir::Etc::SourceParts=$apt_dir/sources.list.d"
-  -o "Dir::State::Lists=$apt_dir/lists"
-  -o "Dir::Cache::pkgcache="
-  -o "Dir::Cache::srcpkgcache="
-  -o "APT::Sandbox::User=root"
-)
-
-echo "== libopenmpt source package (private deb-src list)" >&2
-apt-get "${apt_options[@]}" -qq update >&2
-(cd "$work" && apt-get "${apt_options[@]}" -qq source libopenmpt >&2)
-source_dir="$(find "$work" -maxdepth 1 -type d -name 'libopenmpt-*' | head -n 1)"
+source_dir="$(tools/fetch-debian-source.sh libopenmpt "$work" | tail -n 1)"
 if [ -z "$source_dir" ] || [ ! -x "$source_dir/configure" ]; then
   echo "build-libopenmpt-mingw: the source package has no configure script" >&2
   exit 1

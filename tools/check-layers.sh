@@ -5,9 +5,9 @@
 #   - the intro (app/ display/ music/ show/ raytrace/ resources/) includes no header of a backend
 #     or of platform/common: only its own folders and the stand-in headers of platform/include/;
 #   - raytrace/ includes nothing outside raytrace/ (no platform header at all);
-#   - a backend (platform/sdl, platform/capture, platform/fake, platform/windows) and platform/common include no
-#     intro header, except the files named in ALLOWED below; backends do not include each other,
-#     and platform/common includes no backend;
+#   - a backend (platform/sdl, platform/capture, platform/fake, platform/windows, platform/web)
+#     and platform/common include no intro header, except the files named in ALLOWED below;
+#     backends do not include each other, and platform/common includes no backend;
 #   - platform/include/ includes only itself.
 # Usage: tools/check-layers.sh [-p]   (run from anywhere; exit status 1 when a rule is broken)
 set -euo pipefail
@@ -18,7 +18,7 @@ cd "$(dirname "$0")/.."
 ALLOWED="platform/capture/show_observation.cpp platform/common/win32_resources.cpp"
 
 INTRO="app display music show raytrace resources"
-PLATFORM="platform/include platform/common platform/sdl platform/capture platform/fake platform/windows"
+PLATFORM="platform/include platform/common platform/sdl platform/capture platform/fake platform/windows platform/web"
 
 picture=0
 if [ "${1:-}" = "-p" ]; then
@@ -47,7 +47,7 @@ resolve() {
       ;;
   esac
   local dir
-  for dir in platform/include platform/common platform/sdl platform/capture platform/fake; do
+  for dir in platform/include platform/common platform/sdl platform/capture platform/fake platform/web; do
     if [ -f "$dir/$name" ]; then
       echo "$dir"
       return

@@ -1,10 +1,13 @@
 #!/bin/sh
 # Installs, from Debian's or Ubuntu's packages, whatever building, running and testing Zarvo needs.
 # Safe to run again: apt-get skips what is already there. Uses sudo when not run as root.
-#   tools/install-deps.sh [--windows]
+#   tools/install-deps.sh [--windows] [--web]
 # --windows adds what the Windows build and its tests need: the mingw-w64 cross compiler, what
 # building libopenmpt from its source package takes, GoogleTest's source, and 32-bit Wine (the
 # i386 architecture is added to dpkg for it).
+# --web adds what the web page's build and tests need: Emscripten (with its LLVM, binaryen and
+# Node.js's acorn), what building libopenmpt and FreeType from their source packages takes, and
+# Chromium for the tests in a headless browser.
 set -e
 if [ "$(id -u)" -eq 0 ]; then SUDO=; else SUDO=sudo; fi
 
@@ -18,15 +21,28 @@ packages="
   clang libclang-rt-dev
 "
 
-if [ "${1:-}" = "--windows" ]; then
-  packages="$packages
+for option in "$@"; do
+  case "$option" in
+    --windows)
+      packages="$packages
   g++-mingw-w64-i686 dpkg-dev make googletest x11-apps
   wine wine32 libasound2:i386
 "
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $SUDO dpkg --add-architecture i386
-  fi
-fi
+      if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $SUDO dpkg --add-architecture i386
+      fi
+      ;;
+    --web)
+      packages="$packages
+  emscripten dpkg-dev make googletest chromium
+"
+      ;;
+    *)
+      echo "install-deps: unknown option $option (known: --windows, --web)" >&2
+      exit 2
+      ;;
+  esac
+done
 
 missing=
 for p in $packages; do

@@ -1,7 +1,7 @@
-// Loading the system-style font through fontconfig and rasterising its glyphs with FreeType.
+// Rasterising the system-style font's glyphs with FreeType (the face comes from gdi_font_face.h).
 #include "gdi_font.h"
+#include "gdi_font_face.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
@@ -10,10 +10,6 @@
 #include <memory>
 
 namespace platform {
-
-// Families tried in order; the first that fontconfig really has wins. "monospace" always
-// resolves to something when any font is installed.
-static const char* const kFamilies[] = {"Terminus (TTF)", "Terminus", "monospace"};
 
 // Code page 1252 differs from Latin-1 only in 0x80..0x9F; undefined bytes map to '?'.
 static const std::uint16_t kCp1252High[32] = {
@@ -26,38 +22,6 @@ std::uint32_t CodePage1252ToUnicode(unsigned char byte) {
         return kCp1252High[byte - 0x80];
     }
     return byte;
-}
-
-// Asks fontconfig for a family and returns the file it resolves to, with the family it
-// really found; an empty file when it has none.
-static bool MatchFamily(const char* family, bool exact, std::string& file, int& index,
-                        std::string& found) {
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
-    FcPatternAddDouble(pattern, FC_PIXEL_SIZE, kSystemFontPixels);
-    FcPatternAddBool(pattern, FC_ANTIALIAS, FcFalse);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (match == nullptr) {
-        return false;
-    }
-    FcChar8* path = nullptr;
-    FcChar8* name = nullptr;
-    bool ok = FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch &&
-              FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch;
-    if (ok) {
-        found = reinterpret_cast<const char*>(name);
-        ok = !exact || found == family;
-        file = reinterpret_cast<const char*>(path);
-        if (FcPatternGetInteger(match, FC_INDEX, 0, &index) != FcResultMatch) {
-            index = 0;
-        }
-    }
-    FcPatternDestroy(match);
-    return ok;
 }
 
 static bool RasteriseGlyph(FT_Face face, std::uint32_t codePoint, Glyph& glyph) {
@@ -127,35 +91,18 @@ static void PlaceBaseline(FT_Face face, SystemFont& font) {
 }
 
 static std::unique_ptr<SystemFont> LoadFont(std::string& error) {
-    if (FcInit() == FcFalse) {
-        error = "fontconfig could not be initialised";
+    FontFace source;
+    if (!FindFontFace(source, error)) {
         return nullptr;
     }
-    std::string file;
-    std::string found;
-    int faceIndex = 0;
-    bool matched = false;
-    for (const char* family : kFamilies) {
-        const bool exact = std::string(family) != "monospace";
-        if (MatchFamily(family, exact, file, faceIndex, found)) {
-            matched = true;
-            break;
-        }
-    }
-    // Every glyph is rasterised below, so fontconfig is not needed again: its configuration
-    // and caches are given back now.
-    FcFini();
-    if (!matched) {
-        error = "fontconfig found no font at all";
-        return nullptr;
-    }
+    const std::string& file = source.file;
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) {
         error = "FreeType could not be initialised";
         return nullptr;
     }
     FT_Face face = nullptr;
-    if (FT_New_Face(library, file.c_str(), faceIndex, &face) != 0 || !SelectSize(face)) {
+    if (FT_New_Face(library, file.c_str(), source.index, &face) != 0 || !SelectSize(face)) {
         error = "FreeType could not open " + file;
         if (face != nullptr) {
             FT_Done_Face(face);
@@ -164,7 +111,7 @@ static std::unique_ptr<SystemFont> LoadFont(std::string& error) {
         return nullptr;
     }
     auto font = std::make_unique<SystemFont>();
-    font->family = found;
+    font->family = source.family;
     font->file = file;
     bool ok = true;
     for (int byte = 0; ok && byte < 256; ++byte) {

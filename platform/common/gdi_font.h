@@ -1,8 +1,8 @@
 // The one font of every device context: a classic 16-pixel system-style face, drawn without
 // smoothing.
 //
-// The face is found through fontconfig (Terminus first, then any monospace face) and rendered
-// with FreeType as 1-bit glyphs, so text looks like the bitmap system font of the period.
+// The face is found as gdi_font_face.h says (fontconfig on Linux: Terminus first, then any
+// monospace face; the face built into the web page) and rendered with FreeType as 1-bit glyphs, so text looks like the bitmap system font of the period.
 // Loaded once, on first use, from the main thread.
 //   AcquireSystemFont  the loaded font, or null when none could be loaded (the reason goes to
 //                      standard error once)

@@ -14,6 +14,7 @@
 
 #include <midasdll.h>
 
+#include <atomic>
 #include <chrono>
 #include <mutex>
 #include <new>
@@ -54,6 +55,8 @@ struct MidasState {
     MIDASsyncCallback callback = nullptr;
     MIDASmodulePlayHandle handle = 0;
     MIDASmodulePlayHandle nextHandle = 1;
+    // Written by the playback thread only.
+    std::atomic<std::uint32_t> syncsDelivered{0};
 };
 
 MidasState midas;
@@ -67,6 +70,7 @@ BOOL Fail(int code, const std::string& text = std::string()) {
 void SyncToCallback(void* /*user*/, unsigned syncInfo, unsigned order, unsigned row) {
     if (midas.callback != nullptr) {
         midas.callback(syncInfo, order, row);
+        midas.syncsDelivered.fetch_add(1, std::memory_order_relaxed);
     }
 }
 
@@ -142,6 +146,10 @@ const char* ErrorText(int code) {
 }
 
 } // namespace
+
+std::uint32_t MusicSyncsDelivered() {
+    return midas.syncsDelivered.load(std::memory_order_relaxed);
+}
 
 } // namespace platform
 

@@ -11,6 +11,8 @@
 //   PauseSoundOutput      once it returns, `render` is not running and will not run until resumed
 //   CloseSoundOutput      stops everything; safe when nothing is open
 //   ReportSilentPlayback  tells the user that the music plays silently, and why
+// The shared part also tells the backend how many sync callbacks it has made
+// (MusicSyncsDelivered: the intro's clock, for a backend that reports it beside its pictures).
 #ifndef ZARVO_PLATFORM_COMMON_MIDAS_PLAYBACK_H
 #define ZARVO_PLATFORM_COMMON_MIDAS_PLAYBACK_H
 
@@ -31,6 +33,10 @@ bool OpenSoundOutput(bool wantDevice, RenderFunction render, std::string& note);
 void PauseSoundOutput(bool paused);
 void CloseSoundOutput();
 void ReportSilentPlayback(const std::string& note);
+
+// Sync callbacks made to the intro since the program started; read on the main thread, whose
+// reads between two sound outputs' renderings all agree.
+std::uint32_t MusicSyncsDelivered();
 
 } // namespace platform
 

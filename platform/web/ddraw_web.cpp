@@ -1,0 +1,103 @@
+// DirectDraw effects of the web backend: the screen is the page's canvas.
+//
+// The picture (0x00RRGGBB words) goes to the canvas as RGBA bytes; the refresh wait is the
+// browser's animation frame, during which the page runs (and sound is rendered). Each picture's
+// sync count and light turns are handed to the page with it: a rendered frame's are those at its
+// lock (the show reads the clock just before it locks, and nothing runs in between), counted
+// here from the platform's own knowledge.
+#include "ddraw_web.h"
+
+#include "web_bridge.h"
+#include "web_events.h"
+
+#include "ddraw_display.h"
+#include "midas_playback.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace web {
+
+struct WebScreenState {
+    std::vector<std::uint8_t> rgba;
+    int turns = 0;       // rendered frames so far: the light turns once per frame
+    bool locked = false; // the frame being made was rendered
+    std::uint32_t lockedSync = 0;
+    int lockedTurns = 0;
+};
+
+static WebScreenState screen;
+
+static bool HavePage() {
+    return true;
+}
+
+static HRESULT TakeScreen(HWND window) {
+    if (window != WebWindowHandle()) {
+        return DDERR_INVALIDPARAMS; // only the intro's own window can own the screen
+    }
+    // Where the browser refuses the whole screen, the picture fills the page instead.
+    zarvo_web_take_screen();
+    return DD_OK;
+}
+
+static HRESULT OpenScreen(int width, int height) {
+    screen.rgba.assign(static_cast<std::size_t>(width) * height * 4, 0);
+    zarvo_web_open_screen(width, height);
+    return DD_OK;
+}
+
+static void CloseScreen() {
+    zarvo_web_close_screen();
+}
+
+static HRESULT WaitForRefresh() {
+    zarvo_web_wait_refresh();
+    return DD_OK;
+}
+
+static HRESULT ShowPicture(const std::uint32_t* pixels, int width, int height, int pitchBytes) {
+    screen.rgba.resize(static_cast<std::size_t>(width) * height * 4);
+    std::uint8_t* out = screen.rgba.data();
+    for (int y = 0; y < height; ++y) {
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const std::uint8_t*>(pixels) +
+                                                   static_cast<std::ptrdiff_t>(y) * pitchBytes);
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t pixel = row[x];
+            *out++ = static_cast<std::uint8_t>(pixel >> 16);
+            *out++ = static_cast<std::uint8_t>(pixel >> 8);
+            *out++ = static_cast<std::uint8_t>(pixel);
+            *out++ = 0xFF;
+        }
+    }
+    zarvo_web_show_picture(screen.rgba.data(), width, height);
+    if (screen.locked) {
+        zarvo_web_frame_shown(screen.lockedSync, screen.lockedTurns);
+    } else {
+        zarvo_web_frame_shown(platform::MusicSyncsDelivered(), -1);
+    }
+    screen.locked = false;
+    return DD_OK;
+}
+
+static void BackLocked() {
+    screen.locked = true;
+    screen.lockedSync = platform::MusicSyncsDelivered();
+    screen.lockedTurns = screen.turns++;
+}
+
+void InstallWebDisplay() {
+    platform::DisplayEffects effects;
+    effects.available = HavePage;
+    effects.takeScreen = TakeScreen;
+    effects.openScreen = OpenScreen;
+    effects.closeScreen = CloseScreen;
+    effects.waitForRefresh = WaitForRefresh;
+    effects.showPicture = ShowPicture;
+    effects.backLocked = BackLocked;
+    platform::SetDisplayEffects(effects);
+}
+
+} // namespace web

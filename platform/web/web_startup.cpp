@@ -1,0 +1,45 @@
+// Start and end of the web program around WinMain: the page's options, the hooks, the page told
+// when the program has ended.
+//
+// The page passes the module it fetched as --module=PATH when the address named another module
+// than the intro's own (zarvo.html?module=other.xm); nothing else is accepted. Exit codes: 0 on
+// the intro's own roads, 2 for a wrong option (with the reason on the console).
+#include "ddraw_web.h"
+#include "web_bridge.h"
+#include "web_events.h"
+
+#include "module_file.h"
+#include "platform_startup.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace web {
+
+static constexpr int kUsageExit = 2;
+static constexpr const char kModuleOption[] = "--module=";
+
+} // namespace web
+
+int PlatformStartup(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::size_t length = std::strlen(web::kModuleOption);
+        if (std::strncmp(argv[i], web::kModuleOption, length) == 0 && argv[i][length] != '\0') {
+            platform::SetModuleFileOverride(argv[i] + length);
+            continue;
+        }
+        std::fprintf(stderr, "zarvo: unknown option '%s' (the page passes only --module=PATH)\n",
+                     argv[i]);
+        zarvo_web_finished(web::kUsageExit);
+        return web::kUsageExit;
+    }
+    web::InstallWebWindow();
+    web::InstallWebDisplay();
+    return -1;
+}
+
+int PlatformFinish(int winMainResult) {
+    zarvo_web_finished(winMainResult);
+    return winMainResult;
+}

@@ -1,0 +1,138 @@
+// The web backend's window manager: the intro's window is the page's picture, the page's events
+// become its messages, and the message box is a box in the page (with the text on the console).
+#include "web_bridge.h"
+#include "web_events.h"
+
+#include "message_queue.h"
+#include "win32_services.h"
+#include "window_table.h"
+
+#include <windows.h>
+
+namespace web {
+
+// What MessageBoxA returns once its OK button is pressed (IDOK).
+constexpr int kOkButton = 1;
+
+struct WebWindowState {
+    HWND handle = nullptr;
+    bool active = false;    // what the intro was last told through WM_ACTIVATEAPP
+    bool pageActive = true; // what the page last said (visible and focused)
+};
+
+static WebWindowState state;
+
+static void SetActive(bool active) {
+    if (state.handle == nullptr || active == state.active) {
+        return;
+    }
+    state.active = active;
+    platform::QueuePost(state.handle, WM_ACTIVATEAPP, active ? 1 : 0, 0);
+}
+
+static bool CreateHook(HWND handle, const platform::WindowRecord& /*record*/) {
+    if (state.handle != nullptr) {
+        return false; // the page shows exactly one window
+    }
+    state.handle = handle;
+    state.active = false;
+    return true;
+}
+
+static void ShowHook(HWND handle, bool visible) {
+    if (handle == state.handle && visible) {
+        // The pointer may already be over the picture: let the intro choose its cursor now.
+        platform::QueuePost(handle, WM_SETCURSOR, reinterpret_cast<WPARAM>(handle), 0);
+    }
+}
+
+static void FocusHook(HWND handle) {
+    // The keyboard is the page's; a window that takes it while the page is in the background
+    // becomes active when the page comes back.
+    if (handle == state.handle && state.pageActive) {
+        SetActive(true);
+    }
+}
+
+static void DestroyHook(HWND handle) {
+    if (handle == state.handle) {
+        state.handle = nullptr;
+        state.active = false;
+    }
+}
+
+static void TakeEvent(int event) {
+    const int kind = event >> 16;
+    const int value = event & 0xFFFF;
+    if (kind == kEventActive) {
+        state.pageActive = value != 0;
+        SetActive(state.pageActive);
+        return;
+    }
+    if (state.handle == nullptr) {
+        return;
+    }
+    switch (kind) {
+    case kEventKey:
+        platform::QueuePost(state.handle, WM_KEYDOWN, static_cast<WPARAM>(value), 0);
+        break;
+    case kEventClose:
+        platform::QueuePost(state.handle, WM_CLOSE, 0, 0);
+        break;
+    case kEventPointer:
+        platform::QueuePost(state.handle, WM_SETCURSOR, reinterpret_cast<WPARAM>(state.handle), 0);
+        break;
+    default:
+        break;
+    }
+}
+
+static void PollEvents() {
+    for (int event = zarvo_web_next_event(); event != 0; event = zarvo_web_next_event()) {
+        TakeEvent(event);
+    }
+}
+
+static void WaitEvents() {
+    zarvo_web_wait_event();
+}
+
+static void ShowPointer(bool shown) {
+    zarvo_web_show_cursor(shown ? 1 : 0);
+}
+
+void InstallWebWindow() {
+    platform::WindowHooks hooks;
+    hooks.create = CreateHook;
+    hooks.show = ShowHook;
+    hooks.focus = FocusHook;
+    hooks.destroy = DestroyHook;
+    platform::SetWindowHooks(hooks);
+    platform::EventPump pump;
+    pump.poll = PollEvents;
+    pump.wait = WaitEvents;
+    platform::SetEventPump(pump);
+    platform::SetCursorEffect(ShowPointer);
+}
+
+HWND WebWindowHandle() {
+    return state.handle;
+}
+
+} // namespace web
+
+int WINAPI GetSystemMetrics(int index) {
+    if (index == SM_CXSCREEN) {
+        return zarvo_web_screen_size(0);
+    }
+    if (index == SM_CYSCREEN) {
+        return zarvo_web_screen_size(1);
+    }
+    return 0;
+}
+
+// Every box the intro shows has the one OK button; the style only picks an icon on Windows.
+int WINAPI MessageBoxA(HWND /*owner*/, LPCSTR text, LPCSTR caption, UINT /*type*/) {
+    zarvo_web_message_box(caption != nullptr ? caption : "Error", text != nullptr ? text : "");
+    return web::kOkButton;
+}
