@@ -13,6 +13,8 @@ var ZarvoPage = (function () {
   var kModuleName = 'Zarvo.xm';
   var kAudioBufferFrames = 2048; // 43 ms at 48 kHz: what the sync calls lead the sound by, at most
   var kSilentTick = 10; // ms between the silent timer's renderings
+  var kOutputCheck = 250; // ms between looks at whether the sound output asks for samples
+  var kOutputStall = 2000; // ms of playing without a request before the music goes on silently
 
   var byId = function (id) { return document.getElementById(id); };
   var page = {
@@ -281,12 +283,13 @@ var ZarvoPage = (function () {
   // timer calls it at the pace of `rate` and drops what it gives.
   page.openAudio = function (wantDevice, rate, render) {
     page.closeAudio();
-    var audio = { paused: true, device: false, render: render, rate: rate };
+    var audio = { paused: true, device: false, render: render, rate: rate, heard: performance.now() };
     page.audio = audio;
     if (wantDevice && page.audioContext && page.audioContext.createScriptProcessor &&
         page.audioContext.sampleRate === rate) {
       var node = page.audioContext.createScriptProcessor(kAudioBufferFrames, 0, 2);
       node.onaudioprocess = function (event) {
+        audio.heard = performance.now();
         var left = event.outputBuffer.getChannelData(0);
         var right = event.outputBuffer.getChannelData(1);
         if (audio.paused || page.audio !== audio) {
@@ -308,6 +311,7 @@ var ZarvoPage = (function () {
       node.connect(page.audioContext.destination);
       audio.node = node;
       audio.device = true;
+      audio.watchdog = setInterval(function () { watchOutput(audio); }, kOutputCheck);
     } else if (wantDevice && page.audioContext) {
       page.audioNote = 'WebAudio runs at ' + page.audioContext.sampleRate + ' Hz, not ' + rate + ' Hz';
     } else if (wantDevice && !page.audioNote) {
@@ -329,18 +333,42 @@ var ZarvoPage = (function () {
       due -= frames;
     }
   }
-  page.pauseAudio = function (paused) {
-    var audio = page.audio;
-    if (!audio || audio.paused === paused) { return; }
-    audio.paused = paused;
-    if (audio.device) { return; }
-    if (paused) {
-      clearInterval(audio.timer);
-    } else {
+  function runSilentTimer(audio, run) {
+    clearInterval(audio.timer);
+    if (run) {
       audio.since = performance.now();
       audio.done = 0;
       audio.timer = setInterval(function () { silentTick(audio); }, kSilentTick);
     }
+  }
+  // A sound output that never asks for samples (a browser with no sound device or server, where
+  // the context stays suspended) would hold the show's clock for ever: after kOutputStall of
+  // playing without a call, the music goes on silently on the timer, and the console says so.
+  function watchOutput(audio) {
+    if (page.audio !== audio || !audio.device || audio.paused || document.hidden) {
+      audio.heard = performance.now(); // the wait counts only while the music should play
+      return;
+    }
+    if (performance.now() - audio.heard < kOutputStall) { return; }
+    clearInterval(audio.watchdog);
+    audio.node.onaudioprocess = null;
+    audio.node.disconnect();
+    audio.device = false;
+    page.stats.audioDevice = false;
+    var state = page.audioContext ? page.audioContext.state : 'gone';
+    page.audioNote = "the browser's sound output does not run (" + state + ')';
+    console.warn('zarvo: ' + page.audioNote + '; the music plays silently.');
+    runSilentTimer(audio, true);
+  }
+  page.pauseAudio = function (paused) {
+    var audio = page.audio;
+    if (!audio || audio.paused === paused) { return; }
+    audio.paused = paused;
+    if (audio.device) {
+      audio.heard = performance.now();
+      return;
+    }
+    runSilentTimer(audio, !paused);
   };
   page.closeAudio = function () {
     var audio = page.audio;
@@ -348,6 +376,7 @@ var ZarvoPage = (function () {
     page.audio = null;
     audio.paused = true;
     clearInterval(audio.timer);
+    clearInterval(audio.watchdog);
     if (audio.node) {
       audio.node.onaudioprocess = null;
       audio.node.disconnect();

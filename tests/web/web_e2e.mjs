@@ -8,8 +8,8 @@
 // CPU time of all the browser's processes.
 // Scenarios: play with sound (opening title, the scene with "Zarvo!", a caption at its time,
 // a hidden tab and lost focus, Escape ends the show, and the figures); no sound (the clock
-// runs); no WebAudio, no WebAssembly (the page says so); the module missing (its message,
-// exactly); Cancel (the configuration message, exactly).
+// runs); no WebAudio, a sound output that never runs, no WebAssembly (the page says so); the
+// module missing (its message, exactly); Cancel (the configuration message, exactly).
 import { Browser, sleep } from './cdp.mjs';
 import { CaptureMatcher, compareCells } from './capture_match.mjs';
 import { serve } from './static_server.mjs';
@@ -189,6 +189,26 @@ async function withoutWebAudio(browser, server) {
   page.close();
 }
 
+// A sound output that never asks for samples (Firefox without a sound server does this): after
+// a moment the music goes on silently and the show's clock with it.
+async function stalledSoundOutput(browser, server) {
+  console.log('== a sound output that never runs');
+  const stall = `const make = AudioContext.prototype.createScriptProcessor;
+    AudioContext.prototype.createScriptProcessor = function (...args) {
+      const node = make.apply(this, args);
+      Object.defineProperty(node, 'onaudioprocess', { set() {}, get() { return null; } });
+      return node;
+    };`;
+  const page = await openPage(browser, server.url + 'zarvo.html', stall);
+  await page.click('#play');
+  await page.waitFor('ZarvoPage.stats.syncCount >= 10', 8000, 'the clock, on the timer');
+  check(page.console.some((m) => /^zarvo: the browser's sound output does not run \(\w+\); the music plays silently\.$/.test(m.text)),
+    'the clock runs on without the sound output, and the console says why');
+  await page.press('Escape');
+  await page.waitFor('ZarvoPage.stats.exitCode === 0', 5000, 'the end of the show');
+  page.close();
+}
+
 // A browser without WebAssembly: the page says so and loads nothing.
 async function withoutWebAssembly(browser, server) {
   console.log('== a browser without WebAssembly');
@@ -247,6 +267,7 @@ try {
   }
   await withoutSound(browser, server);
   await withoutWebAudio(browser, server);
+  await stalledSoundOutput(browser, server);
   await withoutWebAssembly(browser, server);
   await dialogScenario(browser, missing.url + 'zarvo.html', '#play', (text) => kModuleMessage.test(text), 'the module missing');
   await dialogScenario(browser, server.url + 'zarvo.html', '#cancel', (text) => text === kConfigMessage, 'Cancel');
