@@ -8,7 +8,6 @@
 #include <climits>
 #include <cstring>
 #include <fcntl.h>
-#include <mutex>
 #include <new>
 #include <streambuf>
 #include <sys/stat.h>
@@ -24,14 +23,6 @@
 namespace platform {
 
 namespace {
-
-std::mutex overrideLock;
-std::string overridePath;
-
-std::string OverridePath() {
-    std::lock_guard<std::mutex> guard(overrideLock);
-    return overridePath;
-}
 
 // The folder of the running program, or "" when the system does not say.
 std::string ExecutableFolder() {
@@ -207,11 +198,6 @@ bool CheckOpened(int fd, const std::string& label, std::uint64_t& size, std::str
 
 } // namespace
 
-void SetModuleFileOverride(const std::string& path) {
-    std::lock_guard<std::mutex> guard(overrideLock);
-    overridePath = path;
-}
-
 std::vector<std::string> ModuleSearchFolders() {
     // The installed data folder as it lies from the installed program, when there is one (an
     // install to any prefix finds its own copy), else where the build was set to install it.
@@ -232,7 +218,7 @@ std::vector<std::string> ModuleSearchFolders() {
 }
 
 std::string ResolveModuleFile(const std::string& name) {
-    const std::string forced = OverridePath();
+    const std::string forced = ModuleFileOverride();
     if (!forced.empty()) {
         return forced;
     }

@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <new>
 #include <sstream>
 #include <sys/stat.h>
@@ -19,14 +18,6 @@
 namespace platform {
 
 namespace {
-
-std::mutex overrideLock;
-std::string overridePath;
-
-std::string OverridePath() {
-    std::lock_guard<std::mutex> guard(overrideLock);
-    return overridePath;
-}
 
 std::string ProgramFolder() {
     char buffer[MAX_PATH];
@@ -51,11 +42,6 @@ struct ModuleFile::Reader {
     std::istringstream stream;
 };
 
-void SetModuleFileOverride(const std::string& path) {
-    std::lock_guard<std::mutex> guard(overrideLock);
-    overridePath = path;
-}
-
 std::vector<std::string> ModuleSearchFolders() {
     std::vector<std::string> folders{"."};
     const std::string beside = ProgramFolder();
@@ -66,7 +52,7 @@ std::vector<std::string> ModuleSearchFolders() {
 }
 
 std::string ResolveModuleFile(const std::string& name) {
-    const std::string forced = OverridePath();
+    const std::string forced = ModuleFileOverride();
     if (!forced.empty()) {
         return forced;
     }
