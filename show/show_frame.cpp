@@ -11,9 +11,16 @@
 #include "raytrace/scene.h"
 #include "show/overlays.h"
 
-DWORD lastMainTick = 0;
+ShowRecord showRecord = {};
 
 namespace {
+
+// syncCount as read right after the last main-phase frame was presented; the end phase measures
+// its fade window from here.
+DWORD lastMainTick = 0;
+
+// Turns light 1 has made since the program started.
+DWORD lightTurns = 0;
 
 constexpr DWORD kOpeningLength = 3;
 constexpr DWORD kTitleLength = 240;
@@ -46,6 +53,13 @@ void PlaceSphere(DWORD t) {
     scene.sphereCenter.z = static_cast<float>(60.0 * std::sin(time * 0.0078125) + 45.0);
 }
 
+// Notes the phase decided for the frame about to be made.
+void RecordPhase(ShowPhase phase) {
+    showRecord.phase = phase;
+    showRecord.clock = ReadClock();
+    showRecord.lightTurns = lightTurns;
+}
+
 // Turns light 1 by +0.1 radian about the z axis, from +x towards +y; both new coordinates come
 // from the old ones.
 void TurnLight() {
@@ -56,6 +70,7 @@ void TurnLight() {
     const double y = position.y;
     position.x = static_cast<float>(x * c - y * s);
     position.y = static_cast<float>(x * s + y * c);
+    ++lightTurns;
 }
 
 void Dim(Color& color) {
@@ -129,12 +144,15 @@ int EndFrame(bool fade) {
 
 int ShowFrame() {
     if (ReadClock() < kOpeningLength) {
+        RecordPhase(kPhaseOpening);
         return OpeningFrame();
     }
     if (ReadClock() < kMainLength || scene.sphereCenter.z < kFarThreshold) {
+        RecordPhase(kPhaseMain);
         return MainFrame();
     }
     // Unsigned difference, so a clock that wrapped still measures the right distance.
     const bool fade = ReadClock() - lastMainTick <= kFadeWindow;
+    RecordPhase(fade ? kPhaseFade : kPhaseHold);
     return EndFrame(fade);
 }

@@ -10,8 +10,18 @@
 // Called by the main loop only while displayReady and appActive are both 1.
 int ShowFrame();
 
-// syncCount as read right after the last main-phase frame was presented; the end phase measures
-// its fade window from here.
-extern DWORD lastMainTick;
+// The phases of the show, in the order they come.
+enum ShowPhase : DWORD { kPhaseOpening = 0, kPhaseMain = 1, kPhaseFade = 2, kPhaseHold = 3 };
+
+// What the show is making, for whoever watches it. ShowFrame writes it as it decides a frame's
+// phase, before the frame is drawn, so that it holds while the frame is presented; it starts
+// zeroed (the opening, nothing turned). Main thread only.
+struct ShowRecord {
+    ShowPhase phase;  // the phase of the frame being made, or of the last one
+    DWORD clock;      // syncCount as read when that phase was decided
+    DWORD lightTurns; // turns light 1 had made before that frame: its place in the picture
+};
+
+extern ShowRecord showRecord;
 
 #endif

@@ -13,9 +13,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# The two files that may look across: the capture's observation of the show (which names each
-# frame's phase) and the resource section the stand-in loader reads the icon from.
-ALLOWED="platform/capture/show_observation.cpp platform/common/win32_resources.cpp"
+# The two files that may look across: the observation of the show's record (the phase of each
+# frame for the capture, the page's figures for the web), linked into those programs only, and
+# the resource section the stand-in loader reads the icon from.
+ALLOWED="platform/common/show_observation.cpp platform/common/win32_resources.cpp"
 
 INTRO="app display music show raytrace resources"
 PLATFORM="platform/include platform/common platform/sdl platform/capture platform/fake platform/windows platform/web"

@@ -4,7 +4,6 @@
 #include "capture_ending.h"
 #include "capture_music.h"
 #include "capture_session.h"
-#include "frame_phase.h"
 #include "progress_report.h"
 #include "show_observation.h"
 #include "sound_ramp.h"
@@ -26,7 +25,6 @@ struct RunState {
     std::int64_t frameLimit = 0; // frames the files may hold; 0: no limit
     std::int64_t samplesDone = 0;
     std::vector<std::int16_t> audio;
-    FrameTrace trace;
     Phase lastPhase = Phase::opening;
     std::uint32_t lastSyncCount = 0;
     Ending ending = Ending::showEnded;
@@ -73,18 +71,6 @@ const CaptureOptions& RunOptions() {
     return run.options;
 }
 
-void NoteLoopPass() {
-    const ShowObservation seen = ObserveShow();
-    run.trace.sphereXStart = seen.sphereX;
-    run.trace.sphereZStart = seen.sphereZ;
-    run.trace.lightBlueStart = seen.lightBlue;
-    run.trace.lastMainTickStart = seen.lastMainTick;
-}
-
-void NoteFrameLocked() {
-    run.trace.locked = true;
-}
-
 // Show time presented so far.
 static double ShowSeconds() {
     return static_cast<double>(run.samplesDone) / run.options.sampleRate;
@@ -97,10 +83,10 @@ static ProgressState Progress() {
     state.phase = run.lastPhase;
     state.showSeconds = ShowSeconds();
     if (run.options.maxSeconds > 0.0) {
-        state.maxSeconds = static_cast<double>(FrameEndSample(run.firstFrame + run.frameLimit - 1,
-                                                              run.options.fps,
-                                                              run.options.sampleRate)) /
-                           run.options.sampleRate;
+        state.maxSeconds =
+            static_cast<double>(FrameEndSample(run.firstFrame + run.frameLimit - 1, run.options.fps,
+                                               run.options.sampleRate)) /
+            run.options.sampleRate;
     }
     state.songSeconds = SongSeconds();
     return state;
@@ -110,13 +96,9 @@ void PresentCapturedFrame(const std::uint32_t* pixels) {
     if (!run.begun || run.ended || run.failed) {
         return;
     }
-    FrameTrace& trace = run.trace;
-    const ShowObservation seen = ObserveShow();
-    trace.sphereXEnd = seen.sphereX;
-    trace.sphereZEnd = seen.sphereZ;
-    trace.lightBlueEnd = seen.lightBlue;
-    trace.syncCount = SyncsDelivered(); // the count the show reads: one per sync event delivered
-    const Phase phase = ClassifyFrame(trace);
+    // The show's own record of the frame, and the count it reads: one per sync event delivered.
+    const Phase phase = platform::ObserveShow().phase;
+    const std::uint32_t syncCount = SyncsDelivered();
 
     // The sound heard while this frame is on screen; before --start it is heard by nobody.
     const std::int64_t end = FrameEndSample(run.frames, run.options.fps, run.options.sampleRate);
@@ -125,17 +107,16 @@ void PresentCapturedFrame(const std::uint32_t* pixels) {
     RenderMusicSpan(run.audio.data(), count, run.options.sampleRate);
     std::string error;
     if (run.frames >= run.firstFrame &&
-        !run.session.AddFrame(trace.syncCount, phase, pixels, run.audio.data(), count, error)) {
+        !run.session.AddFrame(syncCount, phase, pixels, run.audio.data(), count, error)) {
         Fail(error);
         return;
     }
     run.samplesDone = end;
     ++run.frames;
     run.lastPhase = phase;
-    run.lastSyncCount = trace.syncCount;
+    run.lastSyncCount = syncCount;
     // The next frame starts here: its reads of the count see every W command heard so far.
     DeliverPendingSyncs();
-    trace.locked = false;
 
     run.progress.Update(Progress());
     if (run.frameLimit > 0 && run.session.FramesWritten() >= run.frameLimit) {
@@ -191,8 +172,7 @@ static std::vector<std::string> FilesWritten() {
     const std::string& out = run.options.outDir;
     std::vector<std::string> files;
     if (run.options.writeFrames) {
-        files.push_back(out + "/frames/ (" + std::to_string(run.session.FramesWritten()) +
-                        " PNG)");
+        files.push_back(out + "/frames/ (" + std::to_string(run.session.FramesWritten()) + " PNG)");
     }
     files.push_back(out + "/audio.wav");
     files.push_back(out + "/frames.csv");
@@ -209,24 +189,28 @@ static void ReportEnding() {
     const char* video = videoLost ? "; no video was made" : "";
     switch (run.ending) {
     case Ending::introFailed:
-        std::fprintf(stderr, "zarvo-capture: the intro stopped with an error (above); the files "
-                             "hold the %lld frames shown before it%s\n",
+        std::fprintf(stderr,
+                     "zarvo-capture: the intro stopped with an error (above); the files "
+                     "hold the %lld frames shown before it%s\n",
                      frames, video);
         break;
     case Ending::outputFailed:
-        std::fprintf(stderr, "zarvo-capture: the files hold the first %lld frames, each with its "
-                             "%s and sound%s\n",
+        std::fprintf(stderr,
+                     "zarvo-capture: the files hold the first %lld frames, each with its "
+                     "%s and sound%s\n",
                      frames, run.options.writeFrames ? "picture, row" : "row", video);
         break;
     case Ending::interrupted:
-        std::fprintf(stderr, "zarvo-capture: stopped early; the files hold the %lld frames shown "
-                             "so far%s\n",
+        std::fprintf(stderr,
+                     "zarvo-capture: stopped early; the files hold the %lld frames shown "
+                     "so far%s\n",
                      frames, GiveUpRequested() ? "; the video was given up" : "");
         break;
     case Ending::showEnded:
         if (frames == 0 && run.firstFrame > 0) {
-            std::fprintf(stderr, "zarvo-capture: the show ended at %.2f s, before --start %.2f; "
-                                 "nothing was captured\n",
+            std::fprintf(stderr,
+                         "zarvo-capture: the show ended at %.2f s, before --start %.2f; "
+                         "nothing was captured\n",
                          ShowSeconds(), run.options.startSeconds);
             run.ending = Ending::outputFailed;
         }
@@ -277,10 +261,9 @@ int EndRun() {
     if (run.options.progress) {
         CaptureSummary summary;
         summary.frames = run.session.FramesWritten();
-        summary.startSeconds =
-            static_cast<double>(FrameEndSample(run.firstFrame - 1, run.options.fps,
-                                               run.options.sampleRate)) /
-            run.options.sampleRate;
+        summary.startSeconds = static_cast<double>(FrameEndSample(
+                                   run.firstFrame - 1, run.options.fps, run.options.sampleRate)) /
+                               run.options.sampleRate;
         const std::int64_t last = run.firstFrame + summary.frames - 1;
         summary.fileSeconds =
             static_cast<double>(FrameEndSample(last, run.options.fps, run.options.sampleRate)) /

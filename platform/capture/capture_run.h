@@ -2,13 +2,10 @@
 //
 // Called by the backend's pieces, all on the main thread:
 //   BeginRun             PlatformStartup, after the options: opens the files
-//   NoteLoopPass         the event pump, at every pass of the main loop: notes the scene and
-//                        clock as they stand before the next frame begins
-//   NoteFrameLocked      the back surface's Lock: the frame renders a picture
 //   PresentCapturedFrame the primary surface's BltFast with the 320x200 picture: writes the frame,
-//                        its CSV row and video frame, renders the music of exactly one frame
-//                        (frame n ends at sample floor((n+1)*rate/fps)), delivers the W commands
-//                        met, and shows progress
+//                        its CSV row (with the phase the show recorded for it) and video frame,
+//                        renders the music of exactly one frame (frame n ends at sample
+//                        floor((n+1)*rate/fps)), delivers the W commands met, and shows progress
 //   StopRequested        Ctrl+C, the --max-seconds limit, a failed output, or a song that has
 //                        played through once while the show goes on: the pump turns it into a
 //                        close of the main window, so the intro ends by its own road
@@ -31,8 +28,6 @@ namespace capture {
 bool BeginRun(const CaptureOptions& options, std::string& error);
 const CaptureOptions& RunOptions();
 
-void NoteLoopPass();
-void NoteFrameLocked();
 void PresentCapturedFrame(const std::uint32_t* pixels);
 
 bool StopRequested();

@@ -13,6 +13,20 @@
 
 namespace capture {
 
+const char* PhaseName(Phase phase) {
+    switch (phase) {
+    case Phase::opening:
+        return "opening";
+    case Phase::main:
+        return "main";
+    case Phase::fade:
+        return "fade";
+    case Phase::hold:
+        return "hold";
+    }
+    return "unknown";
+}
+
 static bool IsFolder(const std::string& path) {
     struct stat info {};
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);

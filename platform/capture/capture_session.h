@@ -18,8 +18,8 @@
 #define ZARVO_PLATFORM_CAPTURE_CAPTURE_SESSION_H
 
 #include "capture_options.h"
-#include "frame_phase.h"
 #include "png_frame_pool.h"
+#include "show_observation.h"
 #include "video_encoder.h"
 #include "wav_writer.h"
 
@@ -29,6 +29,11 @@
 #include <vector>
 
 namespace capture {
+
+using platform::Phase;
+
+// The phase as the CSV names it: "opening", "main", "fade" or "hold".
+const char* PhaseName(Phase phase);
 
 class CaptureSession {
   public:

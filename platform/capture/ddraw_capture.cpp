@@ -21,7 +21,6 @@ static HRESULT PresentFrame(const std::uint32_t* pixels, int, int, int) {
 void InstallCaptureDisplay() {
     platform::DisplayEffects effects;
     effects.showPicture = PresentFrame;
-    effects.backLocked = NoteFrameLocked;
     platform::SetDisplayEffects(effects);
 }
 

@@ -1,6 +1,8 @@
 // Progress text and its pacing on standard error.
 #include "progress_report.h"
 
+#include "capture_session.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <unistd.h>
@@ -50,7 +52,8 @@ std::string FormatProgress(const ProgressState& state) {
     const double end = ExpectedShowSeconds(state);
     char done[16] = " --%";
     if (end > 0.0) {
-        std::snprintf(done, sizeof(done), "%3.0f%%", std::min(100.0, 100.0 * state.showSeconds / end));
+        std::snprintf(done, sizeof(done), "%3.0f%%",
+                      std::min(100.0, 100.0 * state.showSeconds / end));
     }
     std::snprintf(line, sizeof(line),
                   "%s  frame %lld  sync %u  %-7s  %.1f s of show  %.2fx real time  %s", done,

@@ -12,13 +12,15 @@
 #ifndef ZARVO_PLATFORM_CAPTURE_PROGRESS_REPORT_H
 #define ZARVO_PLATFORM_CAPTURE_PROGRESS_REPORT_H
 
-#include "frame_phase.h"
+#include "show_observation.h"
 
 #include <chrono>
 #include <cstdint>
 #include <string>
 
 namespace capture {
+
+using platform::Phase;
 
 constexpr std::uint32_t kExpectedEndCount = 4994;
 

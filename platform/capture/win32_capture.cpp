@@ -52,7 +52,6 @@ static void DestroyHook(HWND window) {
 
 // Every pass of the main loop comes through here before it looks for a message.
 static void PollEvents() {
-    NoteLoopPass();
     if (!StopRequested() || windowState.closePosted) {
         return;
     }

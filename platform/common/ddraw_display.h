@@ -16,7 +16,6 @@
 //   restoreScreen   Restore on the primary surface, and RestoreAllSurfaces
 //   showPicture     BltFast to the primary surface: the whole screen's pixels (0x00RRGGBB, row by
 //                   row, pitch in bytes) after the copy; its result is BltFast's
-//   backLocked      a successful Lock of a back surface (the frame renders a picture)
 // An effect left null does nothing and succeeds: with none set, the model is a display that
 // nobody sees. Main thread only.
 #ifndef ZARVO_PLATFORM_COMMON_DDRAW_DISPLAY_H
@@ -41,9 +40,8 @@ struct DisplayEffects {
     HRESULT (*waitForRefresh)() = nullptr;
     bool (*screenLost)() = nullptr;
     HRESULT (*restoreScreen)() = nullptr;
-    HRESULT (*showPicture)(const std::uint32_t* pixels, int width, int height,
-                           int pitchBytes) = nullptr;
-    void (*backLocked)() = nullptr;
+    HRESULT (*showPicture)
+    (const std::uint32_t* pixels, int width, int height, int pitchBytes) = nullptr;
 };
 
 // Replaces every effect at once (a default DisplayEffects clears them).

@@ -73,9 +73,9 @@ bool FitCopy(const MemorySurface& from, const RECT* sourceRect, DWORD x, DWORD y
     }
     const LONG width = area.right - area.left;
     const LONG height = area.bottom - area.top;
-    return area.left >= 0 && area.top >= 0 && width > 0 && height > 0 &&
-           area.right <= from.width && area.bottom <= from.height && width <= kDisplayWidth &&
-           height <= kDisplayHeight && x <= static_cast<DWORD>(kDisplayWidth - width) &&
+    return area.left >= 0 && area.top >= 0 && width > 0 && height > 0 && area.right <= from.width &&
+           area.bottom <= from.height && width <= kDisplayWidth && height <= kDisplayHeight &&
+           x <= static_cast<DWORD>(kDisplayWidth - width) &&
            y <= static_cast<DWORD>(kDisplayHeight - height);
 }
 
@@ -139,11 +139,7 @@ HRESULT IDirectDrawSurface4::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD /*fl
     if (self->primary) {
         return DDERR_CANTLOCKSURFACE; // the screen is written only by BltFast
     }
-    const HRESULT result = self->memory.Lock(rect, desc);
-    if (result == DD_OK && Effects().backLocked != nullptr) {
-        Effects().backLocked();
-    }
-    return result;
+    return self->memory.Lock(rect, desc);
 }
 
 HRESULT IDirectDrawSurface4::Unlock(LPRECT rect) {
@@ -203,9 +199,9 @@ HRESULT IDirectDrawSurface4::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE4 sour
     for (LONG row = area.top; row < area.bottom; ++row) {
         const std::uint32_t* in =
             memory.pixels.data() + static_cast<std::size_t>(row) * memory.width + area.left;
-        std::uint32_t* out = self->screen.data() +
-                             static_cast<std::size_t>(y + (row - area.top)) * platform::kDisplayWidth +
-                             x;
+        std::uint32_t* out =
+            self->screen.data() +
+            static_cast<std::size_t>(y + (row - area.top)) * platform::kDisplayWidth + x;
         std::copy(in, in + width, out);
     }
     if (Effects().showPicture == nullptr) {

@@ -2,16 +2,16 @@
 //
 // The picture (0x00RRGGBB words) goes to the canvas as RGBA bytes; the refresh wait is the
 // browser's animation frame, during which the page runs (and sound is rendered). Each picture's
-// sync count and light turns are handed to the page with it: a rendered frame's are those at its
-// lock (the show reads the clock just before it locks, and nothing runs in between), counted
-// here from the platform's own knowledge.
+// sync count and light turns are handed to the page with it, as the show recorded them when it
+// decided the frame (show_observation.h): the sync count may have moved on during the refresh
+// wait before the copy.
 #include "ddraw_web.h"
 
 #include "web_bridge.h"
 #include "web_events.h"
 
 #include "ddraw_display.h"
-#include "midas_playback.h"
+#include "show_observation.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,10 +21,6 @@ namespace web {
 
 struct WebScreenState {
     std::vector<std::uint8_t> rgba;
-    int turns = 0;       // rendered frames so far: the light turns once per frame
-    bool locked = false; // the frame being made was rendered
-    std::uint32_t lockedSync = 0;
-    int lockedTurns = 0;
 };
 
 static WebScreenState screen;
@@ -73,19 +69,11 @@ static HRESULT ShowPicture(const std::uint32_t* pixels, int width, int height, i
         }
     }
     zarvo_web_show_picture(screen.rgba.data(), width, height);
-    if (screen.locked) {
-        zarvo_web_frame_shown(screen.lockedSync, screen.lockedTurns);
-    } else {
-        zarvo_web_frame_shown(platform::MusicSyncsDelivered(), -1);
-    }
-    screen.locked = false;
+    // The opening title renders no scene: it has no turns of its own.
+    const platform::ShowObservation seen = platform::ObserveShow();
+    const bool rendered = seen.phase != platform::Phase::opening;
+    zarvo_web_frame_shown(seen.clock, rendered ? static_cast<int>(seen.lightTurns) : -1);
     return DD_OK;
-}
-
-static void BackLocked() {
-    screen.locked = true;
-    screen.lockedSync = platform::MusicSyncsDelivered();
-    screen.lockedTurns = screen.turns++;
 }
 
 void InstallWebDisplay() {
@@ -96,7 +84,6 @@ void InstallWebDisplay() {
     effects.closeScreen = CloseScreen;
     effects.waitForRefresh = WaitForRefresh;
     effects.showPicture = ShowPicture;
-    effects.backLocked = BackLocked;
     platform::SetDisplayEffects(effects);
 }
 

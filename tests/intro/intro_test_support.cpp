@@ -32,7 +32,7 @@ void ResetIntroAndPlatform() {
         std::free(scene.lights);
     }
     scene = Scene{};
-    lastMainTick = 0;
+    showRecord = ShowRecord{};
     for (Ray& ray : PrimaryRays) {
         ray = Ray{};
     }

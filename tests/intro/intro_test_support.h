@@ -9,7 +9,7 @@
 #include "platform/fake/fake_platform.h"
 
 // Puts every global of the intro back to its starting value (appState's members, the scene with
-// its light array freed, lastMainTick) and resets the double.
+// its light array freed, the show's record) and resets the double.
 void ResetIntroAndPlatform();
 
 // The module instance tests hand to WinMain.

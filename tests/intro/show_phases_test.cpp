@@ -1,4 +1,5 @@
-// ShowFrame's phases and thresholds, the sphere's placement, the light's turn and the fade.
+// ShowFrame's phases and thresholds, the sphere's placement, the light's turn and the fade, and
+// the record the show keeps of each frame it makes.
 #include <cmath>
 #include <vector>
 
@@ -15,10 +16,14 @@ namespace {
 
 class ShowPhaseTest : public ShowFrameTest {
   protected:
-    // Puts the show past its main phase: the caption table is over and the sphere is far.
+    // Puts the show past its main phase: a main frame at `lastMain` (the sphere placed near
+    // whatever the clock says), then the sphere moved to the far threshold, so that the next
+    // frame at or past the caption table's end belongs to the end phase.
     void EnterEndPhase(DWORD lastMain) {
+        scene.sphereCenter.z = 0.0f;
+        ASSERT_EQ(FrameAt(lastMain), 1);
+        ASSERT_EQ(showRecord.phase, kPhaseMain);
         scene.sphereCenter.z = 103.0f;
-        lastMainTick = lastMain;
     }
 
     static bool Rendered() {
@@ -34,6 +39,47 @@ class ShowPhaseTest : public ShowFrameTest {
         return false;
     }
 };
+
+// Where each phase begins and ends, as the show records it while it presents the frame.
+TEST_F(ShowPhaseTest, TheRecordNamesEachFramesPhaseAtItsBoundaries) {
+    constexpr DWORD kNoMainFrame = 0xFFFFFFFFu;
+    const float nearFar = std::nextafter(103.0f, 0.0f);
+    struct Row {
+        const char* what;
+        DWORD lastMain; // a main frame made first at this count, then the sphere set to z
+        float z;
+        DWORD count;
+        ShowPhase phase;
+    };
+    const Row rows[] = {
+        {"the opening's last count", kNoMainFrame, 0.0f, 2, kPhaseOpening},
+        {"the main phase's first count", kNoMainFrame, 0.0f, 3, kPhaseMain},
+        {"a far sphere before the captions end", kNoMainFrame, 103.0f, 4479, kPhaseMain},
+        {"a sphere just short of far", 4480, nearFar, 4500, kPhaseMain},
+        {"a sphere exactly at far, at once", 4480, 103.0f, 4480, kPhaseFade},
+        {"the fade window's last count", 6000, 103.0f, 6064, kPhaseFade},
+        {"one count past the fade window", 6000, 103.0f, 6065, kPhaseHold},
+        {"long after the last main frame", 9000, 103.0f, 20000, kPhaseHold},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.lastMain != kNoMainFrame) {
+            EnterEndPhase(row.lastMain);
+        }
+        scene.sphereCenter.z = row.z;
+        // The record is written before the frame is drawn: the presentation sees it.
+        ShowRecord atPresentation{};
+        fake::OnCall("BltFast", [&atPresentation](int) { atPresentation = showRecord; });
+        const int presented = fake::Presented();
+        ASSERT_EQ(FrameAt(row.count), 1);
+        EXPECT_EQ(fake::Presented(), presented + 1);
+        EXPECT_EQ(atPresentation.phase, row.phase);
+        EXPECT_EQ(atPresentation.clock, row.count);
+        EXPECT_EQ(Rendered(), row.phase != kPhaseOpening);
+        ResetIntroAndPlatform();
+        ASSERT_NO_FATAL_FAILURE(StartIntro());
+    }
+}
 
 TEST_F(ShowPhaseTest, CountTwoIsTheOpeningAndCountThreeTheMainPhase) {
     fake::FillBack(0x00445566);
@@ -57,7 +103,8 @@ TEST_F(ShowPhaseTest, TheMainFrameRunsLockRenderUnlockTextPresentInOrder) {
                 ::testing::ElementsAre("Lock", "Unlock", "GetDC", "GetTextExtentPoint32A",
                                        "SetBkMode", "SetTextColor", "TextOutA", "ReleaseDC",
                                        "SetRect", "WaitForVerticalBlank", "BltFast"));
-    EXPECT_EQ(lastMainTick, 100u);
+    EXPECT_EQ(showRecord.phase, kPhaseMain);
+    EXPECT_EQ(showRecord.clock, 100u);
     EXPECT_EQ(fake::ScreenPicture(), fake::BackPicture());
 }
 
@@ -77,7 +124,7 @@ TEST_F(ShowPhaseTest, EachClockTestReadsTheClockAnew) {
     FrameAt(239);
     EXPECT_TRUE(Rendered());
     EXPECT_EQ(fake::CountCalls("GetDC"), 0);
-    EXPECT_EQ(lastMainTick, 240u);
+    EXPECT_EQ(showRecord.clock, 239u) << "the phase was decided at 239";
 }
 
 TEST_F(ShowPhaseTest, PlacesTheSphereFromTheClock) {
@@ -98,41 +145,31 @@ TEST_F(ShowPhaseTest, Count4479IsStillMainAndFromThereTheSphereMustBeFar) {
     EXPECT_EQ(FrameAt(4479), 1);
     EXPECT_TRUE(Rendered());
     EXPECT_EQ(fake::CountCalls("GetDC"), 0); // caption 34 is empty
-    EXPECT_EQ(lastMainTick, 4479u);
+    EXPECT_EQ(showRecord.phase, kPhaseMain);
 
     // At 4993 the sphere is just short of the far threshold (z about 102.95), at 4994 past it.
     EXPECT_EQ(FrameAt(4993), 1);
     EXPECT_NEAR(scene.sphereCenter.z, 102.95, 0.01);
     EXPECT_EQ(FrameAt(4993), 1);
-    EXPECT_EQ(lastMainTick, 4993u); // still main
+    EXPECT_EQ(showRecord.phase, kPhaseMain); // still main
     EXPECT_EQ(FrameAt(4994), 1);
     EXPECT_NEAR(scene.sphereCenter.z, 103.07, 0.01);
-    EXPECT_EQ(lastMainTick, 4994u);
+    EXPECT_EQ(showRecord.phase, kPhaseMain);
 
     // The next call is the first of the end phase: the sphere stays where it is and the light
     // dims.
     const float x = scene.sphereCenter.x;
     const float z = scene.sphereCenter.z;
     EXPECT_EQ(FrameAt(4995), 1);
-    EXPECT_EQ(lastMainTick, 4994u);
+    EXPECT_EQ(showRecord.phase, kPhaseFade);
     EXPECT_FLOAT_EQ(scene.lights[0].color.b, 0.8f);
     EXPECT_EQ(scene.sphereCenter.x, x);
     EXPECT_EQ(scene.sphereCenter.z, z);
 }
 
-TEST_F(ShowPhaseTest, ASphereExactlyAtTheFarThresholdEndsTheMainPhase) {
-    EnterEndPhase(5000);
-    EXPECT_EQ(FrameAt(5000), 1);
-    EXPECT_EQ(lastMainTick, 5000u);
-    EXPECT_FLOAT_EQ(scene.ambient.r, 0.08f);
-
-    scene.sphereCenter.z = std::nextafter(103.0f, 0.0f);
-    EXPECT_EQ(FrameAt(5001), 1);
-    EXPECT_EQ(lastMainTick, 5001u); // main again: z below 103
-}
-
-TEST_F(ShowPhaseTest, AFadeWindowOf64StillFadesAnd65Holds) {
+TEST_F(ShowPhaseTest, AFadeFrameDimsAmbientAndBothLightsAndAHoldFrameDoesNot) {
     EnterEndPhase(6000);
+    const int presented = fake::Presented();
     EXPECT_EQ(FrameAt(6064), 1);
     EXPECT_FLOAT_EQ(scene.lights[0].color.b, 0.8f);
     EXPECT_FLOAT_EQ(scene.lights[1].color.r, 0.8f);
@@ -141,12 +178,12 @@ TEST_F(ShowPhaseTest, AFadeWindowOf64StillFadesAnd65Holds) {
     EXPECT_EQ(FrameAt(6065), 1);
     EXPECT_TRUE(Rendered());
     EXPECT_FLOAT_EQ(scene.lights[0].color.b, 0.8f); // hold: no dimming
-    EXPECT_EQ(fake::Presented(), 2);
-    EXPECT_EQ(lastMainTick, 6000u);
+    EXPECT_EQ(fake::Presented(), presented + 2);
 }
 
 TEST_F(ShowPhaseTest, TheTwelfthFadeCallEndsTheShowWithoutDrawing) {
     EnterEndPhase(7000);
+    const int presented = fake::Presented();
     float expected = 1.0f;
     for (int frame = 1; frame <= 11; ++frame) {
         ASSERT_EQ(FrameAt(7000 + frame), 1) << frame;
@@ -157,7 +194,7 @@ TEST_F(ShowPhaseTest, TheTwelfthFadeCallEndsTheShowWithoutDrawing) {
     EXPECT_NEAR(scene.lights[0].color.b, 0.0859, 1e-3);
     EXPECT_EQ(FrameAt(7012), 0);
     EXPECT_TRUE(fake::Calls().empty());
-    EXPECT_EQ(fake::Presented(), 11);
+    EXPECT_EQ(fake::Presented(), presented + 11);
 }
 
 TEST_F(ShowPhaseTest, ABlueOfExactlyPointOneEnds) {
@@ -184,20 +221,26 @@ TEST_F(ShowPhaseTest, TheHoldPhaseNeverEndsAndKeepsBouncingAndTurning) {
     EXPECT_EQ(scene.sphereCenter.z, 103.0f);
     EXPECT_EQ(scene.ambient.r, ambient.r);
     EXPECT_EQ(scene.lights[0].color.b, 1.0f);
-    EXPECT_EQ(lastMainTick, 9000u);
+    EXPECT_EQ(showRecord.phase, kPhaseHold);
 }
 
-TEST_F(ShowPhaseTest, LightOneTurnsByATenthRadianPerRenderedFrame) {
+TEST_F(ShowPhaseTest, LightOneTurnsByATenthRadianPerRenderedFrameAndTheRecordCountsTheTurns) {
     FrameAt(50);
+    // The record holds the turns made before the frame: where the light stood in its picture.
+    const DWORD first = showRecord.lightTurns;
     const Vector& position = scene.lights[1].position;
     EXPECT_NEAR(position.x, -25.0 * std::sin(0.1), 1e-5);
     EXPECT_NEAR(position.y, 25.0 * std::cos(0.1), 1e-5);
     EXPECT_EQ(position.z, 0.0f);
     FrameAt(1); // the opening renders nothing and turns nothing
     EXPECT_NEAR(position.x, -25.0 * std::sin(0.1), 1e-5);
-    for (int frame = 1; frame < 63; ++frame) {
+    EXPECT_EQ(showRecord.lightTurns, first + 1);
+    FrameAt(50);
+    EXPECT_EQ(showRecord.lightTurns, first + 1);
+    for (int frame = 2; frame < 63; ++frame) {
         FrameAt(50);
     }
+    EXPECT_EQ(showRecord.lightTurns, first + 62);
     // 63 turns of 0.1 are just past a full circle; the radius stays 25.
     EXPECT_NEAR(std::atan2(position.y, position.x), std::remainder(M_PI / 2 + 6.3, 2 * M_PI), 1e-3);
     EXPECT_NEAR(std::hypot(position.x, position.y), 25.0, 1e-3);
@@ -209,7 +252,12 @@ TEST_F(ShowPhaseTest, AFailedLockEndsTheFrameAtOnce) {
     EXPECT_EQ(fake::CountCalls("GetDC"), 0);
     EXPECT_EQ(fake::CountCalls("WaitForVerticalBlank"), 0);
     EXPECT_EQ(fake::Boxes().size(), 1u);
-    EXPECT_EQ(lastMainTick, 0u);
+    // Neither rendered nor turned: the next frame stands where this one would have.
+    const DWORD turns = showRecord.lightTurns;
+    ResetIntroAndPlatform();
+    ASSERT_NO_FATAL_FAILURE(StartIntro());
+    FrameAt(100);
+    EXPECT_EQ(showRecord.lightTurns, turns);
 }
 
 } // namespace

@@ -115,16 +115,25 @@ TEST_F(WholeShowTest, RunsFromTheOpeningToTheFadeAndEndsWithExitCodeZero) {
 
 TEST_F(WholeShowTest, TheFarPointIsReachedAtCount4994WhenEveryCountIsSeen) {
     // Every count is seen from 4400 on: the last main frame is the first count at or above 4480
-    // at which the sphere is far.
+    // at which the sphere is far, and the fade follows it at once.
     appState.syncCount = 0;
-    fake::OnCall("WaitForVerticalBlank", [](int) {
+    std::vector<ShowRecord> records;
+    fake::OnCall("WaitForVerticalBlank", [&records](int) {
+        records.push_back(showRecord);
         const DWORD count = appState.syncCount.load();
         fake::DeliverSync(count < 4400 ? 100 : 1);
     });
     EXPECT_EQ(RunWinMain(), 0);
     EXPECT_EQ(fake::Boxes().size(), 0u);
-    // lastMainTick is read after the frame's own sync event.
-    EXPECT_EQ(lastMainTick, 4995u);
+    size_t firstFade = 0;
+    while (firstFade < records.size() && records[firstFade].phase != kPhaseFade) {
+        ++firstFade;
+    }
+    ASSERT_GT(firstFade, 0u);
+    ASSERT_EQ(records.size(), firstFade + 11) << "eleven fade frames end the show";
+    EXPECT_EQ(records[firstFade - 1].phase, kPhaseMain);
+    EXPECT_EQ(records[firstFade - 1].clock, 4994u);
+    EXPECT_EQ(records[firstFade].clock, 4995u);
 }
 
 TEST_F(WholeShowTest, SyncEventsDuringStartUpCanSkipTheOpeningTitle) {

@@ -1,0 +1,28 @@
+// What a backend may know of the show it plays: the phase of the frame being made, the clock it
+// was decided at and the light's turns (the show's own record of them).
+//
+//   ObserveShow  the show's record as it stands: during a presentation, that frame's phase,
+//                clock and turns; before the first frame, the opening at 0 with no turn
+// show_observation.cpp is the one file of the platform that reads the intro's state. It is linked
+// into the programs that observe the show (zarvo-capture, the web page), not into a backend's
+// library, so that no backend itself includes anything of the intro. Main thread only.
+#ifndef ZARVO_PLATFORM_COMMON_SHOW_OBSERVATION_H
+#define ZARVO_PLATFORM_COMMON_SHOW_OBSERVATION_H
+
+#include <cstdint>
+
+namespace platform {
+
+enum class Phase { opening, main, fade, hold };
+
+struct ShowObservation {
+    Phase phase = Phase::opening;
+    std::uint32_t clock = 0;      // the sync count the frame is drawn at
+    std::uint32_t lightTurns = 0; // the light's turns before the frame was rendered
+};
+
+ShowObservation ObserveShow();
+
+} // namespace platform
+
+#endif
