@@ -1,29 +1,35 @@
-// The music of the capture as the virtual clock asks for it (implemented in midas_capture.cpp).
+// The capture's sound output for the shared sound library (midas_playback.h): the music rendered
+// on the main thread as the virtual clock asks for it, one frame's span at each presentation.
 //
-//   RenderMusicSpan     renders the next `frames` stereo frames as heard: the module while it
-//                       plays, silence before it starts, while suspended and after it stops,
-//                       with the player's ramps down into those silences and up out of them.
-//                       W commands met in the span are counted, not yet delivered.
-//   DeliverPendingSyncs calls the intro's sync callback once for each W command counted since the
-//                       last delivery; called between frames, so that every read of the count
-//                       within one frame agrees
-//   SyncsDelivered      the number of sync callbacks delivered so far: the intro's sync count
-//   SongSeconds         the loaded song's length once through (0 when no module is loaded)
-//   SongPlayedThrough   true once the module has played for that long (it then starts over)
-// Main thread only: in the capture the playback "thread" is the presentation of a frame.
+//   InstallCaptureSound  hands the library the output (called at start-up, after the options):
+//                        no question (the one output is the WAV file) and no device; frames of
+//                        `fps` at `sampleRate`
+//   RenderFrameSound     renders the sound heard while frame `frame` is on screen, the samples
+//                        from FrameEndSample(frame - 1) to FrameEndSample(frame), into `out`
+//                        (interleaved stereo, resized to fit); returns their number. The module
+//                        while it plays, silence before it starts, while suspended and after it
+//                        stops, with the player's ramps down into those silences and up out of
+//                        them. The intro's sync callback is called for each W command met, inside
+//                        this rendering: called at a frame's presentation, after every read of
+//                        the clock the frame makes, so that those reads all agree.
+//   SongSeconds          the playing song's length once through (0 when no module plays)
+//   SongPlayedThrough    true once the module has played for that long (it then starts over)
+// The frames are rendered in order, each once. Main thread only.
 #ifndef ZARVO_PLATFORM_CAPTURE_CAPTURE_MUSIC_H
 #define ZARVO_PLATFORM_CAPTURE_CAPTURE_MUSIC_H
 
+#include "capture_options.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace capture {
 
-void RenderMusicSpan(std::int16_t* interleavedStereo, std::size_t frames, int sampleRate);
-void DeliverPendingSyncs();
+void InstallCaptureSound(const FrameRate& fps, int sampleRate);
+std::size_t RenderFrameSound(std::int64_t frame, std::vector<std::int16_t>& out);
 double SongSeconds();
 bool SongPlayedThrough();
-std::uint32_t SyncsDelivered();
 
 } // namespace capture
 

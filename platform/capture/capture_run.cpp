@@ -4,6 +4,7 @@
 #include "capture_ending.h"
 #include "capture_music.h"
 #include "capture_session.h"
+#include "midas_playback.h"
 #include "progress_report.h"
 #include "show_observation.h"
 #include "sound_ramp.h"
@@ -96,27 +97,24 @@ void PresentCapturedFrame(const std::uint32_t* pixels) {
     if (!run.begun || run.ended || run.failed) {
         return;
     }
-    // The show's own record of the frame, and the count it reads: one per sync event delivered.
+    // The show's own record of the frame, and the count it read: one per sync event delivered.
     const Phase phase = platform::ObserveShow().phase;
-    const std::uint32_t syncCount = SyncsDelivered();
+    const std::uint32_t syncCount = platform::MusicSyncsDelivered();
 
-    // The sound heard while this frame is on screen; before --start it is heard by nobody.
-    const std::int64_t end = FrameEndSample(run.frames, run.options.fps, run.options.sampleRate);
-    const auto count = static_cast<std::size_t>(end - run.samplesDone);
-    run.audio.resize(count * 2);
-    RenderMusicSpan(run.audio.data(), count, run.options.sampleRate);
+    // The sound heard while this frame is on screen (before --start it is heard by nobody). The
+    // W commands met in it reach the show now, after the frame's reads of the clock: the next
+    // frame sees every one heard so far.
+    const std::size_t count = RenderFrameSound(run.frames, run.audio);
     std::string error;
     if (run.frames >= run.firstFrame &&
         !run.session.AddFrame(syncCount, phase, pixels, run.audio.data(), count, error)) {
         Fail(error);
         return;
     }
-    run.samplesDone = end;
+    run.samplesDone = FrameEndSample(run.frames, run.options.fps, run.options.sampleRate);
     ++run.frames;
     run.lastPhase = phase;
     run.lastSyncCount = syncCount;
-    // The next frame starts here: its reads of the count see every W command heard so far.
-    DeliverPendingSyncs();
 
     run.progress.Update(Progress());
     if (run.frameLimit > 0 && run.session.FramesWritten() >= run.frameLimit) {

@@ -3,6 +3,7 @@
 // The exit code says how the capture ended (capture_ending.h); WinMain's own result (always 0)
 // is not needed for that.
 #include "capture_ending.h"
+#include "capture_music.h"
 #include "capture_options.h"
 #include "capture_run.h"
 #include "capture_startup.h"
@@ -80,6 +81,7 @@ int PlatformStartup(int argc, char** argv) {
     std::atexit(capture::FinishAtExit);
     capture::InstallCaptureWindow();
     capture::InstallCaptureDisplay();
+    capture::InstallCaptureSound(options.fps, options.sampleRate);
     return -1;
 }
 

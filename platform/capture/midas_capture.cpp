@@ -1,243 +1,66 @@
-// The MIDAS sound library of the capture: no device and no dialog; the module is rendered offline
-// by the shared player, one frame's worth at a time, when the virtual clock asks for it.
-// Suspending, stopping background play and stopping the module ramp the sound down in the spans
-// that follow, as the player does; where the capture itself ends, capture_run ramps the end.
+// The capture's sound output: the shared sound library renders on the main thread, one frame's
+// span at each presentation, and nothing plays aloud.
 #include "capture_music.h"
-#include "module_player.h"
 
-#include <midasdll.h>
+#include "midas_playback.h"
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 namespace capture {
 
-struct SyncEvent {
-    unsigned syncInfo;
-    unsigned order;
-    unsigned row;
+struct CaptureSound {
+    platform::RenderFunction render = nullptr; // while the library has the output open
+    FrameRate fps;
+    int sampleRate = platform::kPlaybackRate;
 };
 
-struct MusicState {
-    platform::ModulePlayer player;
-    bool started = false;     // MIDASstartup .. MIDASclose
-    bool initialised = false; // MIDASinit
-    bool background = false;  // MIDASstartBackgroundPlay
-    bool loaded = false;
-    bool playing = false;
-    bool suspended = false;
-    MIDASsyncCallback callback = nullptr;
-    std::vector<SyncEvent> pending;
-    std::uint32_t delivered = 0; // sync callbacks made, never reset (as the show's count)
-    std::int64_t musicFrames = 0; // frames of music rendered since the module started
-    int sampleRate = 0;
-    int lastError = 0;
-    std::string errorText = "No error";
-};
+static CaptureSound sound;
 
-static MusicState music;
-
-// Error codes of our own; MIDASgetErrorMessage gives the text of the last one.
-enum : int { kNoError = 0, kNotReady = 1, kBadHandle = 2, kLoadFailed = 3, kBusy = 4 };
-
-static BOOL Failure(int code, std::string text) {
-    music.lastError = code;
-    music.errorText = std::move(text);
-    return FALSE;
+static bool OpenOutput(bool /*wantDevice*/, platform::RenderFunction render,
+                       std::string& /*note*/) {
+    sound.render = render;
+    return true;
 }
 
-static void CountSync(void*, unsigned syncInfo, unsigned order, unsigned row) {
-    if (music.callback != nullptr) {
-        music.pending.push_back(SyncEvent{syncInfo, order, row});
-    }
+static void CloseOutput() {
+    sound.render = nullptr;
 }
 
-static MIDASmodule ModuleHandle() {
-    return static_cast<MIDASmodule>(&music.player);
+void InstallCaptureSound(const FrameRate& fps, int sampleRate) {
+    sound.fps = fps;
+    sound.sampleRate = sampleRate;
+    platform::SoundOutput output;
+    // The one output is the WAV file: MIDASconfig asks nothing (a null choose takes it).
+    output.open = OpenOutput;
+    output.close = CloseOutput;
+    // The clock never stops: a suspended module is rendered on, as silence (no pause).
+    output.sampleRate = sampleRate;
+    output.ownThread = false;
+    platform::SetSoundOutput(output);
 }
 
-// One module plays at a time, under this handle.
-constexpr MIDASmodulePlayHandle kPlayHandle = 1;
-
-// The player holds its sound (after a ramp down) while suspended or without background play.
-static void UpdateHold() {
-    if (music.suspended || !music.background) {
-        music.player.Pause();
+std::size_t RenderFrameSound(std::int64_t frame, std::vector<std::int16_t>& out) {
+    const std::int64_t begin = FrameEndSample(frame - 1, sound.fps, sound.sampleRate);
+    const std::int64_t end = FrameEndSample(frame, sound.fps, sound.sampleRate);
+    const auto count = static_cast<std::size_t>(end - begin);
+    out.resize(count * 2);
+    if (sound.render != nullptr) {
+        sound.render(out.data(), count);
     } else {
-        music.player.Resume();
+        std::fill(out.begin(), out.end(), static_cast<std::int16_t>(0));
     }
-}
-
-void RenderMusicSpan(std::int16_t* out, std::size_t frames, int sampleRate) {
-    // Silence before the module starts and after it stops comes from the player too.
-    const std::size_t played = music.player.Render(out, frames, sampleRate);
-    if (music.playing) {
-        music.musicFrames += static_cast<std::int64_t>(played);
-        music.sampleRate = sampleRate;
-    }
-}
-
-std::uint32_t SyncsDelivered() {
-    return music.delivered;
-}
-
-void DeliverPendingSyncs() {
-    // The callback may be removed while the list is walked only by the intro's shutdown, which
-    // never runs inside a delivery; take the list first all the same.
-    std::vector<SyncEvent> events;
-    events.swap(music.pending);
-    for (const SyncEvent& event : events) {
-        if (music.callback != nullptr) {
-            music.callback(event.syncInfo, event.order, event.row);
-            ++music.delivered;
-        }
-    }
-    events.clear();
-    music.pending.swap(events); // keeps the capacity for the next frame
+    return count;
 }
 
 double SongSeconds() {
-    return music.loaded ? music.player.SongSeconds() : 0.0;
+    return platform::PlayingMusic().songSeconds;
 }
 
 bool SongPlayedThrough() {
-    const double song = SongSeconds();
-    return song > 0.0 && music.sampleRate > 0 &&
-           static_cast<double>(music.musicFrames) >= song * music.sampleRate;
+    const platform::MusicPlayed played = platform::PlayingMusic();
+    return played.songSeconds > 0.0 &&
+           static_cast<double>(played.frames) >= played.songSeconds * sound.sampleRate;
 }
 
 } // namespace capture
-
-using capture::music;
-
-BOOL MIDAS_CALL MIDASstartup(void) {
-    music.started = true;
-    music.lastError = capture::kNoError;
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASconfig(void) {
-    // The capture has one output, the WAV file: nothing to choose.
-    if (!music.started) {
-        return capture::Failure(capture::kNotReady, "MIDAS is not started");
-    }
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASinit(void) {
-    if (!music.started) {
-        return capture::Failure(capture::kNotReady, "MIDAS is not started");
-    }
-    music.initialised = true;
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASstartBackgroundPlay(DWORD) {
-    if (!music.initialised) {
-        return capture::Failure(capture::kNotReady, "MIDAS is not initialised");
-    }
-    music.background = true;
-    capture::UpdateHold();
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASstopBackgroundPlay(void) {
-    music.background = false;
-    capture::UpdateHold();
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASclose(void) {
-    music.player.Unload();
-    music.started = music.initialised = music.background = false;
-    music.loaded = music.playing = music.suspended = false;
-    music.callback = nullptr;
-    music.pending.clear();
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASsuspend(void) {
-    music.suspended = true;
-    capture::UpdateHold();
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASresume(void) {
-    music.suspended = false;
-    capture::UpdateHold();
-    return TRUE;
-}
-
-int MIDAS_CALL MIDASgetLastError(void) {
-    return music.lastError;
-}
-
-char* MIDAS_CALL MIDASgetErrorMessage(int errorCode) {
-    static std::string text;
-    text = errorCode == music.lastError ? music.errorText : "Unknown error";
-    return text.data();
-}
-
-MIDASmodule MIDAS_CALL MIDASloadModule(char* fileName) {
-    if (!music.initialised) {
-        capture::Failure(capture::kNotReady, "MIDAS is not initialised");
-        return nullptr;
-    }
-    if (music.loaded) {
-        capture::Failure(capture::kBusy, "a module is already loaded");
-        return nullptr;
-    }
-    std::string error;
-    if (!music.player.Load(fileName, error)) {
-        capture::Failure(capture::kLoadFailed, error);
-        return nullptr;
-    }
-    music.player.SetSyncSink(capture::CountSync, nullptr);
-    music.loaded = true;
-    return capture::ModuleHandle();
-}
-
-BOOL MIDAS_CALL MIDASfreeModule(MIDASmodule module) {
-    if (!music.loaded || module != capture::ModuleHandle()) {
-        return capture::Failure(capture::kBadHandle, "not a loaded module");
-    }
-    music.player.Unload();
-    music.loaded = false;
-    music.playing = false;
-    return TRUE;
-}
-
-MIDASmodulePlayHandle MIDAS_CALL MIDASplayModule(MIDASmodule module, BOOL loopSong) {
-    if (!music.loaded || module != capture::ModuleHandle()) {
-        capture::Failure(capture::kBadHandle, "not a loaded module");
-        return 0;
-    }
-    music.player.Start(loopSong != FALSE);
-    music.playing = true;
-    music.musicFrames = 0;
-    capture::UpdateHold();
-    return capture::kPlayHandle;
-}
-
-BOOL MIDAS_CALL MIDASstopModule(MIDASmodulePlayHandle playHandle) {
-    if (!music.playing || playHandle != capture::kPlayHandle) {
-        return capture::Failure(capture::kBadHandle, "not a playing module");
-    }
-    music.player.Stop();
-    music.playing = false;
-    music.pending.clear();
-    return TRUE;
-}
-
-BOOL MIDAS_CALL MIDASsetMusicSyncCallback(MIDASmodulePlayHandle playHandle,
-                                          MIDASsyncCallback callback) {
-    if (!music.playing || playHandle != capture::kPlayHandle) {
-        return capture::Failure(capture::kBadHandle, "not a playing module");
-    }
-    music.callback = callback;
-    if (callback == nullptr) {
-        music.pending.clear();
-    }
-    return TRUE;
-}

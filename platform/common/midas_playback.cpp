@@ -1,14 +1,15 @@
-// The MIDAS functions of the backends that play in real time: libopenmpt through the shared module
-// player, played by the backend's sound output (midas_playback.h).
+// The MIDAS functions of every real backend: libopenmpt through the shared module player, played
+// by the backend's sound output (midas_playback.h).
 //
-// One module plays at a time. The player is touched under one lock, by the playback thread while
-// it renders and by the main thread for loading, starting and stopping; the sync callback runs on
-// the playback thread inside rendering, as the library's did. Errors keep the library's pattern:
-// a number from MIDASgetLastError and its text from MIDASgetErrorMessage.
+// One module plays at a time. The player is touched under one lock, by whoever renders (the
+// output's thread, or the main thread between the intro's calls) and by the main thread for
+// loading, starting and stopping; the sync callback runs inside rendering, as the library's did.
+// Errors keep the library's pattern: a number from MIDASgetLastError and its text from
+// MIDASgetErrorMessage.
 //
 // Sound is never cut: before playback is suspended or stopped, or the module stopped or freed,
-// the player ramps its level down and the calling thread waits (a few ms) until the playback
-// thread has rendered that ramp, so that the output's last sound before the pause is silence.
+// the player ramps its level down; an output with a thread of its own is waited for (a few ms)
+// until it has rendered that ramp, so that its last sound before the pause is silence.
 #include "midas_playback.h"
 #include "module_player.h"
 
@@ -16,6 +17,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <mutex>
 #include <new>
 #include <string>
@@ -40,6 +42,10 @@ struct PlayerModule {
     platform::ModulePlayer player;
 };
 
+// Constant-initialised, so that a backend may install its output before any dynamic
+// initialisation has run.
+SoundOutput output;
+
 struct MidasState {
     bool started = false;
     bool configured = false;
@@ -55,7 +61,8 @@ struct MidasState {
     MIDASsyncCallback callback = nullptr;
     MIDASmodulePlayHandle handle = 0;
     MIDASmodulePlayHandle nextHandle = 1;
-    // Written by the playback thread only.
+    std::int64_t framesPlayed = 0; // of the playing module, since it started
+    // Written by the rendering thread only.
     std::atomic<std::uint32_t> syncsDelivered{0};
 };
 
@@ -74,20 +81,25 @@ void SyncToCallback(void* /*user*/, unsigned syncInfo, unsigned order, unsigned 
     }
 }
 
-// The playback thread's work: the playing module, or silence.
+// The output's work: the playing module, or silence.
 void RenderMusic(std::int16_t* out, std::size_t frames) {
     std::lock_guard<std::mutex> guard(midas.playerLock);
     if (midas.playing != nullptr) {
-        midas.playing->player.Render(out, frames, kPlaybackRate);
+        midas.framesPlayed +=
+            static_cast<std::int64_t>(midas.playing->player.Render(out, frames, output.sampleRate));
     } else {
         std::fill(out, out + frames * 2, static_cast<std::int16_t>(0));
     }
 }
 
-// Waits until the playing module (if any) has rendered its ramp down. The playback thread renders
+// Waits until the playing module (if any) has rendered its ramp down. The output's thread renders
 // it within a buffer or two; the limit only guards against an output that has stopped taking
-// sound, where there is nothing left to click.
+// sound, where there is nothing left to click. An output on the main thread renders nothing
+// while this runs: its ramp is in what it renders next.
 void WaitUntilSilent() {
+    if (!output.ownThread) {
+        return;
+    }
     constexpr auto kLimit = std::chrono::milliseconds(500);
     const auto deadline = std::chrono::steady_clock::now() + kLimit;
     for (;;) {
@@ -145,10 +157,49 @@ const char* ErrorText(int code) {
     }
 }
 
+SoundChoice ChooseOutput() {
+    return output.choose != nullptr ? output.choose() : SoundChoice::DefaultOutput;
+}
+
+void PauseOutput(bool paused) {
+    if (output.pause != nullptr) {
+        output.pause(paused);
+    }
+}
+
+void CloseOutput() {
+    if (output.close != nullptr) {
+        output.close();
+    }
+}
+
+void Report(const std::string& line) {
+    if (output.report != nullptr) {
+        output.report(line);
+    } else {
+        std::fputs(line.c_str(), stderr);
+        std::fflush(stderr);
+    }
+}
+
 } // namespace
+
+void SetSoundOutput(const SoundOutput& installed) {
+    output = installed;
+}
 
 std::uint32_t MusicSyncsDelivered() {
     return midas.syncsDelivered.load(std::memory_order_relaxed);
+}
+
+MusicPlayed PlayingMusic() {
+    std::lock_guard<std::mutex> guard(midas.playerLock);
+    MusicPlayed played;
+    if (midas.playing != nullptr) {
+        played.songSeconds = midas.playing->player.SongSeconds();
+        played.frames = midas.framesPlayed;
+    }
+    return played;
 }
 
 } // namespace platform
@@ -167,7 +218,7 @@ BOOL MIDAS_CALL MIDASconfig(void) {
     if (!midas.started) {
         return platform::Fail(platform::kErrorNotStarted);
     }
-    switch (platform::ChooseSoundOutput()) {
+    switch (platform::ChooseOutput()) {
     case platform::SoundChoice::DefaultOutput:
         midas.noSound = false;
         break;
@@ -185,12 +236,15 @@ BOOL MIDAS_CALL MIDASinit(void) {
     if (!midas.started || midas.initialised) {
         return platform::Fail(platform::kErrorState);
     }
+    if (platform::output.open == nullptr) {
+        return platform::Fail(platform::kErrorSoundOutput, "No sound output is installed");
+    }
     std::string note;
-    if (!platform::OpenSoundOutput(!midas.noSound, platform::RenderMusic, note)) {
+    if (!platform::output.open(!midas.noSound, platform::RenderMusic, note)) {
         return platform::Fail(platform::kErrorSoundOutput, note);
     }
     if (!note.empty()) {
-        platform::ReportSilentPlayback(note);
+        platform::Report("zarvo: " + note + "; the music plays silently.\n");
     }
     midas.initialised = true;
     return TRUE;
@@ -200,7 +254,7 @@ BOOL MIDAS_CALL MIDASclose(void) {
     if (midas.backgroundPlay && !midas.suspended) {
         platform::QuietenPlayback();
     }
-    platform::CloseSoundOutput();
+    platform::CloseOutput();
     midas.initialised = false;
     midas.backgroundPlay = false;
     midas.started = false;
@@ -214,7 +268,7 @@ BOOL MIDAS_CALL MIDASstartBackgroundPlay(DWORD /*pollRate*/) {
     midas.backgroundPlay = true;
     midas.suspended = false;
     platform::UnholdPlayback();
-    platform::PauseSoundOutput(false);
+    platform::PauseOutput(false);
     return TRUE;
 }
 
@@ -223,7 +277,7 @@ BOOL MIDAS_CALL MIDASstopBackgroundPlay(void) {
         return platform::Fail(platform::kErrorState);
     }
     platform::QuietenPlayback();
-    platform::PauseSoundOutput(true);
+    platform::PauseOutput(true);
     midas.backgroundPlay = false;
     return TRUE;
 }
@@ -235,7 +289,7 @@ BOOL MIDAS_CALL MIDASsuspend(void) {
     // Playback and sync callbacks stop together: once paused, nothing renders. The rows of the
     // ramp down are played, so they are counted; resuming goes on after them.
     platform::QuietenPlayback();
-    platform::PauseSoundOutput(true);
+    platform::PauseOutput(true);
     midas.suspended = true;
     return TRUE;
 }
@@ -245,7 +299,7 @@ BOOL MIDAS_CALL MIDASresume(void) {
         return platform::Fail(platform::kErrorState);
     }
     platform::UnholdPlayback();
-    platform::PauseSoundOutput(false);
+    platform::PauseOutput(false);
     midas.suspended = false;
     return TRUE;
 }
@@ -325,6 +379,7 @@ MIDASmodulePlayHandle MIDAS_CALL MIDASplayModule(MIDASmodule module, BOOL loopSo
     auto* played = static_cast<platform::PlayerModule*>(module);
     played->player.Start(loopSong != FALSE);
     midas.playing = played;
+    midas.framesPlayed = 0;
     midas.handle = midas.nextHandle++;
     return midas.handle;
 }

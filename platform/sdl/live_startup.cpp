@@ -8,6 +8,7 @@
 #include "live_faults.h"
 #include "live_options.h"
 #include "live_window.h"
+#include "midas_live.h"
 #include "module_file.h"
 #include "platform_startup.h"
 #include "presenter.h"
@@ -106,6 +107,7 @@ int PlatformStartup(int argc, char** argv) {
     std::atexit(live::EndSdl);
     live::InstallLiveWindow();
     live::InstallLiveDisplay();
+    live::InstallLiveSound();
     return -1;
 }
 

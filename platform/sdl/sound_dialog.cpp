@@ -8,6 +8,8 @@
 
 namespace live {
 
+using platform::SoundChoice;
+
 SoundChoice AskSoundOutput() {
     enum { kDefault = 0, kNoSound = 1, kCancel = 2 };
     DialogBox box;
@@ -27,7 +29,8 @@ SoundChoice AskSoundOutput() {
         return SoundChoice::Cancel;
     default:
         // Said aloud, so that a dialog nobody saw never passes for a choice somebody made.
-        std::fprintf(stderr, "zarvo: the sound dialog could not be shown (%s); taking the default output\n",
+        std::fprintf(stderr,
+                     "zarvo: the sound dialog could not be shown (%s); taking the default output\n",
                      error.c_str());
         std::fflush(stderr);
         return SoundChoice::DefaultOutput;

@@ -6,11 +6,11 @@
 #ifndef ZARVO_PLATFORM_SDL_SOUND_DIALOG_H
 #define ZARVO_PLATFORM_SDL_SOUND_DIALOG_H
 
+#include "midas_playback.h"
+
 namespace live {
 
-enum class SoundChoice { DefaultOutput, NoSound, Cancel };
-
-SoundChoice AskSoundOutput();
+platform::SoundChoice AskSoundOutput();
 
 } // namespace live
 

@@ -1,15 +1,16 @@
-// The web backend's part of the sound library: the page's first screen asks the question, and
-// WebAudio (or a timer, when silence was chosen or there is no WebAudio) is the sound output.
+// The web backend's sound output for the shared sound library (midas_playback.h): the page's
+// first screen asks the question, and WebAudio (or a timer, when silence was chosen or there is
+// no WebAudio) plays.
 //
 // There is one thread: the page renders sound between the intro's steps, while the intro waits
-// for a frame or a message (web_bridge.h), so "the playback thread" of midas_playback.h is the
-// page's own event loop calling zarvo_web_render.
+// for a frame or a message (web_bridge.h), by calling zarvo_web_render: an output on the main
+// thread.
+#include "midas_web.h"
 #include "web_bridge.h"
 
 #include "gdi_font.h"
 #include "midas_playback.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace web {
@@ -34,25 +35,25 @@ extern "C" std::int16_t* zarvo_web_render(int frames) {
     return web::sound.buffer.data();
 }
 
-namespace platform {
+namespace web {
 
-SoundChoice ChooseSoundOutput() {
+static platform::SoundChoice ChooseOutput() {
     // The font is read on first use; reading it while the question is on the screen keeps that
     // off the show's first frame, which follows the answer.
-    AcquireSystemFont();
+    platform::AcquireSystemFont();
     switch (zarvo_web_ask_sound()) {
     case 0:
-        return SoundChoice::DefaultOutput;
+        return platform::SoundChoice::DefaultOutput;
     case 1:
-        return SoundChoice::NoSound;
+        return platform::SoundChoice::NoSound;
     default:
-        return SoundChoice::Cancel;
+        return platform::SoundChoice::Cancel;
     }
 }
 
-bool OpenSoundOutput(bool wantDevice, RenderFunction render, std::string& note) {
-    web::sound.render = render;
-    const int device = zarvo_web_open_audio(wantDevice ? 1 : 0, kPlaybackRate);
+static bool OpenOutput(bool wantDevice, platform::RenderFunction render, std::string& note) {
+    sound.render = render;
+    const int device = zarvo_web_open_audio(wantDevice ? 1 : 0, platform::kPlaybackRate);
     if (wantDevice && device == 0) {
         char reason[256] = {};
         zarvo_web_audio_note(reason, static_cast<int>(sizeof reason));
@@ -61,17 +62,24 @@ bool OpenSoundOutput(bool wantDevice, RenderFunction render, std::string& note) 
     return true;
 }
 
-void PauseSoundOutput(bool paused) {
+static void PauseOutput(bool paused) {
     zarvo_web_pause_audio(paused ? 1 : 0);
 }
 
-void CloseSoundOutput() {
+static void CloseOutput() {
     zarvo_web_close_audio();
-    web::sound.render = nullptr;
+    sound.render = nullptr;
 }
 
-void ReportSilentPlayback(const std::string& note) {
-    std::fprintf(stderr, "zarvo: %s; the music plays silently.\n", note.c_str());
+void InstallWebSound() {
+    platform::SoundOutput output;
+    output.choose = ChooseOutput;
+    output.open = OpenOutput;
+    output.pause = PauseOutput;
+    output.close = CloseOutput;
+    output.sampleRate = platform::kPlaybackRate;
+    output.ownThread = false;
+    platform::SetSoundOutput(output);
 }
 
-} // namespace platform
+} // namespace web

@@ -5,6 +5,7 @@
 // than the intro's own (zarvo.html?module=other.xm); nothing else is accepted. Exit codes: 0 on
 // the intro's own roads, 2 for a wrong option (with the reason on the console).
 #include "ddraw_web.h"
+#include "midas_web.h"
 #include "web_bridge.h"
 #include "web_events.h"
 
@@ -36,6 +37,7 @@ int PlatformStartup(int argc, char** argv) {
     }
     web::InstallWebWindow();
     web::InstallWebDisplay();
+    web::InstallWebSound();
     return -1;
 }
 

@@ -1,42 +1,33 @@
-// The Windows backend's part of the sound library: the configuration dialog and the sound output
-// (waveOut, or the silent timer).
+// The Windows backend's sound output for the shared sound library (midas_playback.h): the setup
+// dialog and waveOut, or the silent timer.
+//
+// The program has no start-up of its own (mingw's start-up code calls the intro's WinMain), so
+// the output is installed while the program is initialised, before WinMain runs.
 #include "midas_playback.h"
 #include "midas_windows_dialog.h"
 #include "wave_output.h"
 
 #include <windows.h>
 
-static_assert(winsound::kSampleRate == platform::kPlaybackRate, "the device plays what is rendered");
+namespace winsound {
 
-namespace platform {
-
-SoundChoice ChooseSoundOutput() {
-    switch (winsound::AskSoundOutput()) {
-    case winsound::SoundChoice::DefaultOutput:
-        return SoundChoice::DefaultOutput;
-    case winsound::SoundChoice::NoSound:
-        return SoundChoice::NoSound;
-    case winsound::SoundChoice::Cancel:
-        break;
-    }
-    return SoundChoice::Cancel;
+// A windowed program has no standard error: the debugger hears it.
+static void ReportToDebugger(const std::string& line) {
+    OutputDebugStringA(line.c_str());
 }
 
-bool OpenSoundOutput(bool wantDevice, RenderFunction render, std::string& note) {
-    return winsound::OpenSoundOutput(wantDevice, render, note);
+static bool InstallWindowsSound() {
+    platform::SoundOutput output;
+    output.choose = AskSoundOutput;
+    output.open = OpenSoundOutput;
+    output.pause = SetSoundPaused;
+    output.close = CloseSoundOutput;
+    output.report = ReportToDebugger;
+    output.sampleRate = kSampleRate;
+    platform::SetSoundOutput(output);
+    return true;
 }
 
-void PauseSoundOutput(bool paused) {
-    winsound::SetSoundPaused(paused);
-}
+[[maybe_unused]] static const bool soundInstalled = InstallWindowsSound();
 
-void CloseSoundOutput() {
-    winsound::CloseSoundOutput();
-}
-
-void ReportSilentPlayback(const std::string& note) {
-    // A windowed program has no standard error: the debugger hears it.
-    OutputDebugStringA(("zarvo: " + note + "; the music plays silently.\n").c_str());
-}
-
-} // namespace platform
+} // namespace winsound

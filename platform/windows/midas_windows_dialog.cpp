@@ -7,6 +7,8 @@
 
 namespace winsound {
 
+using platform::SoundChoice;
+
 namespace {
 
 constexpr INT_PTR kDefault = 1;

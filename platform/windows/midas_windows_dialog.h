@@ -5,11 +5,11 @@
 #ifndef ZARVO_PLATFORM_WINDOWS_MIDAS_WINDOWS_DIALOG_H
 #define ZARVO_PLATFORM_WINDOWS_MIDAS_WINDOWS_DIALOG_H
 
+#include "midas_playback.h"
+
 namespace winsound {
 
-enum class SoundChoice { DefaultOutput, NoSound, Cancel };
-
-SoundChoice AskSoundOutput();
+platform::SoundChoice AskSoundOutput();
 
 } // namespace winsound
 
