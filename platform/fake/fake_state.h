@@ -86,7 +86,6 @@ struct State {
     bool soundClosed = false;
     bool backgroundPlay = false;
     bool suspended = false;
-    int modulesLoaded = 0;
     MIDASsyncCallback syncCallback = nullptr;
     int lastErrorCode = 0;
     std::string lastErrorText = "fake: no error";

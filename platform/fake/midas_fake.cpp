@@ -139,19 +139,11 @@ MIDASmodule MIDAS_CALL MIDASloadModule(char* fileName) {
     CheckOpen("MIDASloadModule");
     const long long ok =
         Enter("", "MIDASloadModule", fileName ? "\"" + std::string(fileName) + "\"" : "NULL", 1);
-    if (!ok) {
-        return nullptr;
-    }
-    ++S().modulesLoaded;
-    return &moduleToken;
+    return ok ? &moduleToken : nullptr;
 }
 
 BOOL MIDAS_CALL MIDASfreeModule(MIDASmodule module) {
-    const BOOL ok = Truth("MIDASfreeModule", module == &moduleToken ? "module" : "module?");
-    if (module == &moduleToken) {
-        --S().modulesLoaded;
-    }
-    return ok;
+    return Truth("MIDASfreeModule", module == &moduleToken ? "module" : "module?");
 }
 
 MIDASmodulePlayHandle MIDAS_CALL MIDASplayModule(MIDASmodule module, BOOL loopSong) {
