@@ -55,7 +55,7 @@ struct MidasState {
     bool suspended = false;
     int lastError = kErrorNone;
     std::string lastErrorText;
-    // Guarded by playerLock: what the playback thread renders.
+    // Guarded by playerLock: what the output renders.
     std::mutex playerLock;
     PlayerModule* playing = nullptr;
     MIDASsyncCallback callback = nullptr;
