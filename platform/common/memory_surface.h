@@ -10,6 +10,8 @@
 #ifndef ZARVO_PLATFORM_COMMON_MEMORY_SURFACE_H
 #define ZARVO_PLATFORM_COMMON_MEMORY_SURFACE_H
 
+#include "ddraw_arguments.h"
+
 #include <ddraw.h>
 
 #include <cstddef>
@@ -19,12 +21,10 @@
 
 namespace platform {
 
-// The Windows size of DDSURFACEDESC2 that the intro writes into dwSize; the host size is accepted
-// too.
-constexpr DWORD kWindowsSurfaceDescSize = 124;
 constexpr int kMaxSurfaceSide = 4096;
 
-// True when dwSize carries one of the two sizes a caller may legitimately use.
+// True when dwSize carries one of the two sizes a caller may legitimately use: Windows's
+// (kWindowsSurfaceDescSize, what the intro writes) or the host's.
 bool IsValidSurfaceDescSize(DWORD size);
 
 // Allocates on cache-line boundaries, as video memory is laid out: with a pitch that is a

@@ -280,7 +280,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     const std::string title = caption ? caption : "";
     const long long result =
         Enter("", "MessageBoxA",
-              WindowName(owner) + ", \"" + body + "\", \"" + title + "\", " + Hex(type), 1);
+              WindowName(owner) + ", \"" + body + "\", \"" + title + "\", " + Hex(type), IDOK);
     State& state = S();
     state.boxes.push_back(Box{owner, body, title, type, LiveDisplayObjects(), state.exclusive,
                               state.modeChanged, state.soundStarted && !state.soundClosed});

@@ -156,6 +156,7 @@ constexpr int VK_ESCAPE = 0x1B;
 
 constexpr UINT MB_OK = 0x00000000;
 constexpr UINT MB_ICONERROR = 0x00000010;
+constexpr int IDOK = 1;
 
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
@@ -207,7 +208,7 @@ void WINAPI PostQuitMessage(int exitCode);
 // Sets the pointer over the window; NULL hides it. Returns the cursor set before.
 HCURSOR WINAPI SetCursor(HCURSOR cursor);
 // A modal box with an OK button, and the same "caption: text" on standard error (alone where no
-// box can be shown); type picks no icon here. Returns IDOK (1) once dismissed.
+// box can be shown); type picks no icon here. Returns IDOK once dismissed.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // Whether the handle is a window that has not been destroyed.
 BOOL WINAPI IsWindow(HWND window);
