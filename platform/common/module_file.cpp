@@ -208,7 +208,8 @@ void SetModuleFileOverride(const std::string& path) {
     overridePath = path;
 }
 
-std::string ModuleFileOverride() {
+// The override last set; empty when there is none.
+static std::string ModuleFileOverride() {
     std::lock_guard<std::mutex> guard(overrideLock);
     return overridePath;
 }

@@ -29,8 +29,6 @@ constexpr std::uint64_t kModuleFileLimit = std::uint64_t{64} << 20;
 
 // Every later module load reads `path` in place of the name it is given; empty clears it.
 void SetModuleFileOverride(const std::string& path);
-// The override last set; empty when there is none.
-std::string ModuleFileOverride();
 
 // The folders searched for a bare module name, in order.
 std::vector<std::string> ModuleSearchFolders();

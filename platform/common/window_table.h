@@ -54,8 +54,7 @@ bool WindowIsVisible(HWND window);
 bool SetWindowVisible(HWND window, bool visible);
 // Gives a live window the keyboard; returns the window that had it (null when none).
 HWND FocusWindow(HWND window);
-WNDPROC WindowProcedure(HWND window);              // null for a dead window
-const WindowRecord* FindWindowRecord(HWND window); // null for an unknown handle
+WNDPROC WindowProcedure(HWND window); // null for a dead window
 
 // Forgets every class and window and the hooks; for tests.
 void ResetWindowTable();

@@ -89,10 +89,6 @@ const std::vector<DDSURFACEDESC2>& SurfaceRequests() {
     return S().surfaceRequests;
 }
 
-void SetBackPitch(LONG bytes) {
-    S().backPitch = bytes;
-}
-
 } // namespace fake
 
 using namespace fake;

@@ -81,10 +81,6 @@ void Post(UINT message, WPARAM wParam, LPARAM lParam) {
     S().queue.push_back(MSG{MainWindow(), message, wParam, lParam, 0, POINT{0, 0}});
 }
 
-size_t QueueLength() {
-    return S().queue.size();
-}
-
 const std::vector<Box>& Boxes() {
     return S().boxes;
 }
