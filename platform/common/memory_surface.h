@@ -1,8 +1,8 @@
 // A system-memory surface of 32-bit 0x00RRGGBB pixels with DirectDraw's lock and device-context
 // rules.
 //
-// Both real backends keep their back surface in one of these. The record owns its pixels; the
-// rules are those DirectDraw applies to a system-memory surface:
+// Every backend over the common DirectDraw model keeps its back surface in one of these. The
+// record owns its pixels; the rules are those DirectDraw applies to a system-memory surface:
 //   Create        checks a DDSURFACEDESC2 for an RGB surface of 32 bits with the 0x00RRGGBB masks
 //   Lock/Unlock   one lock at a time; no lock while a device context is out, and the reverse
 //   GetDC/ReleaseDC  hands out a GDI context (gdi_context.h) drawing into the same pixels

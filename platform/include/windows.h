@@ -1,9 +1,10 @@
-// The Windows window-manager, GDI and runtime names the intro uses, for Linux.
+// The Windows window-manager, GDI and runtime names the intro uses, for Linux and the web.
 //
 // Only what the intro calls is declared, with the Windows SDK's names, signatures, record fields
 // and constant values, so the intro reads (and would compile) as a 32-bit Windows program. Sizes
 // follow Windows, not the LP64 host: DWORD and LONG are 32 bits. The functions are implemented by
-// the backend a program links with (live, capture or the test double).
+// the backend a program links with (a folder of platform/, or the test double); the Windows build
+// has the system's own.
 #ifndef ZARVO_PLATFORM_INCLUDE_WINDOWS_H
 #define ZARVO_PLATFORM_INCLUDE_WINDOWS_H
 
