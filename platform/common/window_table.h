@@ -1,8 +1,8 @@
 // Window classes and windows as records, with the backend's hooks for the real thing behind them.
 //
 // The intro's window is a record here; each backend follows it through the hooks with what it has
-// behind it (a desktop window, the page, nothing but its own state). Handles are small numbers that are never reused, so the handle of a
-// destroyed window stays recognisably dead.
+// behind it (a desktop window, the page, nothing but its own state). Handles are small numbers
+// that are never reused, so the handle of a destroyed window stays recognisably dead.
 //   RegisterWindowClass  stores a class by name; 0 for a null record, a missing procedure or
 //                        name, or a name already registered
 //   CreateWindowRecord   makes a window of a registered class; null when the class is unknown
