@@ -33,6 +33,12 @@ namespace {
 std::mutex overrideLock;
 std::string overridePath;
 
+// The override last set; empty when there is none.
+std::string ModuleFileOverride() {
+    std::lock_guard<std::mutex> guard(overrideLock);
+    return overridePath;
+}
+
 #ifdef _WIN32
 using FileStatus = struct _stat64;
 // A name holding any of these is opened as given rather than searched for.
@@ -138,8 +144,8 @@ const char* KindOf(unsigned mode) {
     return "it is not a regular file";
 }
 
-// Reads from the file's position until `bytes` holds `size` bytes or the file ends; false (errno
-// set) on a read error.
+// Reads on from the file's position until `bytes` holds `size` bytes; at the file's end or a read
+// error `bytes` keeps what was read, and a read error gives false (errno set).
 bool ReadUpTo(int fd, std::vector<std::uint8_t>& bytes, std::size_t size) {
     std::size_t done = bytes.size();
     bytes.resize(size);
@@ -148,15 +154,12 @@ bool ReadUpTo(int fd, std::vector<std::uint8_t>& bytes, std::size_t size) {
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        if (got < 0) {
-            return false;
-        }
-        if (got == 0) {
-            break;
+        if (got <= 0) {
+            bytes.resize(done);
+            return got == 0;
         }
         done += static_cast<std::size_t>(got);
     }
-    bytes.resize(done);
     return true;
 }
 
@@ -206,12 +209,6 @@ bool CheckAndRead(int fd, const std::string& label, std::vector<std::uint8_t>& b
 void SetModuleFileOverride(const std::string& path) {
     std::lock_guard<std::mutex> guard(overrideLock);
     overridePath = path;
-}
-
-// The override last set; empty when there is none.
-static std::string ModuleFileOverride() {
-    std::lock_guard<std::mutex> guard(overrideLock);
-    return overridePath;
 }
 
 std::vector<std::string> ModuleSearchFolders() {
