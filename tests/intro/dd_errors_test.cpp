@@ -3,10 +3,7 @@
 #include <cstdint>
 #include <cstring>
 #include <fstream>
-#include <functional>
-#include <iterator>
 #include <map>
-#include <regex>
 #include <set>
 #include <string>
 
@@ -20,35 +17,40 @@ namespace {
 // DD_OK and every DDERR_ name the stand-in ddraw.h declares, with its value: MAKE_DDHRESULT's
 // codes worked out, and the names that stand for general COM codes followed to windows.h.
 std::map<std::string, std::uint32_t> DeclaredResults() {
+    // Every "constexpr HRESULT NAME = VALUE;" of the two headers.
     std::map<std::string, std::string> definitions;
-    static const std::regex declaration(R"(constexpr HRESULT (\w+) = ([^;]+);)");
     for (const char* header : {"windows.h", "ddraw.h"}) {
         std::ifstream in(std::string(ZARVO_STANDIN_HEADERS) + "/" + header);
         EXPECT_TRUE(in) << header;
-        const std::string text{std::istreambuf_iterator<char>(in), {}};
-        for (std::sregex_iterator it(text.begin(), text.end(), declaration), end; it != end; ++it) {
-            definitions[(*it)[1]] = (*it)[2];
+        const std::string declaration = "constexpr HRESULT ";
+        for (std::string line; std::getline(in, line);) {
+            const std::size_t equals = line.find(" = ");
+            if (line.rfind(declaration, 0) == 0 && equals != std::string::npos) {
+                const std::size_t end = line.find(';', equals);
+                definitions[line.substr(declaration.size(), equals - declaration.size())] =
+                    line.substr(equals + 3, end - equals - 3);
+            }
         }
     }
-    static const std::regex directDrawCode(R"(MAKE_DDHRESULT\((\d+)\))");
-    static const std::regex hexCode(R"(static_cast<HRESULT>\((0x[0-9A-Fa-f]+)u\))");
-    std::function<std::uint32_t(const std::string&)> valueOf = [&](const std::string& expression) {
-        std::smatch match;
-        if (std::regex_match(expression, match, directDrawCode)) {
-            return static_cast<std::uint32_t>(0x88760000u | std::stoul(match[1]));
-        }
-        if (std::regex_match(expression, match, hexCode)) {
-            return static_cast<std::uint32_t>(std::stoul(match[1], nullptr, 16));
-        }
-        if (expression == "0") {
-            return std::uint32_t{0};
-        }
-        return valueOf(definitions.at(expression)); // another name; throws for an unknown one
-    };
+    const std::string directDrawCode = "MAKE_DDHRESULT(";
+    const std::string hexCode = "static_cast<HRESULT>(";
     std::map<std::string, std::uint32_t> results;
-    for (const auto& [name, expression] : definitions) {
-        if (name == "DD_OK" || name.rfind("DDERR_", 0) == 0) {
-            results[name] = valueOf(expression);
+    for (const auto& [name, definition] : definitions) {
+        if (name != "DD_OK" && name.rfind("DDERR_", 0) != 0) {
+            continue;
+        }
+        std::string value = definition;
+        while (definitions.count(value) != 0) {
+            value = definitions.at(value); // a name given to another code
+        }
+        if (value.rfind(directDrawCode, 0) == 0) {
+            results[name] = 0x88760000u | std::stoul(value.substr(directDrawCode.size()));
+        } else if (value.rfind(hexCode, 0) == 0) {
+            results[name] =
+                static_cast<std::uint32_t>(std::stoul(value.substr(hexCode.size()), nullptr, 16));
+        } else {
+            EXPECT_EQ(value, "0") << name << " = " << definition;
+            results[name] = 0;
         }
     }
     return results;
