@@ -1,6 +1,7 @@
 // Command-line parsing of zarvo-capture and the frame/sample arithmetic of the virtual clock.
 #include "capture_options.h"
 
+#include "option_split.h"
 #include "video_layout.h"
 
 #include <cctype>
@@ -110,8 +111,8 @@ static bool ParseSeconds(const std::string& text, double& seconds, bool zeroAllo
     errno = 0;
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
-    if (errno != 0 || end == nullptr || *end != '\0' || !std::isfinite(value) ||
-        value < 0.0 || (value == 0.0 && !zeroAllowed) || value > kMaxSecondsLimit) {
+    if (errno != 0 || end == nullptr || *end != '\0' || !std::isfinite(value) || value < 0.0 ||
+        (value == 0.0 && !zeroAllowed) || value > kMaxSecondsLimit) {
         return false;
     }
     seconds = value;
@@ -121,31 +122,15 @@ static bool ParseSeconds(const std::string& text, double& seconds, bool zeroAllo
 ParseResult ParseCaptureOptions(int argc, char** argv, CaptureOptions& options,
                                 std::string& message) {
     bool crfGiven = false;
+    std::string arg;
+    std::string value;
     for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string value;
-        bool hasValue = false;
-        const std::size_t equals = arg.find('=');
-        if (arg.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-            arg = arg.substr(0, equals);
-            hasValue = true;
-        }
-        const bool takesValue = arg == "--out" || arg == "--video" || arg == "--size" ||
-                                arg == "--fps" || arg == "--rate" || arg == "--max-seconds" ||
-                                arg == "--start" || arg == "--crf" || arg == "--preset" ||
-                                arg == "--module";
-        if (takesValue && !hasValue) {
-            if (i + 1 >= argc) {
-                message = "option " + arg + " needs a value";
-                return ParseResult::error;
-            }
-            value = argv[++i];
-        } else if (!takesValue && hasValue) {
-            message = "option " + arg + " takes no value";
+        if (!platform::SplitOption(argc, argv, i,
+                                   {"--out", "--video", "--size", "--fps", "--rate",
+                                    "--max-seconds", "--start", "--crf", "--preset", "--module"},
+                                   arg, value, message)) {
             return ParseResult::error;
         }
-
         if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--no-frames") {

@@ -2,6 +2,7 @@
 #include "capture_session.h"
 
 #include "png_writer.h"
+#include "write_all.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -77,22 +78,6 @@ static void RemoveOldFrames(const std::string& folder) {
     closedir(dir);
 }
 
-// Writes all of `size` bytes at the end of `fd`; false (errno set) on failure.
-static bool WriteAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = write(fd, data, size);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
 CaptureSession::~CaptureSession() {
     std::string ignored;
     Close(ignored);
@@ -131,7 +116,7 @@ bool CaptureSession::Open(const CaptureOptions& options, std::string& error) {
     }
     static constexpr char kHeader[] = "frame,sync_count,phase\n";
     csvHeaderBytes_ = static_cast<std::int64_t>(sizeof(kHeader) - 1);
-    if (!WriteAll(csv_, kHeader, sizeof(kHeader) - 1)) {
+    if (!WriteAll(csv_, kHeader, sizeof(kHeader) - 1, 0)) {
         error = "cannot write '" + CsvPath() + "': " + std::strerror(errno);
         return false;
     }
@@ -172,7 +157,7 @@ void CaptureSession::TakeBack(std::int64_t keep) {
     const std::int64_t samples = keep > 0 ? wavEnds_[kept - 1] : 0;
     // Cutting a file shorter needs no room on the disk; should it fail all the same, the
     // capture has failed already and says so.
-    const bool cut = ftruncate(csv_, csvLength) == 0 && lseek(csv_, csvLength, SEEK_SET) >= 0;
+    const bool cut = ftruncate(csv_, csvLength) == 0;
     static_cast<void>(cut);
     std::string ignored;
     wav_.Truncate(samples, ignored);
@@ -229,7 +214,7 @@ bool CaptureSession::AddFrame(std::uint32_t syncCount, Phase phase, const std::u
     char row[64];
     const int length = std::snprintf(row, sizeof(row), "%lld,%u,%s\n",
                                      static_cast<long long>(index), syncCount, PhaseName(phase));
-    if (!WriteAll(csv_, row, static_cast<std::size_t>(length))) {
+    if (!WriteAll(csv_, row, static_cast<std::size_t>(length), csvEnds_.back())) {
         const std::string why = "cannot write '" + CsvPath() + "': " + std::strerror(errno);
         return Fail(index, why, error);
     }

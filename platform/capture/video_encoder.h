@@ -53,17 +53,18 @@ class VideoEncoder {
         return pid_ > 0;
     }
 
-    // The arguments of both passes; public for the tests.
+    // The encoding pass's arguments; public for the tests.
     static std::vector<std::string> EncodeArguments(const CaptureOptions& options,
                                                     const std::string& videoPart);
-    static std::vector<std::string> MuxArguments(const std::string& videoPart,
-                                                 const std::string& wavPath,
-                                                 const std::string& outputPart,
-                                                 Container container);
     // The filter graph: colour conversion, enlargement, smoothing and bars.
     static std::string Filters(const CaptureOptions& options);
 
   private:
+    // The second pass: the video copied, the WAV encoded as AAC, into the container.
+    static std::vector<std::string> MuxArguments(const std::string& videoPart,
+                                                 const std::string& wavPath,
+                                                 const std::string& outputPart,
+                                                 Container container);
     bool GivingUp() const {
         return giveUp_ != nullptr && *giveUp_ != 0;
     }

@@ -1,6 +1,8 @@
 // The streaming WAV writer: RIFF header, little-endian samples, sizes patched after every append.
 #include "wav_writer.h"
 
+#include "write_all.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -23,22 +25,6 @@ static void Put16(std::uint8_t* out, std::uint32_t value) {
 static void Put32(std::uint8_t* out, std::uint32_t value) {
     Put16(out, value & 0xFFFFu);
     Put16(out + 2, value >> 16);
-}
-
-static bool WriteAll(int fd, const std::uint8_t* data, std::size_t size, off_t offset) {
-    while (size > 0) {
-        const ssize_t written = pwrite(fd, data, size, offset);
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        data += written;
-        size -= static_cast<std::size_t>(written);
-        offset += written;
-    }
-    return true;
 }
 
 WavWriter::~WavWriter() {

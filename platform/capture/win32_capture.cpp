@@ -17,8 +17,6 @@
 
 namespace capture {
 
-constexpr int kOkButton = 1; // IDOK
-
 struct WindowState {
     HWND window = nullptr;
     bool active = false;
@@ -102,5 +100,5 @@ int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
     std::fprintf(stderr, "%s: %s\n", caption != nullptr ? caption : "Error",
                  text != nullptr ? text : "");
     std::fflush(stderr);
-    return capture::kOkButton;
+    return IDOK;
 }

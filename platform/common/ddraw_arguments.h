@@ -14,13 +14,18 @@
 //   CheckWaitArguments     WaitForVerticalBlank: DDWAITVB_BLOCKBEGIN and no event
 //   CheckLockArguments     Lock: no event (the flags ask how to wait and are accepted)
 // Each returns DD_OK when the call may go on to the backend's own work, else the result code the
-// call returns.
+// call returns. kWindowsSurfaceDescSize is the descriptor size the intro writes, which every
+// backend takes.
 #ifndef ZARVO_PLATFORM_COMMON_DDRAW_ARGUMENTS_H
 #define ZARVO_PLATFORM_COMMON_DDRAW_ARGUMENTS_H
 
 #include <ddraw.h>
 
 namespace platform {
+
+// sizeof(DDSURFACEDESC2) on 32-bit Windows, the dwSize the intro writes; the record declared here
+// is larger by its pointer's width on a 64-bit host.
+constexpr DWORD kWindowsSurfaceDescSize = 124;
 
 HRESULT CheckCreateArguments(const GUID* driverGuid, LPDIRECTDRAW* directDraw,
                              const IUnknown* outer);

@@ -1,14 +1,16 @@
 // A system-memory surface of 32-bit 0x00RRGGBB pixels with DirectDraw's lock and device-context
 // rules.
 //
-// Both real backends keep their back surface in one of these. The record owns its pixels; the
-// rules are those DirectDraw applies to a system-memory surface:
+// Every backend over the common DirectDraw model keeps its back surface in one of these. The
+// record owns its pixels; the rules are those DirectDraw applies to a system-memory surface:
 //   Create        checks a DDSURFACEDESC2 for an RGB surface of 32 bits with the 0x00RRGGBB masks
 //   Lock/Unlock   one lock at a time; no lock while a device context is out, and the reverse
 //   GetDC/ReleaseDC  hands out a GDI context (gdi_context.h) drawing into the same pixels
 // Every function returns DD_OK or a DirectDraw result code and changes nothing on failure.
 #ifndef ZARVO_PLATFORM_COMMON_MEMORY_SURFACE_H
 #define ZARVO_PLATFORM_COMMON_MEMORY_SURFACE_H
+
+#include "ddraw_arguments.h"
 
 #include <ddraw.h>
 
@@ -19,12 +21,10 @@
 
 namespace platform {
 
-// The Windows size of DDSURFACEDESC2 that the intro writes into dwSize; the host size is accepted
-// too.
-constexpr DWORD kWindowsSurfaceDescSize = 124;
 constexpr int kMaxSurfaceSide = 4096;
 
-// True when dwSize carries one of the two sizes a caller may legitimately use.
+// True when dwSize carries one of the two sizes a caller may legitimately use: Windows's
+// (kWindowsSurfaceDescSize, what the intro writes) or the host's.
 bool IsValidSurfaceDescSize(DWORD size);
 
 // Allocates on cache-line boundaries, as video memory is laid out: with a pitch that is a

@@ -137,10 +137,6 @@ LRESULT QueueDispatch(const MSG* msg) {
     return proc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-int QueueLength() {
-    return static_cast<int>(queue.posted.size());
-}
-
 void QueueReset() {
     queue.posted.clear();
     queue.quitPending = false;

@@ -31,8 +31,6 @@ int QueueGet(MSG* msg, HWND window, UINT filterMin, UINT filterMax);
 void QueueWait();
 LRESULT QueueDispatch(const MSG* msg);
 
-// Number of posted messages waiting (the quit flag not counted); for the backends and tests.
-int QueueLength();
 // Forgets every message, the quit flag and the pump; for tests.
 void QueueReset();
 

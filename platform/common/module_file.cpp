@@ -1,37 +1,93 @@
-// The module file's opening: search order, override, refusals before reading, a bounded stream.
+// The module file's opening: search order, override, refusals before reading, one whole read.
+//
+// The same code on every system; what differs is kept to the few lines below that name the
+// program's own folder, open a file and ask what kind it is.
 #include "module_file.h"
 
 #include <libopenmpt/libopenmpt.hpp>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <new>
-#include <streambuf>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#ifndef ZARVO_DATA_DIR
-#define ZARVO_DATA_DIR "/usr/local/share/zarvo"
-#endif
-#ifndef ZARVO_DATA_DIR_FROM_PROGRAM
-#define ZARVO_DATA_DIR_FROM_PROGRAM "../share/zarvo"
+// The build names the installed data folder (ZARVO_DATA_DIR) and where it lies from the installed
+// program (ZARVO_DATA_DIR_FROM_PROGRAM); without them only the working directory and the
+// program's folder are searched.
+
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
+#include <climits>
+#include <unistd.h>
 #endif
 
 namespace platform {
 
 namespace {
 
-// The folder of the running program, or "" when the system does not say.
+std::mutex overrideLock;
+std::string overridePath;
+
+// The override last set; empty when there is none.
+std::string ModuleFileOverride() {
+    std::lock_guard<std::mutex> guard(overrideLock);
+    return overridePath;
+}
+
+#ifdef _WIN32
+using FileStatus = struct _stat64;
+// A name holding any of these is opened as given rather than searched for.
+constexpr char kFolderMarks[] = "\\/:";
+constexpr char kSeparator = '\\';
+
+std::string ExecutableFolder() {
+    char buffer[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return {};
+    }
+    const std::string path(buffer, length);
+    const std::size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+bool Exists(const std::string& path) {
+    FileStatus info{};
+    return _stat64(path.c_str(), &info) == 0;
+}
+
+int OpenFile(const std::string& path) {
+    return _open(path.c_str(), _O_RDONLY | _O_BINARY);
+}
+
+int StatusOf(int fd, FileStatus& info) {
+    return _fstat64(fd, &info);
+}
+
+int ReadSome(int fd, std::uint8_t* out, std::size_t size) {
+    return _read(fd, out, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
+}
+
+void CloseFile(int fd) {
+    _close(fd);
+}
+#else
+using FileStatus = struct stat;
+constexpr char kFolderMarks[] = "/";
+constexpr char kSeparator = '/';
+
 std::string ExecutableFolder() {
     char buffer[PATH_MAX];
     const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (length <= 0) {
         return {};
     }
-    std::string path(buffer, static_cast<std::size_t>(length));
+    const std::string path(buffer, static_cast<std::size_t>(length));
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) {
         return {};
@@ -39,20 +95,38 @@ std::string ExecutableFolder() {
     return slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
+// Something of this name is there (a dangling link counts: it is what the user put there).
+bool Exists(const std::string& path) {
+    FileStatus info{};
+    return lstat(path.c_str(), &info) == 0;
+}
+
+int OpenFile(const std::string& path) {
+    // Without O_NONBLOCK, opening a FIFO would wait for a writer that may never come.
+    return open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+}
+
+int StatusOf(int fd, FileStatus& info) {
+    return fstat(fd, &info);
+}
+
+ssize_t ReadSome(int fd, std::uint8_t* out, std::size_t size) {
+    return read(fd, out, size);
+}
+
+void CloseFile(int fd) {
+    close(fd);
+}
+#endif
+
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.empty() || folder == ".") {
         return name;
     }
-    return folder.back() == '/' ? folder + name : folder + "/" + name;
+    return folder.back() == kSeparator ? folder + name : folder + kSeparator + name;
 }
 
-// Something of this name is there (a dangling link counts: it is what the user put there).
-bool Exists(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0;
-}
-
-const char* KindOf(mode_t mode) {
+const char* KindOf(unsigned mode) {
     if (S_ISDIR(mode)) {
         return "it is a directory";
     }
@@ -62,104 +136,39 @@ const char* KindOf(mode_t mode) {
     if (S_ISCHR(mode) || S_ISBLK(mode)) {
         return "it is a device";
     }
+#ifdef S_ISSOCK
     if (S_ISSOCK(mode)) {
         return "it is a socket";
     }
+#endif
     return "it is not a regular file";
 }
 
-// Reads up to `size` bytes at `offset`; returns how many (fewer at the end of the file), or -1.
-ssize_t ReadAt(int fd, std::uint64_t offset, char* out, std::size_t size) {
-    std::size_t done = 0;
+// Reads on from the file's position until `bytes` holds `size` bytes; at the file's end or a read
+// error `bytes` keeps what was read, and a read error gives false (errno set).
+bool ReadUpTo(int fd, std::vector<std::uint8_t>& bytes, std::size_t size) {
+    std::size_t done = bytes.size();
+    bytes.resize(size);
     while (done < size) {
-        const ssize_t got = pread(fd, out + done, size - done, static_cast<off_t>(offset + done));
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return done > 0 ? static_cast<ssize_t>(done) : -1;
+        const auto got = ReadSome(fd, bytes.data() + done, size - done);
+        if (got < 0 && errno == EINTR) {
+            continue;
         }
-        if (got == 0) {
-            break;
+        if (got <= 0) {
+            bytes.resize(done);
+            return got == 0;
         }
         done += static_cast<std::size_t>(got);
     }
-    return static_cast<ssize_t>(done);
+    return true;
 }
 
-} // namespace
-
-// A read-only, seekable stream buffer over the opened file, ending at the size it was checked
-// with. A read error reads as the end of the file (the parser then sees a truncated module).
-struct ModuleFile::Reader : std::streambuf {
-    static constexpr std::size_t kBufferSize = 64 * 1024;
-
-    Reader(int descriptor, std::uint64_t bytes) : fd(descriptor), size(bytes) {}
-    ~Reader() override {
-        close(fd);
-    }
-    Reader(const Reader&) = delete;
-    Reader& operator=(const Reader&) = delete;
-
-    int_type underflow() override {
-        if (gptr() < egptr()) {
-            return traits_type::to_int_type(*gptr());
-        }
-        if (end >= size) {
-            return traits_type::eof();
-        }
-        const auto want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(kBufferSize, size - end));
-        const ssize_t got = ReadAt(fd, end, buffer, want);
-        if (got <= 0) {
-            return traits_type::eof();
-        }
-        setg(buffer, buffer, buffer + got);
-        end += static_cast<std::uint64_t>(got);
-        return traits_type::to_int_type(*gptr());
-    }
-
-    pos_type seekoff(off_type offset, std::ios_base::seekdir direction,
-                     std::ios_base::openmode which) override {
-        if ((which & std::ios_base::out) != 0) {
-            return pos_type(off_type(-1));
-        }
-        const auto here = static_cast<off_type>(end) - (egptr() - gptr());
-        off_type target = offset;
-        if (direction == std::ios_base::cur) {
-            target += here;
-        } else if (direction == std::ios_base::end) {
-            target += static_cast<off_type>(size);
-        }
-        if (target < 0 || target > static_cast<off_type>(size)) {
-            return pos_type(off_type(-1));
-        }
-        const auto bufferStart = static_cast<off_type>(end) - (egptr() - eback());
-        if (target >= bufferStart && target <= static_cast<off_type>(end)) {
-            setg(eback(), eback() + (target - bufferStart), egptr());
-        } else {
-            setg(buffer, buffer, buffer);
-            end = static_cast<std::uint64_t>(target);
-        }
-        return pos_type(target);
-    }
-
-    pos_type seekpos(pos_type position, std::ios_base::openmode which) override {
-        return seekoff(off_type(position), std::ios_base::beg, which);
-    }
-
-    int fd;
-    std::uint64_t size;
-    std::uint64_t end = 0; // the file offset just past the buffered bytes
-    char buffer[kBufferSize];
-};
-
-namespace {
-
-// Checks the opened file (see the header); the head is read with plain reads.
-bool CheckOpened(int fd, const std::string& label, std::uint64_t& size, std::string& error) {
-    struct stat info {};
-    if (fstat(fd, &info) != 0) {
+// Checks the opened file (see the header) and reads it into `bytes`: its head first, for the
+// probe, and only then the rest.
+bool CheckAndRead(int fd, const std::string& label, std::vector<std::uint8_t>& bytes,
+                  std::string& error) {
+    FileStatus info{};
+    if (StatusOf(fd, info) != 0) {
         error = "Unable to read file " + label + ": " + std::strerror(errno);
         return false;
     }
@@ -167,7 +176,7 @@ bool CheckOpened(int fd, const std::string& label, std::uint64_t& size, std::str
         error = "Unable to read file " + label + ": " + KindOf(info.st_mode);
         return false;
     }
-    size = static_cast<std::uint64_t>(info.st_size);
+    const auto size = static_cast<std::uint64_t>(info.st_size);
     if (size == 0) {
         error = "Invalid module file " + label + ": the file is empty";
         return false;
@@ -178,39 +187,46 @@ bool CheckOpened(int fd, const std::string& label, std::uint64_t& size, std::str
                 std::to_string(kModuleFileLimit >> 20) + " MiB)";
         return false;
     }
-    const std::size_t headSize = static_cast<std::size_t>(
+    const auto headSize = static_cast<std::size_t>(
         std::min<std::uint64_t>(size, openmpt::probe_file_header_get_recommended_size()));
-    std::vector<std::uint8_t> head(headSize);
-    const ssize_t headRead = ReadAt(fd, 0, reinterpret_cast<char*>(head.data()), headSize);
-    if (headRead < 0) {
+    if (!ReadUpTo(fd, bytes, headSize)) {
         error = "Unable to read file " + label + ": " + std::strerror(errno);
         return false;
     }
-    const int probe =
-        openmpt::probe_file_header(openmpt::probe_file_header_flags_default2, head.data(),
-                                   static_cast<std::size_t>(headRead), size);
+    const int probe = openmpt::probe_file_header(openmpt::probe_file_header_flags_default2,
+                                                 bytes.data(), bytes.size(), size);
     if (probe == openmpt::probe_file_header_result_failure) {
         error = "Invalid module file " + label + ": not a module format libopenmpt knows";
         return false;
     }
+    // A read error here reads as the file's end: the parser then sees a truncated module.
+    ReadUpTo(fd, bytes, static_cast<std::size_t>(size));
     return true;
 }
 
 } // namespace
 
+void SetModuleFileOverride(const std::string& path) {
+    std::lock_guard<std::mutex> guard(overrideLock);
+    overridePath = path;
+}
+
 std::vector<std::string> ModuleSearchFolders() {
+    const std::string beside = ExecutableFolder();
+    std::vector<std::string> folders{"."};
+#ifdef ZARVO_DATA_DIR
     // The installed data folder as it lies from the installed program, when there is one (an
     // install to any prefix finds its own copy), else where the build was set to install it.
-    const std::string beside = ExecutableFolder();
     std::string installed = ZARVO_DATA_DIR;
-    struct stat info {};
+    FileStatus info{};
     if (!beside.empty()) {
         const std::string relative = JoinPath(beside, ZARVO_DATA_DIR_FROM_PROGRAM);
         if (stat(relative.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
             installed = relative;
         }
     }
-    std::vector<std::string> folders{".", installed};
+    folders.push_back(installed);
+#endif
     if (!beside.empty()) {
         folders.push_back(beside);
     }
@@ -222,7 +238,7 @@ std::string ResolveModuleFile(const std::string& name) {
     if (!forced.empty()) {
         return forced;
     }
-    if (name.empty() || name.find('/') != std::string::npos) {
+    if (name.empty() || name.find_first_of(kFolderMarks) != std::string::npos) {
         return name;
     }
     for (const std::string& folder : ModuleSearchFolders()) {
@@ -234,46 +250,33 @@ std::string ResolveModuleFile(const std::string& name) {
     return name;
 }
 
-ModuleFile::ModuleFile() = default;
-ModuleFile::~ModuleFile() = default;
-
-bool ModuleFile::Open(const std::string& name, std::string& error) {
-    stream_.reset();
-    reader_.reset();
+bool ReadModuleFile(const std::string& name, std::vector<std::uint8_t>& bytes, std::string& error) {
+    bytes.clear();
+    if (name.empty()) {
+        error = "Unable to open file: no file name";
+        return false;
+    }
+    int fd = -1;
     try {
-        if (name.empty()) {
-            error = "Unable to open file: no file name";
-            return false;
-        }
         const std::string path = ResolveModuleFile(name);
         const std::string label = path == name ? "'" + name + "'" : "'" + name + "' (" + path + ")";
-        // Without O_NONBLOCK, opening a FIFO would wait for a writer that may never come.
-        const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        fd = OpenFile(path);
         if (fd < 0) {
             error = "Unable to open file " + label + ": " + std::strerror(errno);
             return false;
         }
-        // The reader owns the descriptor once it exists; until then every road out closes it.
-        bool checked = false;
-        try {
-            std::uint64_t size = 0;
-            checked = CheckOpened(fd, label, size, error);
-            if (checked) {
-                reader_ = std::make_unique<Reader>(fd, size);
-            }
-        } catch (const std::bad_alloc&) {
-            close(fd);
-            throw;
+        const bool read = CheckAndRead(fd, label, bytes, error);
+        CloseFile(fd);
+        fd = -1;
+        if (!read) {
+            bytes.clear();
         }
-        if (!checked) {
-            close(fd);
-            return false;
-        }
-        stream_ = std::make_unique<std::istream>(reader_.get());
-        return true;
+        return read;
     } catch (const std::bad_alloc&) {
-        stream_.reset();
-        reader_.reset();
+        if (fd >= 0) {
+            CloseFile(fd);
+        }
+        bytes = {};
         try {
             error = "Unable to read file '" + name + "': not enough memory";
         } catch (const std::bad_alloc&) {
@@ -281,14 +284,6 @@ bool ModuleFile::Open(const std::string& name, std::string& error) {
         }
         return false;
     }
-}
-
-std::istream& ModuleFile::Stream() {
-    return *stream_;
-}
-
-std::uint64_t ModuleFile::Size() const {
-    return reader_ ? reader_->size : 0;
 }
 
 } // namespace platform

@@ -1,25 +1,24 @@
-// The module file's opening: where a module named by the intro is looked for, and a bounded read.
+// The module file's opening, on every system: where a module named by the intro is looked for,
+// and a bounded read.
 //
 // The intro asks for its module by a bare name ("Zarvo.xm"). Such a name is looked for in the
-// working directory, then in the installed data folder, then in the executable's own folder;
-// the first place where something of that name exists is the one used, even if it then turns
-// out not to be a module. A name with a folder in it is opened as given. An override, when set,
-// replaces whatever name is asked for (one module per program).
+// working directory, then in the installed data folder (where the build names one; the Windows
+// build keeps its module beside the program), then in the executable's own folder; the first
+// place where something of that name exists is the one used, even if it then turns out not to be
+// a module. A name with a folder in it is opened as given. An override, when set, replaces
+// whatever name is asked for (one module per program).
 //
-// ModuleFile::Open refuses at once what no module can be, before reading it: anything but a
+// ReadModuleFile refuses at once what no module can be, before reading it: anything but a
 // regular file (a FIFO is opened without blocking, a device or folder is never read), a file
 // larger than kModuleFileLimit, and one whose head no module format has. The file is then read
-// through Stream() on demand, never past the size it had when opened: the parser takes only
-// what the module's own structure points at, so padding costs no memory, and a file that grows
-// while it is read cannot grow memory either. On failure `error` names the file as it was asked
-// for, the place it was found when that differs, and the reason; no exception escapes.
+// whole, never past the size it had when opened, so a file that grows while it is read cannot
+// grow memory, and no module costs more than the limit. On failure `error` names the file as it
+// was asked for, the place it was found when that differs, and the reason; no exception escapes.
 #ifndef ZARVO_PLATFORM_COMMON_MODULE_FILE_H
 #define ZARVO_PLATFORM_COMMON_MODULE_FILE_H
 
 #include <cstddef>
 #include <cstdint>
-#include <istream>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,8 +29,6 @@ constexpr std::uint64_t kModuleFileLimit = std::uint64_t{64} << 20;
 
 // Every later module load reads `path` in place of the name it is given; empty clears it.
 void SetModuleFileOverride(const std::string& path);
-// The override last set; empty when there is none.
-std::string ModuleFileOverride();
 
 // The folders searched for a bare module name, in order.
 std::vector<std::string> ModuleSearchFolders();
@@ -40,24 +37,9 @@ std::vector<std::string> ModuleSearchFolders();
 // or `name` itself when nothing is found (so the error names it).
 std::string ResolveModuleFile(const std::string& name);
 
-class ModuleFile {
-  public:
-    ModuleFile();
-    ~ModuleFile();
-    ModuleFile(const ModuleFile&) = delete;
-    ModuleFile& operator=(const ModuleFile&) = delete;
-
-    // Opens the module the intro calls `name` (resolved as above) and checks it as above.
-    bool Open(const std::string& name, std::string& error);
-    // The file's bytes from its start, seekable; valid after a successful Open.
-    std::istream& Stream();
-    std::uint64_t Size() const;
-
-  private:
-    struct Reader;
-    std::unique_ptr<Reader> reader_;
-    std::unique_ptr<std::istream> stream_;
-};
+// Opens the module the intro calls `name` (resolved as above), checks it as above and reads it
+// whole into `bytes`; on failure `bytes` is empty and `error` says why.
+bool ReadModuleFile(const std::string& name, std::vector<std::uint8_t>& bytes, std::string& error);
 
 } // namespace platform
 

@@ -27,17 +27,16 @@ bool ModulePlayer::Load(const char* fileName, std::string& error) {
         error = "Unable to open file: no file name";
         return false;
     }
-    ModuleFile file;
-    if (!file.Open(fileName, error)) {
+    std::vector<std::uint8_t> file;
+    if (!ReadModuleFile(fileName, file, error)) {
         return false;
     }
     // libopenmpt reports a module it cannot parse, and memory it cannot get, as exceptions.
-    // It reads from the stream only what the module's structure points at.
     try {
         // The song is always played from its start: working out every subsong's length, which
         // takes libopenmpt a pass through the whole song, is of no use here.
         const std::map<std::string, std::string> settings{{"load.skip_subsongs_init", "1"}};
-        module_ = std::make_unique<openmpt::module>(file.Stream(), QuietLog(), settings);
+        module_ = std::make_unique<openmpt::module>(file, QuietLog(), settings);
         if (module_->get_num_orders() <= 0 || module_->get_num_channels() <= 0) {
             error = std::string("Invalid module file '") + fileName + "': it holds no song";
             module_.reset();

@@ -152,10 +152,6 @@ WNDPROC WindowProcedure(HWND window) {
     return record != nullptr ? record->proc : nullptr;
 }
 
-const WindowRecord* FindWindowRecord(HWND window) {
-    return Record(window);
-}
-
 void ResetWindowTable() {
     table.classes.clear();
     table.windows.clear();

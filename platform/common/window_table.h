@@ -1,8 +1,8 @@
 // Window classes and windows as records, with the backend's hooks for the real thing behind them.
 //
-// The intro's window is a record here; a backend that shows it (the live one) attaches its own
-// window through the hooks. Handles are small numbers that are never reused, so the handle of a
-// destroyed window stays recognisably dead.
+// The intro's window is a record here; each backend follows it through the hooks with what it has
+// behind it (a desktop window, the page, nothing but its own state). Handles are small numbers
+// that are never reused, so the handle of a destroyed window stays recognisably dead.
 //   RegisterWindowClass  stores a class by name; 0 for a null record, a missing procedure or
 //                        name, or a name already registered
 //   CreateWindowRecord   makes a window of a registered class; null when the class is unknown
@@ -54,8 +54,7 @@ bool WindowIsVisible(HWND window);
 bool SetWindowVisible(HWND window, bool visible);
 // Gives a live window the keyboard; returns the window that had it (null when none).
 HWND FocusWindow(HWND window);
-WNDPROC WindowProcedure(HWND window);              // null for a dead window
-const WindowRecord* FindWindowRecord(HWND window); // null for an unknown handle
+WNDPROC WindowProcedure(HWND window); // null for a dead window
 
 // Forgets every class and window and the hooks; for tests.
 void ResetWindowTable();

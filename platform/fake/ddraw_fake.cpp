@@ -8,8 +8,6 @@ namespace fake {
 
 namespace {
 
-constexpr DWORD kWindowsSurfaceDescSize = 124;
-
 FakeDirectDraw1* Self(IDirectDraw* object) {
     return static_cast<FakeDirectDraw1*>(object);
 }
@@ -89,10 +87,6 @@ bool ModeChanged() {
 
 const std::vector<DDSURFACEDESC2>& SurfaceRequests() {
     return S().surfaceRequests;
-}
-
-void SetBackPitch(LONG bytes) {
-    S().backPitch = bytes;
 }
 
 } // namespace fake
@@ -197,7 +191,7 @@ HRESULT IDirectDraw4::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4*
     HRESULT result = static_cast<HRESULT>(Enter(
         "directDraw", "CreateSurface", role + " desc, out, " + (outer ? "outer" : "NULL"), DD_OK));
     S().surfaceRequests.push_back(*desc);
-    if (result == DD_OK && desc->dwSize != kWindowsSurfaceDescSize) {
+    if (result == DD_OK && desc->dwSize != platform::kWindowsSurfaceDescSize) {
         Violation("CreateSurface with dwSize " + std::to_string(desc->dwSize));
         result = DDERR_INVALIDPARAMS;
     }

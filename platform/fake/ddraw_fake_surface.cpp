@@ -8,8 +8,6 @@ namespace fake {
 
 namespace {
 
-constexpr DWORD kWindowsSurfaceDescSize = 124;
-
 FakeSurface* Self(IDirectDrawSurface4* object) {
     return static_cast<FakeSurface*>(object);
 }
@@ -112,7 +110,7 @@ HRESULT IDirectDrawSurface4::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD flag
     if (self->locked || self->dcHeld) {
         Violation("Lock on a surface that is already locked or lent to GDI");
     }
-    if (result == DD_OK && desc->dwSize != kWindowsSurfaceDescSize) {
+    if (result == DD_OK && desc->dwSize != platform::kWindowsSurfaceDescSize) {
         Violation("Lock with dwSize " + std::to_string(desc->dwSize));
         result = DDERR_INVALIDPARAMS;
     }

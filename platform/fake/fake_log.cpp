@@ -82,10 +82,6 @@ void OnCall(const std::string& name, std::function<void(int)> hook) {
     S().hooks[name] = std::move(hook);
 }
 
-void SetCallBudget(long long calls) {
-    S().budget = calls;
-}
-
 const std::vector<std::string>& Violations() {
     return S().violations;
 }

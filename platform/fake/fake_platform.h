@@ -68,7 +68,6 @@ void OnCall(const std::string& name, std::function<void(int nth)> hook);
 struct Stalled : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-void SetCallBudget(long long calls); // default 2,000,000 calls per test
 
 // ---- window manager ---------------------------------------------------------------------------
 constexpr int kScreenWidth = 1280; // GetSystemMetrics(SM_CXSCREEN)
@@ -116,7 +115,6 @@ HWND MainWindow();  // the first window created, or null
 bool WindowAlive(); // the first window exists and has not been destroyed
 // Queue a message for the main window as the window manager would (not logged as a call).
 void Post(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-size_t QueueLength();
 const std::vector<Box>& Boxes();
 
 // ---- display ----------------------------------------------------------------------------------
@@ -125,7 +123,6 @@ constexpr int kHeight = 200;
 constexpr LONG kDefaultBackPitch = 1344;  // deliberately wider than 320 pixels
 constexpr DWORD kFreshPixel = 0x00335577; // a new back surface's content
 
-void SetBackPitch(LONG bytes);                        // for back surfaces created after the call
 const std::vector<DDSURFACEDESC2>& SurfaceRequests(); // CreateSurface descriptions, in order
 uint32_t BackPixel(int x, int y);                     // the back surface (last one created)
 uint32_t ScreenPixel(int x, int y);    // the primary surface: the last presented frame

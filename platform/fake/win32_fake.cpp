@@ -81,10 +81,6 @@ void Post(UINT message, WPARAM wParam, LPARAM lParam) {
     S().queue.push_back(MSG{MainWindow(), message, wParam, lParam, 0, POINT{0, 0}});
 }
 
-size_t QueueLength() {
-    return S().queue.size();
-}
-
 const std::vector<Box>& Boxes() {
     return S().boxes;
 }
@@ -280,7 +276,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     const std::string title = caption ? caption : "";
     const long long result =
         Enter("", "MessageBoxA",
-              WindowName(owner) + ", \"" + body + "\", \"" + title + "\", " + Hex(type), 1);
+              WindowName(owner) + ", \"" + body + "\", \"" + title + "\", " + Hex(type), IDOK);
     State& state = S();
     state.boxes.push_back(Box{owner, body, title, type, LiveDisplayObjects(), state.exclusive,
                               state.modeChanged, state.soundStarted && !state.soundClosed});

@@ -1,4 +1,4 @@
-// The DirectDraw 6 names the intro uses, for Linux.
+// The DirectDraw 6 names the intro uses, for Linux and the web.
 //
 // Records keep the SDK's field names and order. Interfaces are plain records whose methods are
 // non-virtual members implemented by the backend a program links with; a backend allocates its
@@ -92,8 +92,8 @@ typedef DDSURFACEDESC2* LPDDSURFACEDESC2;
 struct IDirectDrawSurface4;
 typedef IDirectDrawSurface4* LPDIRECTDRAWSURFACE4;
 
-// The results below are those of the live and capture backends (platform/common's model); the
-// test double returns DD_OK unless a test scripts otherwise, after the same argument rules.
+// The results below are those of platform/common's model, which every backend but the test double
+// uses; the double returns DD_OK unless a test scripts otherwise, after the same argument rules.
 struct IDirectDrawSurface4 {
     // Gives up one reference; the surface goes at the last, also after its DirectDraw object.
     ULONG Release();

@@ -1,9 +1,10 @@
-// The Windows window-manager, GDI and runtime names the intro uses, for Linux.
+// The Windows window-manager, GDI and runtime names the intro uses, for Linux and the web.
 //
 // Only what the intro calls is declared, with the Windows SDK's names, signatures, record fields
 // and constant values, so the intro reads (and would compile) as a 32-bit Windows program. Sizes
 // follow Windows, not the LP64 host: DWORD and LONG are 32 bits. The functions are implemented by
-// the backend a program links with (live, capture or the test double).
+// the backend a program links with (a folder of platform/, or the test double); the Windows build
+// has the system's own.
 #ifndef ZARVO_PLATFORM_INCLUDE_WINDOWS_H
 #define ZARVO_PLATFORM_INCLUDE_WINDOWS_H
 
@@ -156,6 +157,7 @@ constexpr int VK_ESCAPE = 0x1B;
 
 constexpr UINT MB_OK = 0x00000000;
 constexpr UINT MB_ICONERROR = 0x00000010;
+constexpr int IDOK = 1;
 
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
@@ -207,7 +209,7 @@ void WINAPI PostQuitMessage(int exitCode);
 // Sets the pointer over the window; NULL hides it. Returns the cursor set before.
 HCURSOR WINAPI SetCursor(HCURSOR cursor);
 // A modal box with an OK button, and the same "caption: text" on standard error (alone where no
-// box can be shown); type picks no icon here. Returns IDOK (1) once dismissed.
+// box can be shown); type picks no icon here. Returns IDOK once dismissed.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // Whether the handle is a window that has not been destroyed.
 BOOL WINAPI IsWindow(HWND window);

@@ -25,7 +25,6 @@ struct SilentTimer {
 struct AudioState {
     RenderFunction render = nullptr;
     SDL_AudioDeviceID device = 0;
-    int bufferFrames = kBufferFrames;
     bool audioInitialised = false;
     SilentTimer* timer = nullptr;
 };
@@ -81,7 +80,6 @@ static bool OpenDevice(std::string& note) {
         audio.audioInitialised = false;
         return false;
     }
-    audio.bufferFrames = have.samples;
     return true;
 }
 
@@ -92,7 +90,6 @@ bool OpenAudioOutput(bool wantDevice, RenderFunction render, std::string& note) 
     if (wantDevice && OpenDevice(note)) {
         return true;
     }
-    audio.bufferFrames = kBufferFrames;
     audio.timer = new SilentTimer();
     audio.timer->thread = std::thread(TimerThread, audio.timer);
     return true;
@@ -131,18 +128,6 @@ void CloseAudioOutput() {
         delete audio.timer;
         audio.timer = nullptr;
     }
-}
-
-bool AudioOutputIsOpen() {
-    return audio.device != 0 || audio.timer != nullptr;
-}
-
-bool AudioOutputUsesDevice() {
-    return audio.device != 0;
-}
-
-int AudioOutputBufferFrames() {
-    return audio.bufferFrames;
 }
 
 } // namespace live

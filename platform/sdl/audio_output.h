@@ -25,10 +25,6 @@ using RenderFunction = void (*)(std::int16_t* interleavedStereo, std::size_t fra
 bool OpenAudioOutput(bool wantDevice, RenderFunction render, std::string& note);
 void SetAudioPaused(bool paused);
 void CloseAudioOutput();
-bool AudioOutputIsOpen();
-bool AudioOutputUsesDevice();
-// The device's buffer in frames (what the sync callbacks lead the sound by, at most).
-int AudioOutputBufferFrames();
 
 } // namespace live
 

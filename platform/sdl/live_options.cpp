@@ -1,6 +1,8 @@
 // Command-line parsing of zarvo, and the options in force for the run.
 #include "live_options.h"
 
+#include "option_split.h"
+
 namespace live {
 
 static LiveStartOptions current;
@@ -44,28 +46,13 @@ static bool ParseSound(const std::string& text, SoundSetting& sound) {
 
 bool ParseLiveOptions(int argc, char** argv, LiveStartOptions& options, std::string& message) {
     options = LiveStartOptions{};
+    std::string arg;
+    std::string value;
     for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i] != nullptr ? argv[i] : "";
-        std::string value;
-        bool hasValue = false;
-        const std::size_t equals = arg.find('=');
-        if (arg.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = arg.substr(equals + 1);
-            arg = arg.substr(0, equals);
-            hasValue = true;
-        }
-        const bool takesValue = arg == "--sound" || arg == "--display" || arg == "--module";
-        if (takesValue && !hasValue) {
-            if (i + 1 >= argc) {
-                message = "option " + arg + " needs a value";
-                return false;
-            }
-            value = argv[++i];
-        } else if (!takesValue && hasValue) {
-            message = "option " + arg + " takes no value";
+        if (!platform::SplitOption(argc, argv, i, {"--sound", "--display", "--module"}, arg, value,
+                                   message)) {
             return false;
         }
-
         if (arg == "--help" || arg == "-h") {
             options.help = true;
         } else if (arg == "--version") {

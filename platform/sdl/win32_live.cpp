@@ -23,9 +23,6 @@
 
 namespace live {
 
-// What MessageBoxA returns once its OK button is pressed (IDOK).
-constexpr int kOkButton = 1;
-
 SDL_Surface* CreateIconSurface(HICON icon) {
     const int side = platform::IconSide(icon);
     if (side == 0) {
@@ -70,7 +67,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT /*type*/) {
     std::fprintf(stderr, "%s: %s\n", title, body);
     std::fflush(stderr);
     if (!live::MessageBoxesWanted() || SDL_WasInit(SDL_INIT_VIDEO) == 0) {
-        return live::kOkButton;
+        return IDOK;
     }
     // The box shows lines; a carriage return before the line feed would show as a stray mark.
     live::DialogBox box;
@@ -89,5 +86,5 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT /*type*/) {
         std::fprintf(stderr, "zarvo: the message box could not be shown (%s)\n", error.c_str());
         std::fflush(stderr);
     }
-    return live::kOkButton;
+    return IDOK;
 }

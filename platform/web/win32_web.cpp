@@ -11,9 +11,6 @@
 
 namespace web {
 
-// What MessageBoxA returns once its OK button is pressed (IDOK).
-constexpr int kOkButton = 1;
-
 struct WebWindowState {
     HWND handle = nullptr;
     bool active = false;    // what the intro was last told through WM_ACTIVATEAPP
@@ -134,5 +131,5 @@ int WINAPI GetSystemMetrics(int index) {
 // Every box the intro shows has the one OK button; the style only picks an icon on Windows.
 int WINAPI MessageBoxA(HWND /*owner*/, LPCSTR text, LPCSTR caption, UINT /*type*/) {
     zarvo_web_message_box(caption != nullptr ? caption : "Error", text != nullptr ? text : "");
-    return web::kOkButton;
+    return IDOK;
 }

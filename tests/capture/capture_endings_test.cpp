@@ -1,47 +1,24 @@
 // How captures end when the show does not: a song that ends first, an intro that fails, a disk
 // that fills up, a second Ctrl+C. Each has its exit code and a message that says why, and the
 // files left always agree with one another.
-#include "capture_options.h"
 #include "capture_runner.h"
-#include "png_writer.h"
 #include "xm_writer.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <csignal>
 #include <fstream>
 #include <sys/mount.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
 
 using capturetest::BuildFolder;
 using capturetest::CountFiles;
+using capturetest::ExpectFilesAgree;
 using capturetest::ReadCsv;
 using capturetest::ReadWavInfo;
 using capturetest::RunCapture;
 using capturetest::TempFolder;
-
-// One CSV row per frame file and the sound of exactly those frames; no partial file anywhere.
-std::size_t ExpectFilesAgree(const std::string& out, std::int64_t fps, bool frames) {
-    const auto rows = ReadCsv(out + "/frames.csv");
-    const auto wav = ReadWavInfo(out + "/audio.wav");
-    EXPECT_TRUE(wav.valid) << "the WAV header does not match the samples on disk";
-    const std::int64_t count = static_cast<std::int64_t>(rows.size());
-    EXPECT_EQ(wav.frames, capture::FrameEndSample(count - 1, capture::FrameRate{fps, 1}, 48000));
-    if (frames) {
-        EXPECT_EQ(CountFiles(out + "/frames", ".png"), count);
-        for (const auto& row : rows) {
-            EXPECT_EQ(access((out + "/frames/" + capture::FrameFileName(row.frame)).c_str(), F_OK), 0)
-                << row.frame;
-        }
-    }
-    EXPECT_EQ(CountFiles(out + "/frames", ".part"), 0);
-    EXPECT_EQ(CountFiles(out, ".part"), 0);
-    return rows.size();
-}
 
 // A module of one 64-row pattern (7.68 s) with sync commands on its first two rows only: the
 // show's clock stays in the opening for the whole song.
@@ -66,9 +43,9 @@ TEST(CaptureEnding, ASongThatEndsBeforeTheShowStopsTheCaptureWithCodeFour) {
         ASSERT_EQ(row.phase, "opening") << row.frame;
     }
     // A limit is the user's word: the capture goes on past the song's end, as the show does.
-    const auto limited = RunCapture(
-        {"--out", work.Path() + "/out", "--fps", "30", "--no-frames", "--max-seconds", "20", "--quiet"},
-        work.Path());
+    const auto limited = RunCapture({"--out", work.Path() + "/out", "--fps", "30", "--no-frames",
+                                     "--max-seconds", "20", "--quiet"},
+                                    work.Path());
     EXPECT_EQ(limited.exitCode, 0) << limited.errors;
     EXPECT_EQ(ExpectFilesAgree(work.Path() + "/out", 30, false), 600u);
     EXPECT_EQ(ReadCsv(work.Path() + "/out/frames.csv").back().phase, "main");
@@ -137,24 +114,12 @@ TEST(CaptureEnding, ASecondCtrlCGivesTheVideoUpAndTheFilesStillAgree) {
         GTEST_SKIP() << "ffmpeg is not installed";
     }
     TempFolder out;
-    const std::string errorFile = out.Path() + "/stderr.txt";
-    const pid_t pid = capturetest::StartCapture(
-        {"--out", out.Path(), "--fps", "30", "--video", out.Path() + "/show.mp4", "--size",
-         "1920x1080", "--preset", "medium"},
-        BuildFolder(), errorFile);
-    ASSERT_GT(pid, 0);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
-    while (CountFiles(out.Path() + "/frames", ".png") < 30 &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    ASSERT_EQ(kill(pid, SIGINT), 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    ASSERT_EQ(kill(pid, SIGINT), 0);
-    const int exitCode = capturetest::WaitExitCode(pid);
-    const std::string errors = capturetest::ReadBytes(errorFile);
-    EXPECT_EQ(exitCode, 130) << errors;
-    EXPECT_NE(errors.find("the video was given up"), std::string::npos) << errors;
+    const auto run = capturetest::InterruptCapture({"--out", out.Path(), "--fps", "30", "--video",
+                                                    out.Path() + "/show.mp4", "--size", "1920x1080",
+                                                    "--preset", "medium"},
+                                                   BuildFolder(), out.Path(), 30, 2);
+    EXPECT_EQ(run.exitCode, 130) << run.errors;
+    EXPECT_NE(run.errors.find("the video was given up"), std::string::npos) << run.errors;
     EXPECT_GE(ExpectFilesAgree(out.Path(), 30, true), 30u);
     EXPECT_NE(access((out.Path() + "/show.mp4").c_str(), F_OK), 0);
 }

@@ -1,8 +1,13 @@
 // Test support: starting zarvo-capture and ffprobe, and reading the capture's files.
 #include "capture_runner.h"
 
+#include "capture_options.h"
+#include "png_writer.h"
+
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
@@ -12,6 +17,7 @@
 #include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace capturetest {
@@ -52,7 +58,7 @@ static pid_t Spawn(const std::vector<std::string>& argv, const std::string& work
     _exit(127);
 }
 
-int WaitExitCode(pid_t pid) {
+static int WaitExitCode(pid_t pid) {
     int status = 0;
     if (pid < 0 || waitpid(pid, &status, 0) != pid) {
         return -1;
@@ -65,11 +71,36 @@ std::string ReadBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-pid_t StartCapture(const std::vector<std::string>& args, const std::string& workDir,
-                   const std::string& errorFile) {
+static pid_t StartCapture(const std::vector<std::string>& args, const std::string& workDir,
+                          const std::string& errorFile) {
     std::vector<std::string> argv{CaptureProgram()};
     argv.insert(argv.end(), args.begin(), args.end());
     return Spawn(argv, workDir, errorFile, false);
+}
+
+RunResult InterruptCapture(const std::vector<std::string>& args, const std::string& workDir,
+                           const std::string& out, int frames, int presses) {
+    const std::string errorFile = out + "/stderr.txt";
+    const pid_t pid = StartCapture(args, workDir, errorFile);
+    RunResult result;
+    EXPECT_GT(pid, 0);
+    if (pid <= 0) {
+        return result;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+    while (CountFiles(out + "/frames", ".png") < frames &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    for (int press = 0; press < presses; ++press) {
+        if (press > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        EXPECT_EQ(kill(pid, SIGINT), 0);
+    }
+    result.exitCode = WaitExitCode(pid);
+    result.errors = ReadBytes(errorFile);
+    return result;
 }
 
 RunResult RunCapture(const std::vector<std::string>& args, const std::string& workDir) {
@@ -157,6 +188,25 @@ std::vector<std::int16_t> ReadWavSamples(const std::string& path) {
         samples.push_back(static_cast<std::int16_t>(Le16(bytes, at)));
     }
     return samples;
+}
+
+std::size_t ExpectFilesAgree(const std::string& out, std::int64_t fps, bool frames) {
+    const auto rows = ReadCsv(out + "/frames.csv");
+    const auto wav = ReadWavInfo(out + "/audio.wav");
+    EXPECT_TRUE(wav.valid) << "the WAV header does not match the samples on disk";
+    const std::int64_t count = static_cast<std::int64_t>(rows.size());
+    EXPECT_EQ(wav.frames, capture::FrameEndSample(count - 1, capture::FrameRate{fps, 1}, 48000));
+    if (frames) {
+        EXPECT_EQ(CountFiles(out + "/frames", ".png"), count);
+        for (const auto& row : rows) {
+            EXPECT_EQ(access((out + "/frames/" + capture::FrameFileName(row.frame)).c_str(), F_OK),
+                      0)
+                << row.frame;
+        }
+    }
+    EXPECT_EQ(CountFiles(out + "/frames", ".part"), 0);
+    EXPECT_EQ(CountFiles(out, ".part"), 0);
+    return rows.size();
 }
 
 int CountFiles(const std::string& folder, const std::string& suffix) {

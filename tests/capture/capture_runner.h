@@ -3,7 +3,11 @@
 //   TempFolder     a fresh folder under /tmp, removed with everything in it (temp_folder.h)
 //   RunCapture     runs the program in a working directory (the build folder holds Zarvo.xm)
 //                  and waits; its standard error is kept
-//   StartCapture   starts it without waiting (for stopping it with a signal)
+//   InterruptCapture  runs it until its output folder holds some frames, then presses Ctrl+C
+//                  (once or more, 50 ms apart) as at a terminal, and waits
+//   ExpectFilesAgree  checks that the files of a capture that ended, however it ended, agree:
+//                  one CSV row per frame file, the sound of exactly those frames, no partial
+//                  file anywhere; returns the number of rows
 //   ReadCsv        frames.csv as rows; fails the test on a malformed line
 //   ReadWavInfo    the header of audio.wav, checked against the file's size
 //   ReadWavSamples its 16-bit samples, interleaved as stored (empty when the file is not whole)
@@ -15,8 +19,7 @@
 
 #include "temp_folder.h"
 
-#include <sys/types.h>
-
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -30,9 +33,10 @@ struct RunResult {
 };
 
 RunResult RunCapture(const std::vector<std::string>& args, const std::string& workDir);
-pid_t StartCapture(const std::vector<std::string>& args, const std::string& workDir,
-                   const std::string& errorFile);
-int WaitExitCode(pid_t pid);
+// `args` write into `out`; its standard error goes to out/stderr.txt. Waits at most 90 s for
+// `frames` PNG frames.
+RunResult InterruptCapture(const std::vector<std::string>& args, const std::string& workDir,
+                           const std::string& out, int frames, int presses);
 
 struct CsvRow {
     std::int64_t frame = 0;
@@ -52,6 +56,9 @@ struct WavInfo {
 
 WavInfo ReadWavInfo(const std::string& path);
 std::vector<std::int16_t> ReadWavSamples(const std::string& path);
+
+// `fps` is the capture's (whole) frame rate at 48 kHz; `frames`: whether PNG frames were asked for.
+std::size_t ExpectFilesAgree(const std::string& out, std::int64_t fps, bool frames);
 
 int CountFiles(const std::string& folder, const std::string& suffix);
 std::string ReadBytes(const std::string& path);

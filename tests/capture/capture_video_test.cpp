@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -28,6 +30,25 @@ std::string Field(const std::map<std::string, std::string>& probe, const std::st
 double Seconds(const std::map<std::string, std::string>& probe, const std::string& key) {
     const auto it = probe.find(key);
     return it != probe.end() ? std::atof(it->second.c_str()) : -1.0;
+}
+
+// The types of an MP4 file's top-level boxes, in the order they lie in the file.
+std::vector<std::string> TopLevelBoxes(const std::string& path) {
+    const std::string bytes = capturetest::ReadBytes(path);
+    std::vector<std::string> boxes;
+    std::size_t at = 0;
+    while (at + 8 <= bytes.size()) {
+        std::uint64_t size = 0;
+        for (int i = 0; i < 4; ++i) {
+            size = size << 8 | static_cast<unsigned char>(bytes[at + i]);
+        }
+        boxes.push_back(bytes.substr(at + 4, 4));
+        if (size < 8) {
+            break; // a box to the file's end, or a 64-bit size: not written here
+        }
+        at += size;
+    }
+    return boxes;
 }
 
 class CaptureVideo : public ::testing::Test {
@@ -77,6 +98,12 @@ TEST_F(CaptureVideo, ChosenSizeAndRateWithSoundOfTheSameLength) {
     EXPECT_EQ(Field(probe, "1.channels"), "2");
     EXPECT_NEAR(Seconds(probe, "1.duration"), 2.0, 0.03);
     EXPECT_EQ(capturetest::CountFiles(out.Path(), ".part"), 0);
+    // The index comes before the pictures, so that a page can play the file while it loads.
+    const std::vector<std::string> boxes = TopLevelBoxes(out.Path() + "/show.mp4");
+    const auto index = std::find(boxes.begin(), boxes.end(), "moov");
+    EXPECT_LT(index, std::find(boxes.begin(), boxes.end(), "mdat"))
+        << ::testing::PrintToString(boxes);
+    EXPECT_NE(index, boxes.end());
 }
 
 TEST_F(CaptureVideo, DefaultSizeIsSixteenHundredByTwelveHundredAtSixty) {
@@ -108,7 +135,8 @@ TEST_F(CaptureVideo, TheExtensionNamesTheContainerAndOthersAreRefused) {
     EXPECT_TRUE(first == capturetest::ReadBytes(out.Path() + "/show.mkv"));
     const auto mov = CaptureAndProbe({"--size", "320x200", "--max-seconds", "0.5"}, "show.MOV");
     EXPECT_NE(Field(mov, "format_name").find("mov"), std::string::npos);
-    const auto refused = RunCapture({"--out", out.Path() + "/x", "--video", "e.avi"}, BuildFolder());
+    const auto refused =
+        RunCapture({"--out", out.Path() + "/x", "--video", "e.avi"}, BuildFolder());
     EXPECT_EQ(refused.exitCode, 2);
     EXPECT_NE(refused.errors.find("'e.avi'"), std::string::npos) << refused.errors;
     EXPECT_EQ(access((out.Path() + "/x").c_str(), F_OK), -1);
@@ -126,7 +154,8 @@ int Brightest(const std::string& rgb, int width, int from, int to) {
 }
 
 TEST_F(CaptureVideo, SixteenByNineHasThePictureBetweenBlackBars) {
-    const auto probe = CaptureAndProbe({"--size", "1920x1080", "--fps", "10", "--max-seconds", "1"});
+    const auto probe =
+        CaptureAndProbe({"--size", "1920x1080", "--fps", "10", "--max-seconds", "1"});
     EXPECT_EQ(Field(probe, "0.width"), "1920");
     EXPECT_EQ(Field(probe, "0.height"), "1080");
     EXPECT_EQ(Field(probe, "0.sample_aspect_ratio"), "1:1");
@@ -171,7 +200,8 @@ TEST_F(CaptureVideo, EveryColumnAndRowComesOutEquallyThick) {
         for (int source = 0; source < sources; source += 2) {
             // From the middle of the black line before to the middle of the one after.
             const int from = std::max(0, static_cast<int>((source - 0.5) * scale));
-            const int to = std::min(columns ? 1440 : 1080, static_cast<int>((source + 1.5) * scale));
+            const int to =
+                std::min(columns ? 1440 : 1080, static_cast<int>((source + 1.5) * scale));
             double light = 0.0;
             for (int at = from; at < to; ++at) {
                 const std::size_t index = columns ? static_cast<std::size_t>(540 * 1440 + at) * 3
@@ -186,7 +216,8 @@ TEST_F(CaptureVideo, EveryColumnAndRowComesOutEquallyThick) {
 
 TEST_F(CaptureVideo, LosslessKeepsEveryPixelOfTheFrames) {
     const auto probe = CaptureAndProbe(
-        {"--lossless", "--size", "1600x1200", "--fps", "10", "--max-seconds", "0.5"}, "show.mkv", true);
+        {"--lossless", "--size", "1600x1200", "--fps", "10", "--max-seconds", "0.5"}, "show.mkv",
+        true);
     EXPECT_EQ(Field(probe, "0.codec_name"), "h264");
     const auto frames = DecodeRgb(out.Path() + "/show.mkv", 1600, 1200);
     ASSERT_EQ(frames.size(), 5u);
@@ -203,9 +234,9 @@ TEST_F(CaptureVideo, LosslessKeepsEveryPixelOfTheFrames) {
             for (int x = 0; x < 1600; ++x) {
                 const std::uint32_t p = png[static_cast<std::size_t>(y / 6) * 320 + x / 5];
                 const char* got = frames[n].data() + (static_cast<std::size_t>(y) * 1600 + x) * 3;
-                const std::uint32_t v = (static_cast<std::uint32_t>(static_cast<unsigned char>(got[0])) << 16) |
-                                        (static_cast<unsigned char>(got[1]) << 8) |
-                                        static_cast<unsigned char>(got[2]);
+                const std::uint32_t v =
+                    (static_cast<std::uint32_t>(static_cast<unsigned char>(got[0])) << 16) |
+                    (static_cast<unsigned char>(got[1]) << 8) | static_cast<unsigned char>(got[2]);
                 wrong += v != p ? 1 : 0;
             }
         }

@@ -60,12 +60,11 @@ TEST(VideoLayout, WholeFactorsFirstThenOneSmoothStepThenBars) {
     struct Expected {
         int width, height, pictureWidth, left, enlargedWidth, enlargedHeight;
     };
-    for (const Expected& e : {Expected{1600, 1200, 1600, 0, 1600, 1200},
-                              Expected{1440, 1080, 1440, 0, 1600, 1200},
-                              Expected{960, 720, 960, 0, 960, 800},
-                              Expected{1920, 1080, 1440, 240, 1600, 1200},
-                              Expected{2560, 1440, 1920, 320, 1920, 1600},
-                              Expected{3840, 2160, 2880, 480, 2880, 2200}}) {
+    for (const Expected& e :
+         {Expected{1600, 1200, 1600, 0, 1600, 1200}, Expected{1440, 1080, 1440, 0, 1600, 1200},
+          Expected{960, 720, 960, 0, 960, 800}, Expected{1920, 1080, 1440, 240, 1600, 1200},
+          Expected{2560, 1440, 1920, 320, 1920, 1600},
+          Expected{3840, 2160, 2880, 480, 2880, 2200}}) {
         const capture::VideoLayout layout = capture::LayoutFor(e.width, e.height);
         EXPECT_EQ(layout.pictureWidth, e.pictureWidth) << e.width;
         EXPECT_EQ(layout.pictureHeight, e.height) << e.width;
@@ -73,7 +72,8 @@ TEST(VideoLayout, WholeFactorsFirstThenOneSmoothStepThenBars) {
         EXPECT_EQ(layout.top, 0) << e.width;
         EXPECT_EQ(layout.enlargedWidth, e.enlargedWidth) << e.width;
         EXPECT_EQ(layout.enlargedHeight, e.enlargedHeight) << e.width;
-        EXPECT_EQ(layout.SmoothStep(), e.enlargedWidth != e.pictureWidth || e.enlargedHeight != e.height);
+        EXPECT_EQ(layout.SmoothStep(),
+                  e.enlargedWidth != e.pictureWidth || e.enlargedHeight != e.height);
 
         capture::CaptureOptions options;
         options.videoWidth = e.width;
@@ -110,27 +110,6 @@ TEST(VideoArguments, NativeSizeKeepsTheFourToThreeShapeThroughItsPixelAspect) {
     const std::string filter = ValueOf(capture::VideoEncoder::EncodeArguments(options, "v"), "-vf");
     EXPECT_NE(filter.find("setsar=5/6"), std::string::npos) << filter;
     EXPECT_EQ(filter.find("neighbor"), std::string::npos) << filter;
-}
-
-TEST(VideoArguments, MuxingCopiesTheVideoAndEncodesTheWavAsAacInTheContainerAskedFor) {
-    const Args mkv = capture::VideoEncoder::MuxArguments("v.part", "out/audio.wav", "x.part",
-                                                         capture::Container::mkv);
-    EXPECT_EQ(ValueOf(mkv, "-f"), "matroska");
-    EXPECT_EQ(ValueOf(mkv, "-movflags"), "");
-    const Args mov = capture::VideoEncoder::MuxArguments("v.part", "out/audio.wav", "x.part",
-                                                         capture::Container::mov);
-    EXPECT_EQ(ValueOf(mov, "-f"), "mov");
-    const Args args = capture::VideoEncoder::MuxArguments("v.part", "out/audio.wav", "x.part",
-                                                          capture::Container::mp4);
-    EXPECT_EQ(ValueOf(args, "-f"), "mp4");
-    EXPECT_EQ(ValueOf(args, "-movflags"), "+faststart");
-    EXPECT_EQ(ValueOf(args, "-c:v"), "copy");
-    EXPECT_EQ(ValueOf(args, "-c:a"), "aac");
-    EXPECT_EQ(ValueOf(args, "-map_metadata"), "-1");
-    EXPECT_EQ(ValueOf(args, "-fflags"), "+bitexact");
-    EXPECT_EQ(ValueOf(args, "-flags:a"), "+bitexact");
-    EXPECT_NE(std::find(args.begin(), args.end(), "out/audio.wav"), args.end());
-    EXPECT_EQ(args.back(), "x.part");
 }
 
 } // namespace

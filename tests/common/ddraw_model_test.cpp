@@ -1,6 +1,6 @@
-// The common DirectDraw model that the live and capture backends share: the intro's whole display
-// road with each effect seen by the backend, and the answers DirectDraw gives where the two
-// backends once answered differently.
+// The common DirectDraw model that the backends share: the intro's whole display road with each
+// effect seen by the backend, and the answers DirectDraw gives where backends once answered
+// differently.
 #include "ddraw_display.h"
 #include "surface_descs.h"
 #include "window_table.h"

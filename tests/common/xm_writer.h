@@ -1,6 +1,9 @@
-// Writes small XM modules for the tests: patterns of cells, one looped square-wave instrument.
+// Small XM modules for the tests, written by the composer's own XM writer: patterns of cells
+// laid out row by row, and one looped square-wave instrument.
 #ifndef ZARVO_TESTS_COMMON_XM_WRITER_H
 #define ZARVO_TESTS_COMMON_XM_WRITER_H
+
+#include "../../tools/composer/song.h"
 
 #include <cstdint>
 #include <string>
@@ -8,13 +11,8 @@
 
 namespace xmtest {
 
-struct Cell {
-    std::uint8_t note = 0; // 1..96, 49 = C-4; 0 none
-    std::uint8_t instrument = 0;
-    std::uint8_t volume = 0;
-    std::uint8_t effect = 0;
-    std::uint8_t parameter = 0;
-};
+// note 1..96 (49 = C-4) or 0, instrument, volume column, effect and parameter, as XM stores them.
+using Cell = compose::Cell;
 
 struct Pattern {
     int rows = 64;
@@ -30,11 +28,11 @@ struct Song {
     std::vector<Pattern> patterns;
 };
 
-constexpr std::uint8_t kEffectSync = 0x20;       // Wxx
-constexpr std::uint8_t kEffectJump = 0x0B;       // Bxx
-constexpr std::uint8_t kEffectBreak = 0x0D;      // Dxy
-constexpr std::uint8_t kEffectExtended = 0x0E;   // Exy
-constexpr std::uint8_t kEffectSpeedTempo = 0x0F; // Fxx
+constexpr std::uint8_t kEffectSync = compose::kEffectSync; // Wxx
+constexpr std::uint8_t kEffectJump = 0x0B;                 // Bxx
+constexpr std::uint8_t kEffectBreak = 0x0D;                // Dxy
+constexpr std::uint8_t kEffectExtended = 0x0E;             // Exy
+constexpr std::uint8_t kEffectSpeedTempo = 0x0F;           // Fxx
 
 // A pattern of `rows` rows where every row in `syncRows` has a W command in channel 1.
 Pattern PatternWithSyncs(int rows, const std::vector<int>& syncRows, int channels = 2);

@@ -1,4 +1,4 @@
-// The module path as the live and capture programs drive it, for the corpus test and the fuzzer.
+// The module path as the programs drive it, for the corpus test and the fuzzer.
 //
 // ExerciseModulePath hands `bytes` to a ModulePlayer as a file (through the module file's
 // opening, as a program loads Zarvo.xm), and when it loads, starts it looping and renders a

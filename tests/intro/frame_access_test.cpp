@@ -1,10 +1,14 @@
-// The five frame operations: their calls, every failure road and every restore road.
+// The five frame operations: their calls, and a table of every failure road and restore road.
+#include <iterator>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
+#include "display/dd_errors.h"
 #include "display/frame_access.h"
 #include "intro_test_support.h"
 
@@ -12,35 +16,11 @@ using ::testing::ElementsAre;
 
 namespace {
 
-constexpr char kGeneric[] = "There is an undefined error condition.";
-constexpr char kLost[] =
-    "Access to the surface is refused because the surface memory is gone. Call the "
-    "IDirectDrawSurface4::Restore method on this surface to restore the memory associated with it.";
-constexpr char kStillDrawing[] = "The previous blit operation that is transferring information to "
-                                 "or from this surface is incomplete.";
-
-constexpr char kLockMessage[] = "Sceners: IDirectDrawSurface4::Lock() failed with RC %u "
-                                "(%s).\r\nLamers: Just forget it...";
-constexpr char kRestoreMessage[] = "Sceners: IDirectDrawSurface4::Restore() failed with RC %u "
-                                   "(%s).\r\nLamers: Just forget it...";
-
 class FrameAccessTest : public IntroTest {
   protected:
     void SetUp() override {
         IntroTest::SetUp();
         StartIntro();
-    }
-
-    // The single box's text, expecting the box to be owned by the window and shown after the
-    // display was released.
-    std::string OnlyBox() {
-        EXPECT_EQ(fake::Boxes().size(), 1u);
-        if (fake::Boxes().empty()) {
-            return "";
-        }
-        EXPECT_EQ(fake::Boxes()[0].owner, fake::MainWindow());
-        EXPECT_EQ(fake::Boxes()[0].liveDisplayObjects, 0);
-        return fake::Boxes()[0].text;
     }
 };
 
@@ -59,63 +39,6 @@ TEST_F(FrameAccessTest, LockFrameGivesTheWholeSurfaceWithItsPitch) {
     EXPECT_TRUE(fake::Boxes().empty());
 }
 
-TEST_F(FrameAccessTest, ALostLockIsRestoredAndRetriedWithoutReport) {
-    fake::Script("Lock", 1, DDERR_SURFACELOST);
-    fake::Script("Lock", 2, DDERR_SURFACELOST);
-    EXPECT_EQ(LockFrame(), 1);
-    EXPECT_THAT(fake::CallNames(), ElementsAre("Lock", "Restore", "Lock", "Restore", "Lock"));
-    EXPECT_NE(appState.frameBits, nullptr);
-    EXPECT_EQ(appState.framePitch, fake::kDefaultBackPitch);
-    EXPECT_TRUE(fake::Boxes().empty());
-}
-
-TEST_F(FrameAccessTest, AFailedRestoreAfterALostLockReportsTheRestoreCode) {
-    fake::Script("Lock", 1, DDERR_SURFACELOST);
-    fake::Script("Restore", 1, DDERR_GENERIC);
-    EXPECT_EQ(LockFrame(), 0);
-    EXPECT_EQ(OnlyBox(), Filled(kRestoreMessage, DDERR_GENERIC, kGeneric));
-    EXPECT_EQ(fake::CountCalls("Lock"), 1);
-}
-
-TEST_F(FrameAccessTest, AnyOtherLockFailureIsReportedWithoutRestore) {
-    fake::Script("Lock", 1, DDERR_WASSTILLDRAWING);
-    EXPECT_EQ(LockFrame(), 0);
-    EXPECT_EQ(OnlyBox(), Filled(kLockMessage, DDERR_WASSTILLDRAWING, kStillDrawing));
-    EXPECT_EQ(fake::CountCalls("Restore"), 0);
-    EXPECT_EQ(fake::CountCalls("Lock"), 1);
-}
-
-TEST_F(FrameAccessTest, ALostUnlockIsRestoredButNotRepeated) {
-    ASSERT_EQ(LockFrame(), 1);
-    fake::Script("Unlock", 1, DDERR_SURFACELOST);
-    EXPECT_EQ(UnlockFrame(), 1);
-    EXPECT_EQ(fake::CountCalls("Unlock"), 1);
-    EXPECT_EQ(fake::CountCalls("Restore"), 1);
-    EXPECT_EQ(appState.frameBits, nullptr);
-    EXPECT_EQ(appState.framePitch, 0);
-    EXPECT_TRUE(fake::Boxes().empty());
-}
-
-TEST_F(FrameAccessTest, AFailedRestoreAfterALostUnlockReportsTheRestoreCode) {
-    ASSERT_EQ(LockFrame(), 1);
-    fake::Script("Unlock", 1, DDERR_SURFACELOST);
-    fake::Script("Restore", 1, DDERR_WRONGMODE);
-    EXPECT_EQ(UnlockFrame(), 0);
-    EXPECT_EQ(OnlyBox(), Filled(kRestoreMessage, DDERR_WRONGMODE,
-                                "This surface cannot be restored because it was created in a "
-                                "different mode."));
-}
-
-TEST_F(FrameAccessTest, AnyOtherUnlockFailureIsReported) {
-    ASSERT_EQ(LockFrame(), 1);
-    fake::Script("Unlock", 1, DDERR_GENERIC);
-    EXPECT_EQ(UnlockFrame(), 0);
-    EXPECT_EQ(OnlyBox(), Filled("Sceners: IDirectDrawSurface4::Unlock() failed with RC %u "
-                                "(%s).\r\nLamers: Just forget it...",
-                                DDERR_GENERIC, kGeneric));
-    EXPECT_EQ(fake::CountCalls("Restore"), 0);
-}
-
 TEST_F(FrameAccessTest, TextAccessLendsAFreshContextAndGivesItBack) {
     EXPECT_EQ(BeginText(), 1);
     EXPECT_NE(appState.surfaceDC, nullptr);
@@ -127,25 +50,6 @@ TEST_F(FrameAccessTest, TextAccessLendsAFreshContextAndGivesItBack) {
     EXPECT_THAT(fake::CallTexts(), ElementsAre("back->GetDC(out)", "back->ReleaseDC(dc)"));
 }
 
-TEST_F(FrameAccessTest, ALostSurfaceAtGetDCIsReportedNotRestored) {
-    fake::Script("GetDC", 1, DDERR_SURFACELOST);
-    EXPECT_EQ(BeginText(), 0);
-    EXPECT_EQ(OnlyBox(), Filled("Sceners: IDirectDrawSurface4::GetDC() failed with RC %u "
-                                "(%s).\r\nLamers: Just forget it...",
-                                DDERR_SURFACELOST, kLost));
-    EXPECT_NE(OnlyBox().find("RC 2289435074 (Access to the surface"), std::string::npos);
-    EXPECT_EQ(fake::CountCalls("Restore"), 0);
-}
-
-TEST_F(FrameAccessTest, AFailedReleaseDCIsReported) {
-    ASSERT_EQ(BeginText(), 1);
-    fake::Script("ReleaseDC", 1, DDERR_GENERIC);
-    EXPECT_EQ(EndText(), 0);
-    EXPECT_EQ(OnlyBox(), Filled("Sceners: IDirectDrawSurface4::ReleaseDC() failed with RC %u "
-                                "(%s).\r\nLamers: Just forget it...",
-                                DDERR_GENERIC, kGeneric));
-}
-
 TEST_F(FrameAccessTest, PresentWaitsForTheBlankThenCopiesTheWholeSurface) {
     fake::FillBack(0x00102030);
     EXPECT_EQ(PresentFrame(), 1);
@@ -154,27 +58,6 @@ TEST_F(FrameAccessTest, PresentWaitsForTheBlankThenCopiesTheWholeSurface) {
                                                "primary->BltFast(0, 0, back, {0,0,320,200}, 16)"));
     EXPECT_EQ(fake::Presented(), 1);
     EXPECT_EQ(fake::ScreenPicture(), fake::BackPicture());
-}
-
-TEST_F(FrameAccessTest, WithoutAVerticalBlankEveryFrameIsDroppedAndTheShowGoesOn) {
-    fake::ScriptAlways("WaitForVerticalBlank", DDERR_UNSUPPORTED);
-    for (int frame = 0; frame < 3; ++frame) {
-        EXPECT_EQ(PresentFrame(), 1);
-    }
-    fake::ScriptAlways("WaitForVerticalBlank", DDERR_WASSTILLDRAWING);
-    EXPECT_EQ(PresentFrame(), 1);
-    EXPECT_EQ(fake::CountCalls("BltFast"), 0);
-    EXPECT_EQ(fake::Presented(), 0);
-    EXPECT_TRUE(fake::Boxes().empty());
-}
-
-TEST_F(FrameAccessTest, AnyOtherVerticalBlankFailureIsReported) {
-    fake::Script("WaitForVerticalBlank", 1, DDERR_VERTICALBLANKINPROGRESS);
-    EXPECT_EQ(PresentFrame(), 0);
-    EXPECT_EQ(OnlyBox(), Filled("Sceners: IDirectDraw4::WaitForVerticalBlank() failed with RC %u "
-                                "(%s).\r\nLamers: Just forget it...",
-                                DDERR_VERTICALBLANKINPROGRESS, "A vertical blank is in progress."));
-    EXPECT_EQ(fake::CountCalls("BltFast"), 0);
 }
 
 TEST_F(FrameAccessTest, ALostCopyRestoresAllSurfacesAndDropsOnlyThisFrame) {
@@ -192,23 +75,143 @@ TEST_F(FrameAccessTest, ALostCopyRestoresAllSurfacesAndDropsOnlyThisFrame) {
     EXPECT_TRUE(fake::Boxes().empty());
 }
 
-TEST_F(FrameAccessTest, AFailedRestoreAllIsReportedWithItsOwnCode) {
-    fake::Script("BltFast", 1, DDERR_SURFACELOST);
-    fake::Script("RestoreAllSurfaces", 1, DDERR_GENERIC);
-    EXPECT_EQ(PresentFrame(), 0);
-    EXPECT_EQ(OnlyBox(),
-              Filled("Sceners: IDirectDrawSurface4::RestoreAllSurfaces() failed with RC %u "
-                     "(%s).\r\nLamers: Just forget it...",
-                     DDERR_GENERIC, kGeneric));
+enum class Operation { lock, unlock, beginText, endText, present };
+
+struct Scripted {
+    const char* name;
+    int nth;
+    HRESULT result;
+};
+
+// One road through a frame operation: what the double answers, what the operation returns,
+// which calls it made, and the failure it reports (its function and code), if any.
+struct Road {
+    const char* what;
+    Operation operation;
+    std::vector<Scripted> answers;
+    int returns;
+    const char* calls;              // their names, in order, with a space between
+    const char* reported = nullptr; // null: no box
+    HRESULT code = DD_OK;
+};
+
+std::vector<std::string> Words(const std::string& text) {
+    std::istringstream in(text);
+    return {std::istream_iterator<std::string>(in), {}};
 }
 
-TEST_F(FrameAccessTest, AStillDrawingCopyIsAFailureNotADroppedFrame) {
-    fake::Script("BltFast", 1, DDERR_WASSTILLDRAWING);
-    EXPECT_EQ(PresentFrame(), 0);
-    EXPECT_EQ(OnlyBox(), Filled("Sceners: IDirectDrawSurface4::BltFast() failed with RC %u "
-                                "(%s).\r\nLamers: Just forget it...",
-                                DDERR_WASSTILLDRAWING, kStillDrawing));
-    EXPECT_EQ(fake::CountCalls("RestoreAllSurfaces"), 0);
+void PrintTo(const Road& road, std::ostream* out) {
+    *out << road.what;
 }
+
+class FrameAccessRoad : public FrameAccessTest, public ::testing::WithParamInterface<Road> {};
+
+TEST_P(FrameAccessRoad, RestoresWhatItMayAndReportsEveryOtherFailureWithItsOwnCode) {
+    const Road& road = GetParam();
+    // Unlock and EndText end what Lock and BeginText began.
+    if (road.operation == Operation::unlock) {
+        ASSERT_EQ(LockFrame(), 1);
+    } else if (road.operation == Operation::endText) {
+        ASSERT_EQ(BeginText(), 1);
+    }
+    fake::ClearLog();
+    for (const Scripted& answer : road.answers) {
+        fake::Script(answer.name, answer.nth, answer.result);
+    }
+    int result = 0;
+    switch (road.operation) {
+    case Operation::lock:
+        result = LockFrame();
+        break;
+    case Operation::unlock:
+        result = UnlockFrame();
+        break;
+    case Operation::beginText:
+        result = BeginText();
+        break;
+    case Operation::endText:
+        result = EndText();
+        break;
+    case Operation::present:
+        result = PresentFrame();
+        break;
+    }
+    EXPECT_EQ(result, road.returns);
+    // The operation's own calls: those before the Shutdown that a report runs before its box.
+    std::vector<std::string> calls = fake::CallNames();
+    const int shutdown = fake::IndexOf("MIDASsetMusicSyncCallback");
+    if (shutdown >= 0) {
+        calls.resize(static_cast<std::size_t>(shutdown));
+    }
+    EXPECT_EQ(calls, Words(road.calls));
+    EXPECT_EQ(fake::Presented(), 0) << "no road here shows its frame";
+
+    if (road.reported == nullptr) {
+        EXPECT_TRUE(fake::Boxes().empty());
+    } else {
+        const std::string format = std::string("Sceners: ") + road.reported +
+                                   "() failed with RC %u (%s).\r\nLamers: Just forget it...";
+        ASSERT_EQ(fake::Boxes().size(), 1u);
+        const fake::Box& box = fake::Boxes()[0];
+        EXPECT_EQ(box.text, Filled(format.c_str(), road.code, DDErrorString(road.code)));
+        EXPECT_EQ(box.owner, fake::MainWindow());
+        EXPECT_EQ(box.liveDisplayObjects, 0) << "the box comes after the display is released";
+    }
+    // A frame that went on holds the lock's pointer and pitch until its unlock gives them up.
+    if (road.returns == 1 && road.operation == Operation::lock) {
+        EXPECT_NE(appState.frameBits, nullptr);
+        EXPECT_EQ(appState.framePitch, fake::kDefaultBackPitch);
+    } else if (road.returns == 1 && road.operation == Operation::unlock) {
+        EXPECT_EQ(appState.frameBits, nullptr);
+        EXPECT_EQ(appState.framePitch, 0);
+    }
+}
+
+const char kRestore[] = "IDirectDrawSurface4::Restore";
+const char kRestoreAll[] = "IDirectDrawSurface4::RestoreAllSurfaces";
+const char kWait[] = "IDirectDraw4::WaitForVerticalBlank";
+constexpr HRESULT kLost = DDERR_SURFACELOST;
+constexpr HRESULT kStill = DDERR_WASSTILLDRAWING;
+
+// clang-format off
+const Road kRoads[] = {
+    {"a lost lock is restored and tried again, as often as it is lost", Operation::lock,
+     {{"Lock", 1, kLost}, {"Lock", 2, kLost}}, 1, "Lock Restore Lock Restore Lock"},
+    {"a restore after a lost lock fails: its own code is reported", Operation::lock,
+     {{"Lock", 1, kLost}, {"Restore", 1, DDERR_GENERIC}}, 0, "Lock Restore",
+     kRestore, DDERR_GENERIC},
+    {"any other lock failure is reported without a restore", Operation::lock,
+     {{"Lock", 1, kStill}}, 0, "Lock", "IDirectDrawSurface4::Lock", kStill},
+    {"a lost unlock is restored but not repeated", Operation::unlock,
+     {{"Unlock", 1, kLost}}, 1, "Unlock Restore"},
+    {"a restore after a lost unlock fails: its own code is reported", Operation::unlock,
+     {{"Unlock", 1, kLost}, {"Restore", 1, DDERR_WRONGMODE}}, 0, "Unlock Restore",
+     kRestore, DDERR_WRONGMODE},
+    {"any other unlock failure is reported", Operation::unlock,
+     {{"Unlock", 1, DDERR_GENERIC}}, 0, "Unlock", "IDirectDrawSurface4::Unlock", DDERR_GENERIC},
+    {"a lost surface at GetDC is reported, not restored", Operation::beginText,
+     {{"GetDC", 1, kLost}}, 0, "GetDC", "IDirectDrawSurface4::GetDC", kLost},
+    {"a failed ReleaseDC is reported", Operation::endText,
+     {{"ReleaseDC", 1, DDERR_GENERIC}}, 0, "ReleaseDC", "IDirectDrawSurface4::ReleaseDC",
+     DDERR_GENERIC},
+    {"without a vertical blank the frame is dropped and the show goes on", Operation::present,
+     {{"WaitForVerticalBlank", 1, DDERR_UNSUPPORTED}}, 1, "SetRect WaitForVerticalBlank"},
+    {"a vertical blank still drawing drops the frame too", Operation::present,
+     {{"WaitForVerticalBlank", 1, kStill}}, 1, "SetRect WaitForVerticalBlank"},
+    {"any other vertical blank failure is reported", Operation::present,
+     {{"WaitForVerticalBlank", 1, DDERR_VERTICALBLANKINPROGRESS}}, 0,
+     "SetRect WaitForVerticalBlank", kWait, DDERR_VERTICALBLANKINPROGRESS},
+    {"a lost copy restores every surface and drops the frame", Operation::present,
+     {{"BltFast", 1, kLost}}, 1, "SetRect WaitForVerticalBlank BltFast RestoreAllSurfaces"},
+    {"a failed restore of every surface is reported with its own code", Operation::present,
+     {{"BltFast", 1, kLost}, {"RestoreAllSurfaces", 1, DDERR_GENERIC}}, 0,
+     "SetRect WaitForVerticalBlank BltFast RestoreAllSurfaces", kRestoreAll, DDERR_GENERIC},
+    {"a copy still drawing is a failure, not a dropped frame", Operation::present,
+     {{"BltFast", 1, kStill}}, 0, "SetRect WaitForVerticalBlank BltFast",
+     "IDirectDrawSurface4::BltFast", kStill},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(EveryRoad, FrameAccessRoad, ::testing::ValuesIn(kRoads));
 
 } // namespace

@@ -1,4 +1,5 @@
 // A whole simulated show through WinMain, from count 0 to its end, frame by frame.
+#include <set>
 #include <string>
 #include <vector>
 
@@ -6,9 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
-#include "expected_captions.h"
 #include "intro_test_support.h"
 #include "raytrace/scene.h"
+#include "show/overlays.h"
 #include "show/show_frame.h"
 
 namespace {
@@ -72,8 +73,10 @@ TEST_F(WholeShowTest, RunsFromTheOpeningToTheFadeAndEndsWithExitCodeZero) {
     }
     EXPECT_EQ(i, 3u);
 
-    // Main: the scene on every frame, the program title until 239, then the timetable.
+    // Main: the scene on every frame, the program title until 239, then the timetable, every
+    // caption of which is reached before the main phase ends.
     size_t mainFrames = 0;
+    std::set<DWORD> captionsShown;
     for (; i < frames.size() && frames[i].blue == 1.0f; ++i, ++mainFrames) {
         const FrameSeen& frame = frames[i];
         EXPECT_TRUE(frame.rendered);
@@ -82,12 +85,17 @@ TEST_F(WholeShowTest, RunsFromTheOpeningToTheFadeAndEndsWithExitCodeZero) {
             expected.push_back("Zarvo!");
         }
         const DWORD caption = frame.count >> 7;
-        if (caption < 35 && kCaptions[caption] != nullptr) {
-            expected.push_back(kCaptions[caption]);
+        if (caption < 35 && captionTable[caption] != nullptr) {
+            expected.push_back(captionTable[caption]);
+            captionsShown.insert(caption);
         }
         EXPECT_EQ(frame.texts, expected) << "count " << frame.count;
     }
     ASSERT_GT(mainFrames, 500u);
+    for (DWORD caption = 0; caption < 35; ++caption) {
+        EXPECT_EQ(captionsShown.count(caption), captionTable[caption] != nullptr ? 1u : 0u)
+            << "caption " << caption;
+    }
     const DWORD lastMain = frames[i - 1].count;
     EXPECT_GE(lastMain, 4480u);
 

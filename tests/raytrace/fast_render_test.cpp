@@ -247,11 +247,6 @@ INSTANTIATE_TEST_SUITE_P(Paths, FastUpscale, ::testing::ValuesIn(AvailablePaths(
 
 using FastDispatch = DefaultScene;
 
-TEST_F(FastDispatch, RenderFrameUsesTheSimdPathWhereThereIsOne) {
-    const RenderPath* simd = SimdRenderPath();
-    EXPECT_EQ(&ActiveRenderPath(), simd != nullptr ? simd : &portableRenderPath);
-}
-
 TEST_F(FastDispatch, ScenesTheFastTracerIsNotBuiltForAreTracedExactly) {
     std::vector<Light> many(kMaxFastLights + 1, scene.lights[0]);
     for (size_t i = 0; i < many.size(); ++i) {
@@ -261,7 +256,6 @@ TEST_F(FastDispatch, ScenesTheFastTracerIsNotBuiltForAreTracedExactly) {
     scene.lights = many.data();
     scene.lightCount = int32_t(many.size());
     scene.ambient = {0.0f, 0.0f, 0.0f};
-    std::vector<uint32_t> frame(320 * 200);
     TraceFrame();
     std::vector<uint32_t> fast(TracedPixels, TracedPixels + 4000);
     TraceFrameReference();
