@@ -68,10 +68,6 @@ bool BeginRun(const CaptureOptions& options, std::string& error) {
     return true;
 }
 
-const CaptureOptions& RunOptions() {
-    return run.options;
-}
-
 // Show time presented so far.
 static double ShowSeconds() {
     return static_cast<double>(run.samplesDone) / run.options.sampleRate;
@@ -159,10 +155,6 @@ bool GiveUpRequested() {
 
 void NoteIntroFailure() {
     Note(Ending::introFailed);
-}
-
-std::int64_t FramesPresented() {
-    return run.frames;
 }
 
 // What the capture wrote, as the user named it.

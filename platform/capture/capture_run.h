@@ -26,7 +26,6 @@
 namespace capture {
 
 bool BeginRun(const CaptureOptions& options, std::string& error);
-const CaptureOptions& RunOptions();
 
 void PresentCapturedFrame(const std::uint32_t* pixels);
 
@@ -35,8 +34,6 @@ void RequestStop(const char* reason);
 void RequestStopFromSignal();
 bool GiveUpRequested();
 void NoteIntroFailure();
-
-std::int64_t FramesPresented();
 
 // Completes the files once and returns the exit code; later calls return the same code.
 int EndRun();
