@@ -45,7 +45,9 @@ for display in $(seq 91 120); do
   [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ] || break
 done
 export DISPLAY=":$display"
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: a server reset, when its last client leaves, would drop a connection still in its
+# set-up (see start_display in tests/e2e/live_e2e.sh).
+Xvfb "$DISPLAY" -noreset -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
