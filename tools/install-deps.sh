@@ -18,7 +18,7 @@ packages="
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick sox strace
   dpkg-dev file
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-format-14
 "
 
 for option in "$@"; do
