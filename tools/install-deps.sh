@@ -16,9 +16,9 @@ packages="
   libsdl2-dev libopenmpt-dev libfreetype-dev libfontconfig-dev libpng-dev libdeflate-dev fonts-terminus
   ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool x11-utils imagemagick sox
+  xvfb xauth xdotool x11-utils imagemagick sox strace
   dpkg-dev file
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-format-14
 "
 
 for option in "$@"; do
