@@ -11,7 +11,6 @@
 
 namespace {
 
-
 int ReportFailure(const char* message, HRESULT result) {
     ErrorBox(message, static_cast<unsigned>(result), DDErrorString(result));
     return 0;

@@ -118,9 +118,8 @@ inline void StorePixels(uint32_t* out, Floats r, Floats g, Floats b) {
     const __m256i bg = _mm256_packus_epi32(bi, gi);
     const __m256i r0 = _mm256_packus_epi32(ri, _mm256_setzero_si256());
     const __m256i bytes = _mm256_packus_epi16(bg, r0);
-    const __m256i order =
-        _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0, 4, 8, 12, 1, 5,
-                         9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
+    const __m256i order = _mm256_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15, 0,
+                                           4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm256_shuffle_epi8(bytes, order));
 }
 

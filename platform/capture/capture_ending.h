@@ -18,7 +18,14 @@
 
 namespace capture {
 
-enum class Ending { showEnded, limitReached, interrupted, showDidNotEnd, outputFailed, introFailed };
+enum class Ending {
+    showEnded,
+    limitReached,
+    interrupted,
+    showDidNotEnd,
+    outputFailed,
+    introFailed
+};
 
 constexpr int kExitFinished = 0;
 constexpr int kExitOutputFailed = 1;
@@ -32,10 +39,10 @@ int ExitCodeFor(Ending ending);
 Ending MoreTelling(Ending a, Ending b);
 
 struct CaptureSummary {
-    std::int64_t frames = 0;    // frames in the files
-    double fileSeconds = 0.0;   // the show time they cover
-    double startSeconds = 0.0;  // where they begin in the show
-    double wallSeconds = 0.0;   // real time the capture took
+    std::int64_t frames = 0;        // frames in the files
+    double fileSeconds = 0.0;       // the show time they cover
+    double startSeconds = 0.0;      // where they begin in the show
+    double wallSeconds = 0.0;       // real time the capture took
     std::vector<std::string> files; // what was written, as the user named it
 };
 

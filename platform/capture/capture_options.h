@@ -45,9 +45,9 @@ struct CaptureOptions {
     int sampleRate = 48000;
     double startSeconds = 0.0; // the files begin at this show time
     double maxSeconds = 0.0;   // 0: until the show ends by itself; else the files' length
-    bool writeFrames = true; // frames/NNNNNN.png
-    bool progress = true;    // the progress line on standard error
-    std::string moduleFile; // empty: the intro's own module
+    bool writeFrames = true;   // frames/NNNNNN.png
+    bool progress = true;      // the progress line on standard error
+    std::string moduleFile;    // empty: the intro's own module
     bool help = false;
 };
 

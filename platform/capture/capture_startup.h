@@ -2,7 +2,8 @@
 // PlatformFinish of platform_startup.h).
 //
 //   InstallCaptureWindow  the window hooks and the event pump (win32_capture.cpp)
-//   InstallCaptureDisplay the DirectDraw effects: each presented frame to the clock (ddraw_capture.cpp)
+//   InstallCaptureDisplay the DirectDraw effects: each presented frame to the clock
+//   (ddraw_capture.cpp)
 #ifndef ZARVO_PLATFORM_CAPTURE_CAPTURE_STARTUP_H
 #define ZARVO_PLATFORM_CAPTURE_CAPTURE_STARTUP_H
 

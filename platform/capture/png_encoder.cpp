@@ -89,8 +89,8 @@ bool PngEncoder::Encode(const std::uint32_t* pixels, int width, int height, int 
     std::memcpy(ihdr + 16, rest, sizeof(rest));
     FinishChunk(ihdr, "IHDR", kIhdrLength);
 
-    const std::size_t compressed = libdeflate_zlib_compress(compressor_, rows_.data(),
-                                                            rows_.size(), out + idatAt + 8, bound);
+    const std::size_t compressed =
+        libdeflate_zlib_compress(compressor_, rows_.data(), rows_.size(), out + idatAt + 8, bound);
     if (compressed == 0 || compressed > kLongestChunk) {
         return false; // neither happens with a buffer of the bound's size and a frame's rows
     }

@@ -61,34 +61,23 @@ std::string VideoEncoder::Filters(const CaptureOptions& options) {
 
 std::vector<std::string> VideoEncoder::EncodeArguments(const CaptureOptions& options,
                                                        const std::string& videoPart) {
-    std::vector<std::string> args = {"ffmpeg",
-                                     "-hide_banner",
-                                     "-loglevel",
-                                     "error",
-                                     "-nostats",
-                                     "-y",
-                                     "-f",
-                                     "rawvideo",
-                                     "-pix_fmt",
-                                     "bgr0",
-                                     "-s",
-                                     std::to_string(kFrameWidth) + "x" +
-                                         std::to_string(kFrameHeight),
-                                     "-framerate",
-                                     FrameRateText(options.fps),
-                                     "-i",
-                                     "pipe:0",
-                                     "-vf",
-                                     Filters(options),
-                                     "-preset",
-                                     options.preset};
+    std::vector<std::string> args = {
+        "ffmpeg",     "-hide_banner",
+        "-loglevel",  "error",
+        "-nostats",   "-y",
+        "-f",         "rawvideo",
+        "-pix_fmt",   "bgr0",
+        "-s",         std::to_string(kFrameWidth) + "x" + std::to_string(kFrameHeight),
+        "-framerate", FrameRateText(options.fps),
+        "-i",         "pipe:0",
+        "-vf",        Filters(options),
+        "-preset",    options.preset};
     if (options.lossless) {
         args.insert(args.end(), {"-c:v", "libx264rgb", "-qp", "0", "-pix_fmt", "rgb24",
                                  "-colorspace", "rgb", "-color_range", "pc"});
     } else {
-        args.insert(args.end(), {"-c:v", "libx264", "-crf", std::to_string(options.crf),
-                                 "-pix_fmt", "yuv444p", "-colorspace", "bt709", "-color_range",
-                                 "tv"});
+        args.insert(args.end(), {"-c:v", "libx264", "-crf", std::to_string(options.crf), "-pix_fmt",
+                                 "yuv444p", "-colorspace", "bt709", "-color_range", "tv"});
     }
     args.insert(args.end(), {"-color_primaries", "bt709", "-color_trc", "bt709", "-threads",
                              kEncoderThreads, "-map_metadata", "-1", "-fflags", "+bitexact",
@@ -101,11 +90,11 @@ std::vector<std::string> VideoEncoder::MuxArguments(const std::string& videoPart
                                                     const std::string& outputPart,
                                                     Container container) {
     std::vector<std::string> args = {
-        "ffmpeg", "-hide_banner", "-loglevel",    "error",      "-nostats", "-y",
-        "-i",     videoPart,      "-i",           wavPath,      "-map",     "0:v:0",
-        "-map",   "1:a:0",        "-c:v",         "copy",       "-c:a",     "aac",
-        "-b:a",   kAudioBitrate,  "-threads",     "1",          "-map_metadata", "-1",
-        "-fflags", "+bitexact",   "-flags:a",     "+bitexact"};
+        "ffmpeg",  "-hide_banner", "-loglevel", "error",    "-nostats",      "-y",
+        "-i",      videoPart,      "-i",        wavPath,    "-map",          "0:v:0",
+        "-map",    "1:a:0",        "-c:v",      "copy",     "-c:a",          "aac",
+        "-b:a",    kAudioBitrate,  "-threads",  "1",        "-map_metadata", "-1",
+        "-fflags", "+bitexact",    "-flags:a",  "+bitexact"};
     if (container != Container::mkv) {
         // The index first, so that a player or an upload can start before the whole file is in.
         args.insert(args.end(), {"-movflags", "+faststart"});

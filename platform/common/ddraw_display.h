@@ -40,8 +40,8 @@ struct DisplayEffects {
     HRESULT (*waitForRefresh)() = nullptr;
     bool (*screenLost)() = nullptr;
     HRESULT (*restoreScreen)() = nullptr;
-    HRESULT (*showPicture)(const std::uint32_t* pixels, int width, int height,
-                           int pitchBytes) = nullptr;
+    HRESULT(*showPicture)
+    (const std::uint32_t* pixels, int width, int height, int pitchBytes) = nullptr;
 };
 
 // Replaces every effect at once (a default DisplayEffects clears them).

@@ -2,8 +2,9 @@
 // smoothing.
 //
 // The face is found as gdi_font_face.h says (fontconfig on Linux: Terminus first, then any
-// monospace face; the face built into the web page) and rendered with FreeType as 1-bit glyphs, so text looks like the bitmap system font of the period.
-// Loaded once, on first use, from the main thread.
+// monospace face; the face built into the web page) and rendered with FreeType as 1-bit glyphs, so
+// text looks like the bitmap system font of the period. Loaded once, on first use, from the main
+// thread.
 //   AcquireSystemFont  the loaded font, or null when none could be loaded (the reason goes to
 //                      standard error once)
 // Characters are single bytes of Windows code page 1252.

@@ -37,8 +37,8 @@ typedef void* LPVOID;
 typedef void* HANDLE;
 
 // Handles are distinct pointer types, as with the SDK's STRICT setting.
-#define ZARVO_DECLARE_HANDLE(name) \
-    struct name##__;               \
+#define ZARVO_DECLARE_HANDLE(name)                                                                 \
+    struct name##__;                                                                               \
     typedef name##__* name
 ZARVO_DECLARE_HANDLE(HWND);
 ZARVO_DECLARE_HANDLE(HINSTANCE);
@@ -131,7 +131,8 @@ constexpr HRESULT E_INVALIDARG = static_cast<HRESULT>(0x80070057u);
 constexpr HRESULT CO_E_NOTINITIALIZED = static_cast<HRESULT>(0x800401F0u);
 
 // ---- constants --------------------------------------------------------------------------------
-#define MAKEINTRESOURCEA(i) (reinterpret_cast<LPSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(i))))
+#define MAKEINTRESOURCEA(i)                                                                        \
+    (reinterpret_cast<LPSTR>(static_cast<std::uintptr_t>(static_cast<WORD>(i))))
 #define IDC_ARROW MAKEINTRESOURCEA(32512)
 
 constexpr UINT CS_VREDRAW = 0x0001;

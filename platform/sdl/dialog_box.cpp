@@ -37,8 +37,8 @@ struct Canvas {
         right = std::min(right, width);
         bottom = std::min(bottom, height);
         for (int y = top; y < bottom; ++y) {
-            std::fill(pixels.begin() + y * width + left, pixels.begin() + y * width + std::max(left, right),
-                      colour);
+            std::fill(pixels.begin() + y * width + left,
+                      pixels.begin() + y * width + std::max(left, right), colour);
         }
     }
 };
@@ -76,14 +76,14 @@ void DrawButton(Canvas& canvas, HDC dc, const DialogRect& r, const DialogButton&
     // The accelerator's letter is underlined, as the period's buttons showed it.
     const auto at = button.accelerator == 0
                         ? std::string::npos
-                        : button.label.find_first_of(std::string{static_cast<char>(std::toupper(
-                                                                      button.accelerator)),
-                                                                  static_cast<char>(std::tolower(
-                                                                      button.accelerator))});
+                        : button.label.find_first_of(
+                              std::string{static_cast<char>(std::toupper(button.accelerator)),
+                                          static_cast<char>(std::tolower(button.accelerator))});
     if (at != std::string::npos) {
         const int underX = textX + DialogTextWidth(button.label.substr(0, at));
         const int underW = font->glyphs[static_cast<unsigned char>(button.label[at])].advance;
-        canvas.Fill(underX, textY + font->ascent + 2, underX + underW, textY + font->ascent + 3, kInk);
+        canvas.Fill(underX, textY + font->ascent + 2, underX + underW, textY + font->ascent + 3,
+                    kInk);
     }
     if (focused) { // a dotted focus frame inside the button
         const int fl = r.x + 4, ft = r.y + 4, fr = r.x + r.w - 4, fb = r.y + r.h - 4;
@@ -101,8 +101,8 @@ void DrawButton(Canvas& canvas, HDC dc, const DialogRect& r, const DialogButton&
 void DrawBox(Canvas& canvas, const DialogBox& box, const DialogLayout& layout, int focus,
              int pressed) {
     canvas.Fill(0, 0, canvas.width, canvas.height, kFace);
-    HDC dc = platform::CreateGdiContext(canvas.pixels.data(), canvas.width, canvas.height,
-                                        canvas.width);
+    HDC dc =
+        platform::CreateGdiContext(canvas.pixels.data(), canvas.width, canvas.height, canvas.width);
     platform::SetContextBackMode(dc, TRANSPARENT);
     platform::SetContextTextColor(dc, 0x000000);
     const platform::SystemFont* font = platform::AcquireSystemFont();
@@ -178,7 +178,7 @@ int RunDialogBox(const DialogBox& box, std::string& error) {
     canvas.height = layout.height;
     canvas.pixels.assign(static_cast<std::size_t>(layout.width) * layout.height, kFace);
     DialogKeys keys(box);
-    int pressed = -1;                 // the button held down by the mouse or a key
+    int pressed = -1;                    // the button held down by the mouse or a key
     SDL_Keycode armedKey = SDLK_UNKNOWN; // the key holding it, or none for the mouse
     int answer = -1;
     bool dirty = true;

@@ -29,8 +29,8 @@ struct DialogBox {
     std::string title;
     std::string message; // lines separated by '\n', wrapped to the box's width
     std::vector<DialogButton> buttons;
-    int defaultButton = 0; // focused at first
-    int escapeButton = 0;  // pressed by Escape and by closing the box
+    int defaultButton = 0;       // focused at first
+    int escapeButton = 0;        // pressed by Escape and by closing the box
     SDL_Window* owner = nullptr; // kept below the box while it is shown, or null
 };
 

@@ -199,7 +199,8 @@ bool SetLiveFullscreen(bool fullscreen) {
     }
     const bool isFullscreen =
         (SDL_GetWindowFlags(state.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-    if (fullscreen == state.fullscreen && (isFullscreen || state.fullscreenPending || !fullscreen)) {
+    if (fullscreen == state.fullscreen &&
+        (isFullscreen || state.fullscreenPending || !fullscreen)) {
         return true;
     }
     const int display = WindowDisplay();

@@ -3,7 +3,8 @@
 //
 //   PrepareRenderer makes the renderer for the window ahead of OpenScreen, while the window is
 //                   still hidden (false when it cannot: OpenScreen then tries again)
-//   OpenScreen      renderer (unless prepared) and screen texture for a width x height picture in the given
+//   OpenScreen      renderer (unless prepared) and screen texture for a width x height picture in
+//   the given
 //                   window (the live window, passed in by the caller); DD_OK or a DirectDraw
 //                   code (no window, the mode is unsupported, or memory ran out)
 //   CloseScreen     frees them (nothing happens when nothing is open)

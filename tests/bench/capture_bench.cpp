@@ -98,12 +98,12 @@ void Capture(benchmark::State& state, std::vector<std::string> options, double s
         return;
     }
     for (auto _ : state) {
-        std::vector<std::string> args = {ZARVO_CAPTURE_PATH, "--quiet", "--out", scratch.path,
-                                         "--max-seconds", std::to_string(showSeconds)};
+        std::vector<std::string> args = {
+            ZARVO_CAPTURE_PATH, "--quiet",       "--out",
+            scratch.path,       "--max-seconds", std::to_string(showSeconds)};
         for (std::string& option : options) {
             const std::size_t at = option.find("@");
-            args.push_back(at == std::string::npos ? option
-                                                   : scratch.path + option.substr(at + 1));
+            args.push_back(at == std::string::npos ? option : scratch.path + option.substr(at + 1));
         }
         const auto start = std::chrono::steady_clock::now();
         const double cpuBefore = ChildrenCpuSeconds();

@@ -70,7 +70,9 @@ void UpscalePortable(uint32_t* bits, int32_t pitchPixels) {
 // A 320x200 frame on a cache-line boundary, as the program's surfaces are.
 struct Surface {
     alignas(64) uint32_t pixels[320 * 200];
-    uint32_t* data() { return pixels; }
+    uint32_t* data() {
+        return pixels;
+    }
 };
 
 using Render = void (*)(uint32_t*, int32_t);

@@ -45,9 +45,9 @@ TEST(CaptureOptions, DefaultsAreTheDocumentedOnes) {
 }
 
 TEST(CaptureOptions, ValuesComeSeparateOrAfterAnEqualsSign) {
-    const Parsed parsed = Parse({"--out=shots", "--video", "show.mp4", "--fps=30000/1001", "--rate",
-                                 "44100", "--size", "960x720", "--max-seconds=2.5", "--no-frames",
-                                 "--module", "other.xm"});
+    const Parsed parsed =
+        Parse({"--out=shots", "--video", "show.mp4", "--fps=30000/1001", "--rate", "44100",
+               "--size", "960x720", "--max-seconds=2.5", "--no-frames", "--module", "other.xm"});
     ASSERT_EQ(parsed.result, ParseResult::ok) << parsed.message;
     EXPECT_EQ(parsed.options.outDir, "shots");
     EXPECT_EQ(parsed.options.videoFile, "show.mp4");
@@ -62,8 +62,8 @@ TEST(CaptureOptions, ValuesComeSeparateOrAfterAnEqualsSign) {
 }
 
 TEST(CaptureOptions, SizesAreNativeFourToThreeOrSixteenToNineWithEvenSides) {
-    for (const char* good : {"1600x1200", "1440x1080", "960x720", "320x200", "640x480",
-                             "1920x1080", "2560x1440", "3840x2160", "1280x720", "7680x4320"}) {
+    for (const char* good : {"1600x1200", "1440x1080", "960x720", "320x200", "640x480", "1920x1080",
+                             "2560x1440", "3840x2160", "1280x720", "7680x4320"}) {
         EXPECT_EQ(Parse({"--size", good}).result, ParseResult::ok) << good;
     }
     for (const char* bad : {"1920x1200", "321x240", "1602x1201", "0x0", "x", "1600", "1600x",
@@ -138,9 +138,9 @@ TEST(CaptureOptions, BadValuesAreRefusedWithTheirName) {
 TEST(CaptureOptions, HelpListsEveryOption) {
     ASSERT_TRUE(Parse({"--help"}).options.help);
     const std::string usage = capture::CaptureUsage("zarvo-capture");
-    for (const char* option :
-         {"--out", "--video", "--size", "--fps", "--rate", "--max-seconds", "--no-frames", "--quiet",
-          "--help", "--crf", "--preset", "--lossless", "--start", ".mkv", "1920x1080", "--module"}) {
+    for (const char* option : {"--out", "--video", "--size", "--fps", "--rate", "--max-seconds",
+                               "--no-frames", "--quiet", "--help", "--crf", "--preset",
+                               "--lossless", "--start", ".mkv", "1920x1080", "--module"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
     // Each exit code is explained on a line of its own.

@@ -60,11 +60,11 @@ TEST_F(SessionTest, EachFrameAddsItsPictureAndItsRow) {
     ASSERT_TRUE(session.Open(options, error)) << error;
     std::vector<std::uint32_t> picture(320 * 200, 0x00123456u);
     const std::vector<std::int16_t> sound(2 * 800, 7);
-    ASSERT_TRUE(session.AddFrame(0, capture::Phase::opening, picture.data(), sound.data(), 800,
-                                 error));
+    ASSERT_TRUE(
+        session.AddFrame(0, capture::Phase::opening, picture.data(), sound.data(), 800, error));
     picture[0] = 0x00FFFFFFu;
-    ASSERT_TRUE(session.AddFrame(3, capture::Phase::main, picture.data(), sound.data(), 800,
-                                 error));
+    ASSERT_TRUE(
+        session.AddFrame(3, capture::Phase::main, picture.data(), sound.data(), 800, error));
     // Rows and sound are on disk as soon as the frame is; pictures once the workers are done.
     EXPECT_EQ(ReadText(dir_ + "/frames.csv"), "frame,sync_count,phase\n0,0,opening\n1,3,main\n");
     EXPECT_EQ(ReadText(dir_ + "/audio.wav").size(), 44u + 2 * 800 * 4);
@@ -150,7 +150,8 @@ TEST_F(SessionTest, SoundThatCannotBeWrittenTakesItsFrameBack) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(ReadText(dir_ + "/frames.csv"), "frame,sync_count,phase\n0,0,main\n1,1,main\n2,2,main\n");
+    EXPECT_EQ(ReadText(dir_ + "/frames.csv"),
+              "frame,sync_count,phase\n0,0,main\n1,1,main\n2,2,main\n");
     EXPECT_EQ(ReadText(dir_ + "/audio.wav").size(), 44u + 3 * 400);
 }
 

@@ -52,9 +52,10 @@ TEST(DialogLayout, WrapsLongLinesAndKeepsEverythingInsideTheBox) {
         GTEST_SKIP() << "no font";
     }
     live::DialogBox box = SoundBox();
-    box.message = std::string("Sceners: IDirectDraw4::SetDisplayMode() failed with RC 2289435074 ") +
-                  "(a description long enough to need a second line and then a third one as well, "
-                  "since the box stays narrower than the screen).\n\nLamers: short.";
+    box.message =
+        std::string("Sceners: IDirectDraw4::SetDisplayMode() failed with RC 2289435074 ") +
+        "(a description long enough to need a second line and then a third one as well, "
+        "since the box stays narrower than the screen).\n\nLamers: short.";
     const live::DialogLayout layout = live::LayOutDialog(box);
     ASSERT_GE(layout.lines.size(), 5u);
     EXPECT_EQ(layout.lines[layout.lines.size() - 2], "") << "an empty line stays";

@@ -65,8 +65,8 @@ TEST(LiveOptions, WrongArgumentsAreRefusedNamingTheOption) {
             << parsed.message;
     }
     const std::string usage = live::LiveUsage("zarvo");
-    for (const char* option : {"--help", "--version", "--window", "--fullscreen", "--sound",
-                               "--display", "--module"}) {
+    for (const char* option :
+         {"--help", "--version", "--window", "--fullscreen", "--sound", "--display", "--module"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }
