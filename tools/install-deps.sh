@@ -17,7 +17,7 @@ packages="
   ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick sox strace
-  dpkg-dev file
+  dpkg-dev file appstream
   clang libclang-rt-dev clang-format-14
 "
 

@@ -119,9 +119,22 @@ resize)
 installed)
     prefix=$(cd "$(dirname "$zarvo")/.." && pwd)
     for file in bin/zarvo-capture share/zarvo/Zarvo.xm share/applications/zarvo.desktop \
-        share/man/man6/zarvo.6.gz share/man/man6/zarvo-capture.6.gz; do
+        share/man/man6/zarvo.6.gz share/man/man6/zarvo-capture.6.gz \
+        share/doc/zarvo/copyright share/doc/zarvo/changelog.gz; do
         [ -f "$prefix/$file" ] || fail "$prefix/$file is not installed"
     done
+    # What a software centre and Debian's tools read: a valid AppStream record naming the
+    # desktop entry, a machine-readable copyright, a changelog whose top entry is this version.
+    metainfo=$prefix/share/metainfo/net.zarvo.Zarvo.metainfo.xml
+    appstreamcli validate --no-net "$metainfo" >"$work/appstream.txt" 2>&1 ||
+        fail "the AppStream record does not validate: $(cat "$work/appstream.txt")"
+    grep -q '<launchable type="desktop-id">zarvo.desktop</launchable>' "$metainfo" ||
+        fail "the AppStream record names no desktop entry"
+    head -1 "$prefix/share/doc/zarvo/copyright" | grep -q "^Format: .*copyright-format/1.0/" ||
+        fail "the copyright file is not in Debian's machine-readable form"
+    version=$("$prefix/bin/zarvo" --version | grep -o '[0-9][0-9.]*' | head -1)
+    zcat "$prefix/share/doc/zarvo/changelog.gz" | head -1 | grep -qF "zarvo ($version)" ||
+        fail "the changelog's top entry is not version $version"
     for size in 16 32 48 256; do
         icon=$prefix/share/icons/hicolor/${size}x${size}/apps/zarvo.png
         [ "$(identify -format "%wx%h" "$icon" 2>/dev/null)" = "${size}x${size}" ] ||
