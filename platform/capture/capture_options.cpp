@@ -2,7 +2,7 @@
 #include "capture_options.h"
 
 #include "option_split.h"
-#include "video_layout.h"
+#include "capture_video_layout.h"
 
 #include <cctype>
 #include <cerrno>

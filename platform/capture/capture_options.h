@@ -26,8 +26,8 @@ enum class Container { mp4, mkv, mov };
 
 // The H.264 settings chosen for an upload: constant quality 16 with chroma at full resolution
 // keeps the enlarged pixels crisp and colour edges clean (about 52 dB against the frames, see
-// video_encoder.h), and the fastest preset keeps a 1920x1080 capture well ahead of real time on
-// two cores; the price is size (about 10 Mbit/s, what upload sites ask for), and a slower
+// capture_video_encoder.h), and the fastest preset keeps a 1920x1080 capture well ahead of real
+// time on two cores; the price is size (about 10 Mbit/s, what upload sites ask for), and a slower
 // preset makes the same picture in a quarter of that.
 constexpr int kDefaultCrf = 16;
 constexpr const char* kDefaultPreset = "ultrafast";

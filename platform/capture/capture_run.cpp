@@ -5,7 +5,7 @@
 #include "capture_music.h"
 #include "capture_session.h"
 #include "midas_playback.h"
-#include "progress_report.h"
+#include "capture_progress_report.h"
 #include "show_observation.h"
 #include "sound_ramp.h"
 

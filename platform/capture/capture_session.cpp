@@ -1,8 +1,8 @@
 // The capture's files: folder set-up, one frame's outputs, and the final completion.
 #include "capture_session.h"
 
-#include "png_writer.h"
-#include "write_all.h"
+#include "capture_png_writer.h"
+#include "capture_write_all.h"
 
 #include <cerrno>
 #include <cstdio>

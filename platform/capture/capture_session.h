@@ -18,10 +18,10 @@
 #define ZARVO_PLATFORM_CAPTURE_CAPTURE_SESSION_H
 
 #include "capture_options.h"
-#include "png_frame_pool.h"
+#include "capture_png_frame_pool.h"
 #include "show_observation.h"
-#include "video_encoder.h"
-#include "wav_writer.h"
+#include "capture_video_encoder.h"
+#include "capture_wav_writer.h"
 
 #include <csignal>
 #include <cstdint>
@@ -62,7 +62,7 @@ class CaptureSession {
     }
     std::string WavPath() const;
     std::string CsvPath() const;
-    // A second Ctrl+C: the video is given up at once (see video_encoder.h).
+    // A second Ctrl+C: the video is given up at once (see capture_video_encoder.h).
     void SetGiveUpFlag(const volatile std::sig_atomic_t* flag) {
         video_.SetGiveUpFlag(flag);
     }

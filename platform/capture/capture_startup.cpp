@@ -9,7 +9,7 @@
 #include "capture_startup.h"
 #include "module_file.h"
 #include "platform_startup.h"
-#include "video_encoder.h"
+#include "capture_video_encoder.h"
 
 #include <csignal>
 #include <cstdio>

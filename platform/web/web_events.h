@@ -9,7 +9,7 @@
 //   InstallWebWindow  sets the window-table hooks, the event pump and the cursor effect
 //   WebWindowHandle   the intro's window, or null before it is made and after it is destroyed
 // Messages go to the intro's one window: WM_KEYDOWN, WM_ACTIVATEAPP 0/1 (only on a change, as
-// the live backend does), WM_CLOSE and WM_SETCURSOR. Focusing the window activates the
+// the SDL backend does), WM_CLOSE and WM_SETCURSOR. Focusing the window activates the
 // application, as on Windows.
 #ifndef ZARVO_PLATFORM_WEB_WEB_EVENTS_H
 #define ZARVO_PLATFORM_WEB_WEB_EVENTS_H

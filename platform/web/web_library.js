@@ -1,5 +1,5 @@
 // The web backend's JavaScript functions (web_bridge.h), linked into zarvo.js with --js-library.
-// Each hands over to the page's own code (zarvo_page.js, ZarvoPage), which owns the document.
+// Each hands over to the page's own code (web_page.js, ZarvoPage), which owns the document.
 mergeInto(LibraryManager.library, {
   zarvo_web_next_event: function () {
     return ZarvoPage.nextEvent();

@@ -4,8 +4,8 @@
 // The page passes the module it fetched as --module=PATH when the address named another module
 // than the intro's own (zarvo.html?module=other.xm); nothing else is accepted. Exit codes: 0 on
 // the intro's own roads, 2 for a wrong option (with the reason on the console).
-#include "ddraw_web.h"
-#include "midas_web.h"
+#include "web_ddraw.h"
+#include "web_midas.h"
 #include "web_bridge.h"
 #include "web_events.h"
 

@@ -11,8 +11,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/capture/png_encoder.h"
-#include "platform/capture/png_writer.h"
+#include "platform/capture/capture_png_encoder.h"
+#include "platform/capture/capture_png_writer.h"
 #include "raytrace/primary_rays.h"
 #include "raytrace/render_frame.h"
 #include "raytrace/scene.h"

@@ -2,7 +2,7 @@
 #include "capture_runner.h"
 
 #include "capture_options.h"
-#include "png_writer.h"
+#include "capture_png_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // zarvo-capture run as a user would: exact counts, the pictures of the first seconds, the same
 // bytes twice, a clock that does not drift, and the roads that end a capture early.
 #include "capture_runner.h"
-#include "png_writer.h"
+#include "capture_png_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The video, checked with ffprobe: size, frame rate, frame count, duration, colour tags, sound.
 #include "capture_runner.h"
-#include "png_writer.h"
-#include "video_encoder.h"
+#include "capture_png_writer.h"
+#include "capture_video_encoder.h"
 
 #include <gtest/gtest.h>
 

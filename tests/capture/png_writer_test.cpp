@@ -1,5 +1,5 @@
 // PNG frames: exact colours back, the same bytes for the same picture, whole files only.
-#include "png_writer.h"
+#include "capture_png_writer.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

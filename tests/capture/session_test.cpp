@@ -1,7 +1,7 @@
 // The capture's folder: what Open makes and clears, what each frame adds, and the time estimate.
 #include "capture_session.h"
-#include "png_writer.h"
-#include "progress_report.h"
+#include "capture_png_writer.h"
+#include "capture_progress_report.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>

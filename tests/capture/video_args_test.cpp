@@ -1,7 +1,7 @@
 // The ffmpeg command lines and the picture's layout: the settings that make the video correct and
 // reproducible.
-#include "video_encoder.h"
-#include "video_layout.h"
+#include "capture_video_encoder.h"
+#include "capture_video_layout.h"
 
 #include <gtest/gtest.h>
 

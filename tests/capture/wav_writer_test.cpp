@@ -1,6 +1,6 @@
 // The WAV writer: a whole, readable file after every append, with the samples in order.
 #include "temp_folder.h"
-#include "wav_writer.h"
+#include "capture_wav_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -109,7 +109,7 @@ class DDrawModel : public ::testing::Test {
         ASSERT_EQ(directDraw->SetDisplayMode(320, 200, 32, 0, 0), DD_OK);
         DDSURFACEDESC2 desc = PrimaryDesc();
         ASSERT_EQ(directDraw->CreateSurface(&desc, &primary, nullptr), DD_OK);
-        desc = livetest::BackSurfaceDesc();
+        desc = sdltest::BackSurfaceDesc();
         ASSERT_EQ(directDraw->CreateSurface(&desc, &back, nullptr), DD_OK);
     }
 
@@ -192,7 +192,7 @@ TEST_F(DDrawModel, AnswersAsDirectDrawWhereTheBackendsOnceDiffered) {
     EXPECT_TRUE(seen.screenTakers.empty());
 
     // No surface before any level; no primary before the mode.
-    DDSURFACEDESC2 desc = livetest::BackSurfaceDesc();
+    DDSURFACEDESC2 desc = sdltest::BackSurfaceDesc();
     EXPECT_EQ(directDraw->CreateSurface(&desc, &back, nullptr), DDERR_NOCOOPERATIVELEVELSET);
     ASSERT_EQ(directDraw->SetCooperativeLevel(window, 0x13), DD_OK);
     desc = PrimaryDesc();

@@ -9,7 +9,7 @@
 
 namespace {
 
-using livetest::BackSurfaceDesc;
+using sdltest::BackSurfaceDesc;
 
 DDSURFACEDESC2 LockDesc() {
     DDSURFACEDESC2 desc{};

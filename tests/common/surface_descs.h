@@ -4,7 +4,7 @@
 
 #include <ddraw.h>
 
-namespace livetest {
+namespace sdltest {
 
 // The back surface as the intro asks for it: 320x200 in system memory, 32-bit 0x00RRGGBB, with
 // the 124 of the 32-bit Windows record in dwSize.
@@ -24,6 +24,6 @@ inline DDSURFACEDESC2 BackSurfaceDesc() {
     return desc;
 }
 
-} // namespace livetest
+} // namespace sdltest
 
 #endif

@@ -1,12 +1,12 @@
 #!/bin/bash
 # End-to-end tests of zarvo as a user starts it: its command line, Escape from the window's
 # first moment, the resizable window, and an installed copy run from another folder. Same
-# virtual display and helpers as live_e2e.sh.
+# virtual display and helpers as sdl_e2e.sh.
 #
 #   program_e2e.sh ZARVO MODULE SCENARIO
 # SCENARIO is one of: command-line, early-escape, resize, installed. For installed, ZARVO is
 # the program in an installed tree (PREFIX/bin/zarvo, e.g. /usr/bin/zarvo from the package).
-E2E_HELPERS_ONLY=1 source "$(dirname "$0")/live_e2e.sh" "$@"
+E2E_HELPERS_ONLY=1 source "$(dirname "$0")/sdl_e2e.sh" "$@"
 
 # Runs zarvo with the given arguments and no display; sets rc, and out.txt/err.txt.
 run_plain() {

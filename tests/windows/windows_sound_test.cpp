@@ -5,7 +5,7 @@
 // ZARVO_EXPECT_SOUND_DEVICE=1 in the environment says that the machine has a waveOut device, so
 // the device road must be the one taken (the Wine test sets one up that writes to a file).
 #include "midas_walk.h"
-#include "wave_output.h"
+#include "windows_wave_output.h"
 
 #include <gtest/gtest.h>
 
@@ -32,10 +32,10 @@ TEST(WindowsSound, PlaysThroughWaveOutAndSuspendsTogetherWithItsCallbacks) {
     soundtest::WalkClock clock = soundtest::RealTimeClock(300);
     clock.afterInit = [] {
         if (DeviceExpected()) {
-            EXPECT_TRUE(winsound::SoundOutputUsesDevice()) << "no waveOut device was opened";
+            EXPECT_TRUE(windows::SoundOutputUsesDevice()) << "no waveOut device was opened";
         }
     };
-    clock.afterClose = [] { EXPECT_FALSE(winsound::SoundOutputIsOpen()); };
+    clock.afterClose = [] { EXPECT_FALSE(windows::SoundOutputIsOpen()); };
     soundtest::WalkPlayAndSuspend(path, clock);
     std::remove(path.c_str());
 }
@@ -49,26 +49,26 @@ void CountFrames(std::int16_t* out, std::size_t frames) {
 
 TEST(WindowsSound, WithoutADeviceTheTimerRendersAtThePaceOfRealTime) {
     std::string note;
-    ASSERT_TRUE(winsound::OpenSoundOutput(false, CountFrames, note));
-    EXPECT_FALSE(winsound::SoundOutputUsesDevice());
+    ASSERT_TRUE(windows::OpenSoundOutput(false, CountFrames, note));
+    EXPECT_FALSE(windows::SoundOutputUsesDevice());
     EXPECT_TRUE(note.empty()) << note;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_EQ(timerFrames.load(), 0) << "rendered before the first resume";
 
     const auto start = Clock::now();
-    winsound::SetSoundPaused(false);
+    windows::SetSoundPaused(false);
     std::this_thread::sleep_for(std::chrono::milliseconds(1000));
-    winsound::SetSoundPaused(true);
+    windows::SetSoundPaused(true);
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const long long rendered = timerFrames.load();
     // Loose bounds: a busy machine may lag, but the clock neither stands nor races.
-    EXPECT_GT(rendered, 0.5 * seconds * winsound::kSampleRate);
-    EXPECT_LT(rendered, 1.5 * seconds * winsound::kSampleRate + winsound::kBufferFrames);
+    EXPECT_GT(rendered, 0.5 * seconds * windows::kSampleRate);
+    EXPECT_LT(rendered, 1.5 * seconds * windows::kSampleRate + windows::kBufferFrames);
 
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(timerFrames.load(), rendered) << "rendered while paused";
-    winsound::CloseSoundOutput();
-    EXPECT_FALSE(winsound::SoundOutputIsOpen());
+    windows::CloseSoundOutput();
+    EXPECT_FALSE(windows::SoundOutputIsOpen());
 }
 
 TEST(WindowsSound, AMissingModuleFailsWithATextNamingTheFileAndBadHandlesAreRefused) {

@@ -54,7 +54,7 @@ for display in $(seq 91 120); do
 done
 export DISPLAY=":$display"
 # -noreset: a server reset, when its last client leaves, would drop a connection still in its
-# set-up (see start_display in tests/e2e/live_e2e.sh).
+# set-up (see start_display in tests/e2e/sdl_e2e.sh).
 Xvfb "$DISPLAY" -noreset -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done

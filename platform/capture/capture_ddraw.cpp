@@ -1,0 +1,27 @@
+// DirectDraw effects of the capture, for the common DirectDraw model (ddraw_display.h): no screen,
+// and every copy to the primary surface is one presented frame, handed to the virtual clock
+// (capture_run.h). The vertical blank is always now, and nothing is ever lost.
+#include "capture_run.h"
+#include "capture_startup.h"
+#include "ddraw_display.h"
+#include "capture_video_encoder.h"
+
+#include <cstdint>
+
+namespace capture {
+
+static_assert(kFrameWidth == platform::kDisplayWidth && kFrameHeight == platform::kDisplayHeight,
+              "the capture records the display's one mode");
+
+static HRESULT PresentFrame(const std::uint32_t* pixels, int, int, int) {
+    PresentCapturedFrame(pixels);
+    return DD_OK;
+}
+
+void InstallCaptureDisplay() {
+    platform::DisplayEffects effects;
+    effects.showPicture = PresentFrame;
+    platform::SetDisplayEffects(effects);
+}
+
+} // namespace capture

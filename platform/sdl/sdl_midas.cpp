@@ -1,0 +1,38 @@
+// The SDL backend's sound output for the shared sound library (midas_playback.h): the question
+// (from the command line, or the dialog) and the SDL audio device or the silent timer.
+#include "sdl_midas.h"
+
+#include "sdl_audio_output.h"
+#include "sdl_options.h"
+#include "sdl_window.h"
+#include "midas_playback.h"
+#include "sdl_sound_dialog.h"
+
+namespace sdl {
+
+static platform::SoundChoice ChooseOutput() {
+    // The display is made ready now, before the music starts: once it plays, its clock runs,
+    // and the show's opening title lasts only its first moments.
+    PrepareSdlDisplay();
+    switch (SdlOptions().sound) {
+    case SoundSetting::defaultOutput:
+        return platform::SoundChoice::DefaultOutput;
+    case SoundSetting::none:
+        return platform::SoundChoice::NoSound;
+    case SoundSetting::ask:
+        break;
+    }
+    return AskSoundOutput();
+}
+
+void InstallSdlSound() {
+    platform::SoundOutput output;
+    output.choose = ChooseOutput;
+    output.open = OpenAudioOutput;
+    output.pause = SetAudioPaused;
+    output.close = CloseAudioOutput;
+    output.sampleRate = kSampleRate;
+    platform::SetSoundOutput(output);
+}
+
+} // namespace sdl

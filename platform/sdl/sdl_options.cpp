@@ -1,0 +1,105 @@
+// Command-line parsing of zarvo, and the options in force for the run.
+#include "sdl_options.h"
+
+#include "option_split.h"
+
+namespace sdl {
+
+static SdlStartOptions current;
+
+const SdlStartOptions& SdlOptions() {
+    return current;
+}
+
+void SetSdlOptions(const SdlStartOptions& options) {
+    current = options;
+}
+
+// A monitor number: a few decimal digits, nothing else.
+static bool ParseDisplay(const std::string& text, int& display) {
+    if (text.empty() || text.size() > 3) {
+        return false;
+    }
+    int value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') {
+            return false;
+        }
+        value = value * 10 + (c - '0');
+    }
+    display = value;
+    return true;
+}
+
+static bool ParseSound(const std::string& text, SoundSetting& sound) {
+    if (text == "ask") {
+        sound = SoundSetting::ask;
+    } else if (text == "default") {
+        sound = SoundSetting::defaultOutput;
+    } else if (text == "none") {
+        sound = SoundSetting::none;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool ParseSdlOptions(int argc, char** argv, SdlStartOptions& options, std::string& message) {
+    options = SdlStartOptions{};
+    std::string arg;
+    std::string value;
+    for (int i = 1; i < argc; ++i) {
+        if (!platform::SplitOption(argc, argv, i, {"--sound", "--display", "--module"}, arg, value,
+                                   message)) {
+            return false;
+        }
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
+        } else if (arg == "--window") {
+            options.windowed = true;
+        } else if (arg == "--fullscreen") {
+            options.windowed = false;
+        } else if (arg == "--sound") {
+            if (!ParseSound(value, options.sound)) {
+                message = "--sound '" + value + "' is not ask, default or none";
+                return false;
+            }
+        } else if (arg == "--display") {
+            if (!ParseDisplay(value, options.display)) {
+                message = "--display '" + value + "' is not a monitor number (0 is the first)";
+                return false;
+            }
+        } else if (arg == "--module") {
+            if (value.empty()) {
+                message = "--module needs a file name";
+                return false;
+            }
+            options.moduleFile = value;
+        } else {
+            message = "unknown argument '" + arg + "'";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string SdlUsage(const char* programName) {
+    const std::string name = programName != nullptr ? programName : "zarvo";
+    return "Usage: " + name +
+           " [options]\n"
+           "Plays the Zarvo intro: a ray-traced sphere over a mirror floor, with its music.\n"
+           "Escape ends it; Alt+Enter switches between fullscreen and a window.\n"
+           "\n"
+           "  --window           start in a window (it can be resized and maximised)\n"
+           "  --fullscreen       start fullscreen on the desktop (the default)\n"
+           "  --sound MODE       ask (default: the sound dialog), default (the default\n"
+           "                     output, no dialog) or none (silent, no dialog)\n"
+           "  --display N        show it on monitor N (0 is the first)\n"
+           "  --module FILE      play FILE in place of the intro's own module Zarvo.xm\n"
+           "  --version          the program's version\n"
+           "  --help             this text\n";
+}
+
+} // namespace sdl

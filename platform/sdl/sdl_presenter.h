@@ -1,0 +1,51 @@
+// The screen: an SDL renderer on the live window that shows 320x200 pixels at 4:3, sharp,
+// centred on black, at most one picture per display refresh.
+//
+//   PrepareRenderer makes the renderer for the window ahead of OpenScreen, while the window is
+//                   still hidden (false when it cannot: OpenScreen then tries again)
+//   OpenScreen      renderer (unless prepared) and screen texture for a width x height picture in
+//   the given
+//                   window (the live window, passed in by the caller); DD_OK or a DirectDraw
+//                   code (no window, the mode is unsupported, or memory ran out)
+//   CloseScreen     frees them (nothing happens when nothing is open)
+//   ScreenIsLost    true after the renderer lost its textures or its device
+//   RestoreScreen   recreates whatever was lost
+//   ShowPicture     uploads 0x00RRGGBB pixels of the screen's size and presents them;
+//                   DDERR_SURFACELOST when lost, DDERR_INVALIDRECT for another size
+//   ScreenHasPicture  true once a picture has been presented
+//   RepaintScreen   presents the last picture again (after an expose or a resize)
+//   WaitForRefresh  returns at the start of the next refresh: vsync where the renderer has it
+//                   and it really waits, else a timer at the display's rate (60 Hz if unknown)
+// Main thread only.
+#ifndef ZARVO_PLATFORM_SDL_SDL_PRESENTER_H
+#define ZARVO_PLATFORM_SDL_SDL_PRESENTER_H
+
+#include <windows.h>
+
+#include <cstdint>
+
+struct SDL_Rect;
+struct SDL_Window;
+
+namespace sdl {
+
+bool PrepareRenderer(SDL_Window* window);
+HRESULT OpenScreen(SDL_Window* window, int width, int height);
+void CloseScreen();
+bool ScreenIsOpen();
+bool ScreenIsLost();
+void MarkScreenLost(bool deviceReset);
+HRESULT RestoreScreen();
+HRESULT ShowPicture(const std::uint32_t* pixels, int width, int height, int pitchBytes);
+bool ScreenHasPicture();
+void RepaintScreen();
+void WaitForRefresh();
+
+// Where a picture of the given size goes in an output of the given size: the largest 4:3
+// rectangle that fits, centred. For a 320x200 picture the pixels come out 1.2 times as tall
+// as wide, as that mode looked on a 4:3 monitor.
+void FitFourByThree(int outputWidth, int outputHeight, SDL_Rect* destination);
+
+} // namespace sdl
+
+#endif

@@ -1,0 +1,117 @@
+// Start and end of the live program around WinMain: the command line, SDL's video, the window
+// hooks, and a clean exit when there is no display at all.
+//
+// Exit codes: 0 on the intro's own roads (also after an error message) and after --help or
+// --version; 2 for a wrong command line, with the usage on standard error.
+#include "sdl_audio_output.h"
+#include "sdl_ddraw.h"
+#include "sdl_faults.h"
+#include "sdl_options.h"
+#include "sdl_window.h"
+#include "sdl_midas.h"
+#include "module_file.h"
+#include "platform_startup.h"
+#include "sdl_presenter.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace sdl {
+
+static constexpr int kUsageExit = 2;
+
+// The project's version, given by the build.
+constexpr const char* kVersion = ZARVO_VERSION;
+
+static void EndSdl() {
+    static bool ended = false;
+    if (ended) {
+        return;
+    }
+    ended = true;
+    CloseAudioOutput();
+    CloseScreen();
+    CloseSdlWindow();
+    // SDL's video part is not shut down: the process ends right after this, and the display
+    // and D-Bus libraries it loaded stay mapped until then, so that what they keep for their
+    // lifetime is still attributed to them (leak checkers report unmapped code anonymously).
+}
+
+// SDL falls back to drivers that show nothing when no display answers; they count as a
+// display only when asked for by name (SDL_VIDEODRIVER).
+static bool IsStandInDriver(const char* driver) {
+    if (driver == nullptr) {
+        return true;
+    }
+    const std::string name = driver;
+    if (name != "offscreen" && name != "dummy") {
+        return false;
+    }
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    return asked == nullptr || name != asked;
+}
+
+} // namespace sdl
+
+int PlatformStartup(int argc, char** argv) {
+    sdl::SdlStartOptions options;
+    std::string message;
+    const char* name = argc > 0 ? argv[0] : "zarvo";
+    if (!sdl::ParseSdlOptions(argc, argv, options, message)) {
+        std::fprintf(stderr, "zarvo: %s\n\n%s", message.c_str(), sdl::SdlUsage(name).c_str());
+        return sdl::kUsageExit;
+    }
+    if (options.help) {
+        std::fputs(sdl::SdlUsage(name).c_str(), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::printf("zarvo %s\n", sdl::kVersion);
+        return 0;
+    }
+    sdl::SetSdlOptions(options);
+    if (!options.moduleFile.empty()) {
+        platform::SetModuleFileOverride(options.moduleFile);
+    }
+    // The desktop keeps its mode, so a fullscreen window need not give way when it loses focus.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    SDL_SetHint(SDL_HINT_APP_NAME, "Zarvo");
+    // SDL's own signal handlers stay out: sdl_faults.h decides what termination signals do.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    sdl::InstallFaultHandlers();
+    std::string reason;
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+        reason = SDL_GetError();
+    } else if (sdl::IsStandInDriver(SDL_GetCurrentVideoDriver())) {
+        reason = "no X11 or Wayland display answered";
+        SDL_Quit();
+    }
+    if (!reason.empty()) {
+        std::fprintf(stderr,
+                     "zarvo: no display to show the intro on (%s).\n"
+                     "zarvo: start it from a graphical desktop session (X11 or Wayland).\n",
+                     reason.c_str());
+        return 0;
+    }
+    const int displays = SDL_GetNumVideoDisplays();
+    if (options.display >= displays) {
+        std::fprintf(stderr, "zarvo: --display %d: there is no monitor %d (monitors: 0 to %d)\n",
+                     options.display, options.display, displays - 1);
+        SDL_Quit();
+        return sdl::kUsageExit;
+    }
+    // The intro may end the process itself (exit) when the display cannot be returned.
+    std::atexit(sdl::EndSdl);
+    sdl::InstallSdlWindow();
+    sdl::InstallSdlDisplay();
+    sdl::InstallSdlSound();
+    return -1;
+}
+
+int PlatformFinish(int winMainResult) {
+    sdl::EndSdl();
+    return winMainResult;
+}

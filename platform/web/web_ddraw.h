@@ -1,0 +1,14 @@
+// The web backend's DirectDraw effects (ddraw_display.h): the page's canvas as the screen.
+//
+//   InstallWebDisplay  hands the effects to the common DirectDraw model (called at start-up)
+// The screen is never lost: a canvas keeps its pixels.
+#ifndef ZARVO_PLATFORM_WEB_WEB_DDRAW_H
+#define ZARVO_PLATFORM_WEB_WEB_DDRAW_H
+
+namespace web {
+
+void InstallWebDisplay();
+
+} // namespace web
+
+#endif

@@ -1,0 +1,85 @@
+// The web backend's sound output for the shared sound library (midas_playback.h): the page's
+// first screen asks the question, and WebAudio (or a timer, when silence was chosen or there is
+// no WebAudio) plays.
+//
+// There is one thread: the page renders sound between the intro's steps, while the intro waits
+// for a frame or a message (web_bridge.h), by calling zarvo_web_render: an output on the main
+// thread.
+#include "web_midas.h"
+#include "web_bridge.h"
+
+#include "gdi_font.h"
+#include "midas_playback.h"
+
+#include <vector>
+
+namespace web {
+
+struct WebSoundState {
+    platform::RenderFunction render = nullptr;
+    std::vector<std::int16_t> buffer;
+};
+
+static WebSoundState sound;
+
+} // namespace web
+
+extern "C" std::int16_t* zarvo_web_render(int frames) {
+    if (frames < 0) {
+        frames = 0;
+    }
+    web::sound.buffer.assign(static_cast<std::size_t>(frames) * 2, 0);
+    if (web::sound.render != nullptr && frames > 0) {
+        web::sound.render(web::sound.buffer.data(), static_cast<std::size_t>(frames));
+    }
+    return web::sound.buffer.data();
+}
+
+namespace web {
+
+static platform::SoundChoice ChooseOutput() {
+    // The font is read on first use; reading it while the question is on the screen keeps that
+    // off the show's first frame, which follows the answer.
+    platform::AcquireSystemFont();
+    switch (zarvo_web_ask_sound()) {
+    case 0:
+        return platform::SoundChoice::DefaultOutput;
+    case 1:
+        return platform::SoundChoice::NoSound;
+    default:
+        return platform::SoundChoice::Cancel;
+    }
+}
+
+static bool OpenOutput(bool wantDevice, platform::RenderFunction render, std::string& note) {
+    sound.render = render;
+    const int device = zarvo_web_open_audio(wantDevice ? 1 : 0, platform::kPlaybackRate);
+    if (wantDevice && device == 0) {
+        char reason[256] = {};
+        zarvo_web_audio_note(reason, static_cast<int>(sizeof reason));
+        note = reason;
+    }
+    return true;
+}
+
+static void PauseOutput(bool paused) {
+    zarvo_web_pause_audio(paused ? 1 : 0);
+}
+
+static void CloseOutput() {
+    zarvo_web_close_audio();
+    sound.render = nullptr;
+}
+
+void InstallWebSound() {
+    platform::SoundOutput output;
+    output.choose = ChooseOutput;
+    output.open = OpenOutput;
+    output.pause = PauseOutput;
+    output.close = CloseOutput;
+    output.sampleRate = platform::kPlaybackRate;
+    output.ownThread = false;
+    platform::SetSoundOutput(output);
+}
+
+} // namespace web

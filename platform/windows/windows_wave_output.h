@@ -1,0 +1,34 @@
+// Sound output of the Windows backend: the waveOut device, or a timer that keeps the same pace
+// with the sound thrown away (no device, or the user chose no sound).
+//
+//   OpenSoundOutput   opens the default waveOut device (48 kHz, 16-bit stereo, kBuffers buffers of
+//                     kBufferFrames) when wantDevice, else or when that fails the timer; starts
+//                     paused. `note` gets a reason when a device was wanted but could not be had.
+//   SetSoundPaused    pauses or resumes; once it returns, the render function is not running and
+//                     will not run until resumed (pausing) / runs again (resuming)
+//   CloseSoundOutput  stops everything; safe to call when nothing is open
+// The render function is called on the playback thread with a buffer to fill completely.
+#ifndef ZARVO_PLATFORM_WINDOWS_WINDOWS_WAVE_OUTPUT_H
+#define ZARVO_PLATFORM_WINDOWS_WINDOWS_WAVE_OUTPUT_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace windows {
+
+constexpr int kSampleRate = 48000;
+constexpr int kBufferFrames = 1024; // 21.3 ms at 48 kHz
+constexpr int kBuffers = 4;         // what the sync callbacks lead the sound by, at most
+
+using RenderFunction = void (*)(std::int16_t* interleavedStereo, std::size_t frames);
+
+bool OpenSoundOutput(bool wantDevice, RenderFunction render, std::string& note);
+void SetSoundPaused(bool paused);
+void CloseSoundOutput();
+bool SoundOutputIsOpen();
+bool SoundOutputUsesDevice();
+
+} // namespace windows
+
+#endif

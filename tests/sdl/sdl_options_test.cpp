@@ -1,0 +1,74 @@
+// The command line of zarvo: every option in both spellings, and refusals that name the option.
+#include "sdl_options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Parsed {
+    bool ok = false;
+    sdl::SdlStartOptions options;
+    std::string message;
+};
+
+Parsed Parse(std::vector<std::string> args) {
+    args.insert(args.begin(), "zarvo");
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    Parsed parsed;
+    parsed.ok = sdl::ParseSdlOptions(static_cast<int>(argv.size()), argv.data(), parsed.options,
+                                     parsed.message);
+    return parsed;
+}
+
+TEST(SdlOptions, NoOptionsAskForSoundAndStartFullscreenWithTheIntrosModule) {
+    const Parsed parsed = Parse({});
+    ASSERT_TRUE(parsed.ok) << parsed.message;
+    EXPECT_EQ(parsed.options.sound, sdl::SoundSetting::ask);
+    EXPECT_FALSE(parsed.options.windowed);
+    EXPECT_EQ(parsed.options.display, -1);
+    EXPECT_TRUE(parsed.options.moduleFile.empty());
+}
+
+TEST(SdlOptions, EveryOptionTakesEffectInEitherSpelling) {
+    Parsed parsed = Parse({"--window", "--sound", "none", "--display=1", "--module", "my.xm"});
+    ASSERT_TRUE(parsed.ok) << parsed.message;
+    EXPECT_TRUE(parsed.options.windowed);
+    EXPECT_EQ(parsed.options.sound, sdl::SoundSetting::none);
+    EXPECT_EQ(parsed.options.display, 1);
+    EXPECT_EQ(parsed.options.moduleFile, "my.xm");
+    parsed = Parse({"--window", "--fullscreen", "--sound=default", "--version", "-h"});
+    ASSERT_TRUE(parsed.ok) << parsed.message;
+    EXPECT_FALSE(parsed.options.windowed) << "the last of --window and --fullscreen wins";
+    EXPECT_EQ(parsed.options.sound, sdl::SoundSetting::defaultOutput);
+    EXPECT_TRUE(parsed.options.version);
+    EXPECT_TRUE(parsed.options.help);
+}
+
+TEST(SdlOptions, WrongArgumentsAreRefusedNamingTheOption) {
+    for (const auto& args : std::vector<std::vector<std::string>>{{"--sound", "loud"},
+                                                                  {"--sound"},
+                                                                  {"--display", "-1"},
+                                                                  {"--display", "first"},
+                                                                  {"--module="},
+                                                                  {"--window=yes"},
+                                                                  {"--frobnicate"},
+                                                                  {"extra"}}) {
+        const Parsed parsed = Parse(args);
+        EXPECT_FALSE(parsed.ok) << args[0];
+        EXPECT_NE(parsed.message.find(args[0].substr(0, args[0].find('='))), std::string::npos)
+            << parsed.message;
+    }
+    const std::string usage = sdl::SdlUsage("zarvo");
+    for (const char* option :
+         {"--help", "--version", "--window", "--fullscreen", "--sound", "--display", "--module"}) {
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
+    }
+}
+
+} // namespace
