@@ -47,8 +47,8 @@ struct WindowRecord {
     bool visible = false;
 };
 
-// The backend follows the window table with what it has behind a window (a desktop window, the
-// page, nothing but its own state).
+// The backend follows the window table with what it has behind a window (a desktop window, a
+// page's picture, nothing but its own state).
 struct WindowHooks {
     bool (*create)(HWND window, const WindowRecord& record) = nullptr; // false refuses creation
     void (*show)(HWND window, bool visible) = nullptr;                 // on a change only
@@ -138,7 +138,7 @@ using RenderFunction = void (*)(std::int16_t* interleavedStereo, std::size_t fra
 // The intro's sync callback is called inside `render`, once for every W command the player
 // reports, as the library's was on its playback thread.
 struct SoundOutput {
-    // MIDASconfig's question (a dialog, the page's first screen, a setting made before). Null:
+    // MIDASconfig's question (a dialog, a first screen, a setting made before). Null:
     // no question, the default output (there is one output only).
     SoundChoice (*choose)() = nullptr;
     // Opens the output at `sampleRate`, 16-bit stereo, which from then on calls `render` for its

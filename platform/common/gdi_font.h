@@ -10,7 +10,7 @@
 //   FindFontconfigFace    through fontconfig, on Linux: Terminus first, then any monospace face
 //                         (gdi_font_fontconfig.cpp)
 //   FindEmbeddedFontFace  the face built into the program, where there is no font
-//                         configuration (the web page; gdi_font_embedded.cpp)
+//                         configuration to ask (gdi_font_embedded.cpp)
 // Characters are single bytes of Windows code page 1252.
 #ifndef ZARVO_PLATFORM_COMMON_GDI_FONT_H
 #define ZARVO_PLATFORM_COMMON_GDI_FONT_H

@@ -1,6 +1,5 @@
 // The font face built into the program's own file system, for a build with no font configuration
-// to ask (the web page: platform/web/CMakeLists.txt embeds the Linux build's Terminus at
-// kEmbeddedFontFile).
+// to ask: the build embeds the face at kEmbeddedFontFile (platform/web/CMakeLists.txt).
 #include "gdi_font.h"
 
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-// The live DirectDraw stand-in and window on SDL's dummy video driver (no display needed): the
+// The SDL backend's DirectDraw and window on SDL's dummy video driver (no display needed): the
 // intro's display sequence, the result codes it relies on, a lost renderer, and SDL events
 // becoming window messages.
 #include "gdi_font.h"

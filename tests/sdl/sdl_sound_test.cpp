@@ -1,6 +1,6 @@
-// The live MIDAS layer on SDL's dummy audio driver and on the silent timer: the module plays in
-// the background, sync callbacks arrive from the playback thread, and suspend stops them. On
-// SDL's disk driver, what the device was given: suspending and stopping ramp the sound down.
+// The SDL backend's sound output on SDL's dummy audio driver and on the silent timer: the module
+// plays in the background, sync callbacks arrive from the playback thread, and suspend stops them.
+// On SDL's disk driver, what the device was given: suspending and stopping ramp the sound down.
 #include "midas_walk.h"
 #include "sdl_backend.h"
 
