@@ -14,8 +14,9 @@
 //                     the sound library is open
 //   InstalledBackend  the record in force, which the stand-in reads at each call
 // An entry left null does nothing and succeeds unless its line says otherwise: an empty record
-// is a computer with no display, no input, no sound device and no font. Main thread only, but
-// for what a sound output's own thread reads.
+// is a computer with no display, no input, no sound device and no font. Installed and read on
+// the main thread; a sound output's own thread reads `midas` while it renders, so the record is
+// installed before any sound starts.
 //
 // The Windows program meets the real Win32, GDI and DirectDraw: its backend fills only `midas`.
 #ifndef ZARVO_PLATFORM_COMMON_BACKEND_H
