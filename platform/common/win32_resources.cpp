@@ -1,10 +1,13 @@
 // The program's resource section: its one icon, for LoadIconA and the backends' windows.
 #include "win32_resources.h"
 
-#include "resources/resource.h"
-#include "resources/zarvo_icon.h"
+#include "zarvo_icon.h"
 
 namespace platform {
+
+// The icon's resource number, as the intro asks for it (IDI_ZARVO) and zarvo.rc numbers it for
+// Windows.
+static constexpr int kProgramIconId = 101;
 
 // A handle only needs to be distinct and non-null; nothing looks inside it.
 static int programIcon;
@@ -14,7 +17,7 @@ static HICON ProgramIcon() {
 }
 
 HICON FindIconResource(int id) {
-    return id == IDI_ZARVO ? ProgramIcon() : nullptr;
+    return id == kProgramIconId ? ProgramIcon() : nullptr;
 }
 
 int IconSide(HICON icon) {

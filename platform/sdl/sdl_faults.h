@@ -1,4 +1,4 @@
-// Faults from outside the live program: termination signals and a lost display connection.
+// Faults from outside the program: termination signals and a lost display connection.
 //
 //   InstallFaultHandlers   called once at start-up, after SDL has opened the display
 //   SetSignalsCloseWindow  true while the intro's main window exists: SIGTERM and SIGINT then

@@ -1,4 +1,4 @@
-// The program's icon (win32_resources.h) as a picture for the live window.
+// The program's icon (win32_resources.h) as a picture for the SDL window.
 #ifndef ZARVO_PLATFORM_SDL_SDL_ICON_H
 #define ZARVO_PLATFORM_SDL_SDL_ICON_H
 

@@ -14,7 +14,7 @@ namespace sdl {
 using Clock = std::chrono::steady_clock;
 
 struct ScreenState {
-    SDL_Window* window = nullptr; // the window the screen was opened on (the live window)
+    SDL_Window* window = nullptr; // the window the screen was opened on (the SDL window)
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* picture = nullptr;  // the width x height picture, the "primary surface"
     SDL_Texture* enlarged = nullptr; // the picture enlarged by whole factors, for sharp scaling

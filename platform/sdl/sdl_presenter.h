@@ -1,11 +1,11 @@
-// The screen: an SDL renderer on the live window that shows 320x200 pixels at 4:3, sharp,
+// The screen: an SDL renderer on the SDL window that shows 320x200 pixels at 4:3, sharp,
 // centred on black, at most one picture per display refresh.
 //
 //   PrepareRenderer makes the renderer for the window ahead of OpenScreen, while the window is
 //                   still hidden (false when it cannot: OpenScreen then tries again)
 //   OpenScreen      renderer (unless prepared) and screen texture for a width x height picture in
 //   the given
-//                   window (the live window, passed in by the caller); DD_OK or a DirectDraw
+//                   window (the SDL window, passed in by the caller); DD_OK or a DirectDraw
 //                   code (no window, the mode is unsupported, or memory ran out)
 //   CloseScreen     frees them (nothing happens when nothing is open)
 //   ScreenIsLost    true after the renderer lost its textures or its device

@@ -1,17 +1,17 @@
-// Start and end of the live program around WinMain: the command line, SDL's video, the window
-// hooks, and a clean exit when there is no display at all.
+// The SDL backend's start (backend.h) and end: the command line, SDL's video, the backend's
+// tables, and a clean exit when there is no display at all.
 //
 // Exit codes: 0 on the intro's own roads (also after an error message) and after --help or
 // --version; 2 for a wrong command line, with the usage on standard error.
+#include "sdl_backend.h"
+
+#include "gdi_font.h"
+#include "module_file.h"
 #include "sdl_audio_output.h"
-#include "sdl_ddraw.h"
 #include "sdl_faults.h"
 #include "sdl_options.h"
-#include "sdl_window.h"
-#include "sdl_midas.h"
-#include "module_file.h"
-#include "platform_startup.h"
 #include "sdl_presenter.h"
+#include "sdl_window.h"
 
 #include <SDL.h>
 
@@ -54,9 +54,14 @@ static bool IsStandInDriver(const char* driver) {
     return asked == nullptr || name != asked;
 }
 
+static int Finish(int winMainResult) {
+    EndSdl();
+    return winMainResult;
+}
+
 } // namespace sdl
 
-int PlatformStartup(int argc, char** argv) {
+int StartBackend(int argc, char** argv, platform::Backend& backend) {
     sdl::SdlStartOptions options;
     std::string message;
     const char* name = argc > 0 ? argv[0] : "zarvo";
@@ -105,13 +110,10 @@ int PlatformStartup(int argc, char** argv) {
     }
     // The intro may end the process itself (exit) when the display cannot be returned.
     std::atexit(sdl::EndSdl);
-    sdl::InstallSdlWindow();
-    sdl::InstallSdlDisplay();
-    sdl::InstallSdlSound();
+    backend.win32 = sdl::SdlWin32();
+    backend.gdi.findFontFace = platform::FindFontconfigFace;
+    backend.ddraw = sdl::SdlDisplay();
+    backend.midas = sdl::SdlSound();
+    backend.finish = sdl::Finish;
     return -1;
-}
-
-int PlatformFinish(int winMainResult) {
-    sdl::EndSdl();
-    return winMainResult;
 }

@@ -1,4 +1,4 @@
-// The live window: SDL window creation for the window table, and SDL events turned into messages.
+// The SDL window: its creation for the window table, and SDL events turned into messages.
 #include "sdl_window.h"
 
 #include "gdi_font.h"
@@ -7,7 +7,6 @@
 #include "sdl_options.h"
 #include "message_queue.h"
 #include "sdl_presenter.h"
-#include "win32_services.h"
 #include "window_table.h"
 
 #include <SDL.h>
@@ -336,18 +335,16 @@ static void ShowPointer(bool shown) {
     }
 }
 
-void InstallSdlWindow() {
-    platform::WindowHooks hooks;
-    hooks.create = CreateHook;
-    hooks.show = ShowHook;
-    hooks.focus = FocusHook;
-    hooks.destroy = DestroyHook;
-    platform::SetWindowHooks(hooks);
-    platform::EventPump pump;
-    pump.poll = PollEvents;
-    pump.wait = WaitEvents;
-    platform::SetEventPump(pump);
-    platform::SetCursorEffect(ShowPointer);
+platform::Win32Services SdlWindowServices() {
+    platform::Win32Services services;
+    services.windows.create = CreateHook;
+    services.windows.show = ShowHook;
+    services.windows.focus = FocusHook;
+    services.windows.destroy = DestroyHook;
+    services.events.poll = PollEvents;
+    services.events.wait = WaitEvents;
+    services.showCursor = ShowPointer;
+    return services;
 }
 
 SDL_Window* TheSdlWindow() {

@@ -5,13 +5,14 @@
 // sync count and light turns are handed to the page with it, as the show recorded them when it
 // decided the frame (show_observation.h): the sync count may have moved on during the refresh
 // wait before the copy.
-#include "web_ddraw.h"
+#include "web_backend.h"
 
 #include "web_bridge.h"
 #include "web_events.h"
 
-#include "ddraw_display.h"
 #include "show_observation.h"
+
+#include <ddraw.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -76,7 +77,7 @@ static HRESULT ShowPicture(const std::uint32_t* pixels, int width, int height, i
     return DD_OK;
 }
 
-void InstallWebDisplay() {
+platform::DisplayEffects WebDisplay() {
     platform::DisplayEffects effects;
     effects.available = HavePage;
     effects.takeScreen = TakeScreen;
@@ -84,7 +85,7 @@ void InstallWebDisplay() {
     effects.closeScreen = CloseScreen;
     effects.waitForRefresh = WaitForRefresh;
     effects.showPicture = ShowPicture;
-    platform::SetDisplayEffects(effects);
+    return effects;
 }
 
 } // namespace web
