@@ -1,20 +1,23 @@
 // Start and end of the live program around WinMain: the command line, SDL's video, the window
-// hooks, and a clean exit when there is no display at all.
+// hooks, the frame log, and a clean exit when there is no display at all.
 //
 // Exit codes: 0 on the intro's own roads (also after an error message) and after --help or
 // --version; 2 for a wrong command line, with the usage on standard error.
 #include "sdl_audio_output.h"
 #include "sdl_ddraw.h"
 #include "sdl_faults.h"
+#include "sdl_frame_log.h"
 #include "sdl_options.h"
 #include "sdl_window.h"
 #include "sdl_midas.h"
 #include "module_file.h"
 #include "platform_startup.h"
 #include "sdl_presenter.h"
+#include "show_observation.h"
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -35,6 +38,7 @@ static void EndSdl() {
     CloseAudioOutput();
     CloseScreen();
     CloseSdlWindow();
+    CloseFrameLog();
     // SDL's video part is not shut down: the process ends right after this, and the display
     // and D-Bus libraries it loaded stay mapped until then, so that what they keep for their
     // lifetime is still attributed to them (leak checkers report unmapped code anonymously).
@@ -52,6 +56,10 @@ static bool IsStandInDriver(const char* driver) {
     }
     const char* asked = std::getenv("SDL_VIDEODRIVER");
     return asked == nullptr || name != asked;
+}
+
+static std::uint32_t LightTurns() {
+    return platform::ObserveShow().lightTurns;
 }
 
 } // namespace sdl
@@ -105,6 +113,7 @@ int PlatformStartup(int argc, char** argv) {
     }
     // The intro may end the process itself (exit) when the display cannot be returned.
     std::atexit(sdl::EndSdl);
+    sdl::OpenFrameLog(sdl::LightTurns);
     sdl::InstallSdlWindow();
     sdl::InstallSdlDisplay();
     sdl::InstallSdlSound();
