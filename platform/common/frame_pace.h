@@ -40,8 +40,8 @@ struct PaceRequest {
 };
 
 struct PacePlan {
-    int refreshes = 0;              // refreshes per frame; 0: the timer paces
-    double framesPerSecond = 0;     // the resulting rate
+    int refreshes = 0;          // refreshes per frame; 0: the timer paces
+    double framesPerSecond = 0; // the resulting rate
 };
 
 bool ParsePace(const char* text, PaceRequest& request);

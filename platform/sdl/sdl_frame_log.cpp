@@ -38,9 +38,8 @@ void LogFrame() {
     if (frameLog.file == nullptr) {
         return;
     }
-    const double seconds = std::chrono::duration<double>(
-                               std::chrono::steady_clock::now().time_since_epoch())
-                               .count();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
     const unsigned turns = frameLog.turns != nullptr ? frameLog.turns() : 0;
     std::fprintf(frameLog.file, "%.6f %u\n", seconds, turns);
     std::fflush(frameLog.file);

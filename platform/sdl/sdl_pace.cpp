@@ -48,7 +48,8 @@ static Clock::duration PeriodOf(double framesPerSecond) {
 
 // Applies the rule to what is known of the display now.
 static void Plan() {
-    pace.plan = platform::PlanPace(SdlOptions().pace, pace.refreshRate, pace.vsync || pace.emulated);
+    pace.plan =
+        platform::PlanPace(SdlOptions().pace, pace.refreshRate, pace.vsync || pace.emulated);
     pace.repeats = pace.vsync && pace.plan.refreshes > 0;
     if (pace.emulated && pace.plan.refreshes > 0) {
         pace.tick = PeriodOf(pace.refreshRate);
@@ -59,8 +60,9 @@ static void Plan() {
     }
     pace.lastTick = Clock::now();
     pace.fastPresents = 0;
-    LogPace(platform::DescribePace(pace.plan, pace.refreshRate) +
-            (pace.emulated ? " (emulated)" : pace.vsync ? " (vsync)" : ""));
+    LogPace(platform::DescribePace(pace.plan, pace.refreshRate) + (pace.emulated ? " (emulated)"
+                                                                   : pace.vsync  ? " (vsync)"
+                                                                                 : ""));
 }
 
 void StartPace(bool vsync, double refreshRate) {

@@ -25,7 +25,7 @@ TEST(FramePace, CommonDisplaysGetTheWholeDivisorNearestSeventy) {
         double refresh;
         int refreshes;
         double fps;
-    } displays[] = {{60, 1, 60}, {75, 1, 75}, {85, 1, 85}, {120, 2, 60},
+    } displays[] = {{60, 1, 60},  {75, 1, 75},    {85, 1, 85},  {120, 2, 60},
                     {144, 2, 72}, {165, 2, 82.5}, {240, 3, 80}, {360, 5, 72}};
     for (const auto& display : displays) {
         const PacePlan plan = PlanPace(PaceRequest{}, display.refresh, true);
