@@ -1,17 +1,16 @@
 // The screen: renderer, the picture texture, sharp 4:3 scaling and paced presentation.
 #include "sdl_presenter.h"
 
+#include "sdl_frame_log.h"
+#include "sdl_pace.h"
+
 #include <SDL.h>
 #include <ddraw.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <thread>
 
 namespace sdl {
-
-using Clock = std::chrono::steady_clock;
 
 struct ScreenState {
     SDL_Window* window = nullptr; // the window the screen was opened on (the SDL window)
@@ -26,10 +25,6 @@ struct ScreenState {
     bool lost = false;
     bool deviceLost = false;
     bool hasPicture = false;
-    bool vsync = false;   // the renderer claims to wait for vsync
-    int fastPresents = 0; // presents in a row that returned well inside a refresh
-    Clock::time_point lastRefresh{};
-    Clock::duration period = std::chrono::microseconds(16667);
 };
 
 static ScreenState screen;
@@ -47,16 +42,14 @@ void FitFourByThree(int outputWidth, int outputHeight, SDL_Rect* destination) {
     destination->h = h;
 }
 
-static void ReadRefreshRate() {
-    int rate = 0;
+// The refresh rate of the monitor the window is on; 0 when the system does not say.
+static double RefreshRate() {
     SDL_DisplayMode mode;
-    if (screen.window != nullptr && SDL_GetWindowDisplayMode(screen.window, &mode) == 0) {
-        rate = mode.refresh_rate;
+    const int display = screen.window != nullptr ? SDL_GetWindowDisplayIndex(screen.window) : -1;
+    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) {
+        return 0;
     }
-    if (rate < 20 || rate > 500) {
-        rate = 60;
-    }
-    screen.period = std::chrono::microseconds(1000000 / rate);
+    return mode.refresh_rate;
 }
 
 static HRESULT CreateRenderer() {
@@ -64,8 +57,9 @@ static HRESULT CreateRenderer() {
     if (window == nullptr) {
         return DDERR_NOHWND;
     }
-    screen.renderer =
-        SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
+    // Under an emulated refresh the timer alone paces: the renderer must not wait as well.
+    const Uint32 vsync = EmulatedRefreshRate() > 0 ? 0 : SDL_RENDERER_PRESENTVSYNC;
+    screen.renderer = SDL_CreateRenderer(window, -1, vsync | SDL_RENDERER_TARGETTEXTURE);
     if (screen.renderer == nullptr) {
         screen.renderer = SDL_CreateRenderer(window, -1, 0);
     }
@@ -74,10 +68,9 @@ static HRESULT CreateRenderer() {
         return DDERR_UNSUPPORTEDMODE;
     }
     SDL_RendererInfo info;
-    screen.vsync = SDL_GetRendererInfo(screen.renderer, &info) == 0 &&
-                   (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
-    screen.fastPresents = 0;
-    ReadRefreshRate();
+    StartPace(SDL_GetRendererInfo(screen.renderer, &info) == 0 &&
+                  (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0,
+              RefreshRate());
     return DD_OK;
 }
 
@@ -139,7 +132,6 @@ HRESULT OpenScreen(SDL_Window* window, int width, int height) {
     }
     screen.open = true;
     screen.lost = screen.deviceLost = false;
-    screen.lastRefresh = Clock::now();
     return DD_OK;
 }
 
@@ -242,6 +234,7 @@ static bool DrawAndPresent() {
         ok = SDL_RenderCopy(screen.renderer, screen.picture, nullptr, &target) == 0;
     }
     SDL_RenderPresent(screen.renderer);
+    NotePresent();
     return ok;
 }
 
@@ -264,6 +257,7 @@ HRESULT ShowPicture(const std::uint32_t* pixels, int width, int height, int pitc
         MarkScreenLost(true);
         return DDERR_SURFACELOST;
     }
+    LogFrame();
     return DD_OK;
 }
 
@@ -273,30 +267,21 @@ void RepaintScreen() {
     }
 }
 
+// Shows the last picture once more, for a frame that spans several refreshes; false when there
+// is none to show.
+static bool RepeatPicture() {
+    if (!screen.open || !screen.hasPicture || screen.lost) {
+        return false;
+    }
+    if (!DrawAndPresent()) {
+        MarkScreenLost(true);
+        return false;
+    }
+    return true;
+}
+
 void WaitForRefresh() {
-    const Clock::time_point now = Clock::now();
-    const Clock::duration since = now - screen.lastRefresh;
-    // A renderer that claims vsync but keeps presenting far inside a refresh does not really
-    // wait (e.g. on a virtual display): the timer takes over.
-    if (screen.vsync) {
-        screen.fastPresents = since < screen.period * 3 / 4 ? screen.fastPresents + 1 : 0;
-        if (screen.fastPresents > 30) {
-            screen.vsync = false;
-        }
-    }
-    if (!screen.vsync) {
-        Clock::time_point next = screen.lastRefresh + screen.period;
-        if (next < now) {
-            // Late: wait for the next refresh on the same grid, never a burst to catch up.
-            const auto missed = (now - next) / screen.period + 1;
-            next += screen.period * missed;
-            next = std::min(next, now + screen.period);
-        }
-        std::this_thread::sleep_until(next);
-        screen.lastRefresh = next;
-    } else {
-        screen.lastRefresh = now;
-    }
+    PaceForFrame(RepeatPicture);
 }
 
 } // namespace sdl

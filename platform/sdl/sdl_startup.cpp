@@ -1,5 +1,5 @@
 // The SDL backend's start (backend.h) and end: the command line, SDL's video, the backend's
-// tables, and a clean exit when there is no display at all.
+// tables, the frame log, and a clean exit when there is no display at all.
 //
 // Exit codes: 0 on the intro's own roads (also after an error message) and after --help or
 // --version; 2 for a wrong command line, with the usage on standard error.
@@ -9,12 +9,15 @@
 #include "module_file.h"
 #include "sdl_audio_output.h"
 #include "sdl_faults.h"
+#include "sdl_frame_log.h"
 #include "sdl_options.h"
 #include "sdl_presenter.h"
 #include "sdl_window.h"
+#include "show_observation.h"
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -35,6 +38,7 @@ static void EndSdl() {
     CloseAudioOutput();
     CloseScreen();
     CloseSdlWindow();
+    CloseFrameLog();
     // SDL's video part is not shut down: the process ends right after this, and the display
     // and D-Bus libraries it loaded stay mapped until then, so that what they keep for their
     // lifetime is still attributed to them (leak checkers report unmapped code anonymously).
@@ -57,6 +61,10 @@ static bool IsStandInDriver(const char* driver) {
 static int Finish(int winMainResult) {
     EndSdl();
     return winMainResult;
+}
+
+static std::uint32_t LightTurns() {
+    return platform::ObserveShow().lightTurns;
 }
 
 } // namespace sdl
@@ -110,6 +118,7 @@ int StartBackend(int argc, char** argv, platform::Backend& backend) {
     }
     // The intro may end the process itself (exit) when the display cannot be returned.
     std::atexit(sdl::EndSdl);
+    sdl::OpenFrameLog(sdl::LightTurns);
     backend.win32 = sdl::SdlWin32();
     backend.gdi.findFontFace = platform::FindFontconfigFace;
     backend.ddraw = sdl::SdlDisplay();

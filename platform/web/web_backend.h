@@ -6,7 +6,9 @@
 //               screen's size is the page's, and the message box is a box in the page with the
 //               text on the console (web_win32.cpp)
 //   WebDisplay  DirectDraw's effects: the page's canvas as the screen, never lost (a canvas keeps
-//               its pixels); the refresh wait is the browser's animation frame (web_ddraw.cpp)
+//               its pixels); the refresh wait is the browser's animation frame, k of them a
+//               frame by the show's pace (web_ddraw.cpp)
+//   SetWebPace  the show's pace asked for (--fps; the show's own when never called)
 //   WebSound    the sound output: MIDASconfig is the page's first screen; the music plays through
 //               WebAudio, or on the page's timer when silence was chosen or there is no WebAudio
 //               (said on the console). The page renders on the program's one thread, while the
@@ -15,11 +17,13 @@
 #define ZARVO_PLATFORM_WEB_WEB_BACKEND_H
 
 #include "backend.h"
+#include "frame_pace.h"
 
 namespace web {
 
 platform::Win32Services WebWin32();
 platform::DisplayEffects WebDisplay();
+void SetWebPace(const platform::PaceRequest& pace);
 platform::SoundOutput WebSound();
 
 } // namespace web

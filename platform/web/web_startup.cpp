@@ -2,11 +2,14 @@
 // told when the program has ended.
 //
 // The page passes the module it fetched as --module=PATH when the address named another module
-// than the intro's own (zarvo.html?module=other.xm); nothing else is accepted. Exit codes: 0 on
-// the intro's own roads, 2 for a wrong option (with the reason on the console).
+// than the intro's own (zarvo.html?module=other.xm), and the show's pace as --fps=N or
+// --fps=display when the address asks for one (zarvo.html?fps=display); nothing else is
+// accepted. Exit codes: 0 on the intro's own roads, 2 for a wrong option (with the reason on
+// the console).
 #include "web_backend.h"
 #include "web_bridge.h"
 
+#include "frame_pace.h"
 #include "gdi_font.h"
 #include "module_file.h"
 
@@ -18,6 +21,7 @@ namespace web {
 
 static constexpr int kUsageExit = 2;
 static constexpr const char kModuleOption[] = "--module=";
+static constexpr const char kPaceOption[] = "--fps=";
 
 static int Finish(int winMainResult) {
     zarvo_web_finished(winMainResult);
@@ -33,7 +37,16 @@ int StartBackend(int argc, char** argv, platform::Backend& backend) {
             platform::SetModuleFileOverride(argv[i] + length);
             continue;
         }
-        std::fprintf(stderr, "zarvo: unknown option '%s' (the page passes only --module=PATH)\n",
+        platform::PaceRequest pace;
+        const std::size_t paceLength = std::strlen(web::kPaceOption);
+        if (std::strncmp(argv[i], web::kPaceOption, paceLength) == 0 &&
+            platform::ParsePace(argv[i] + paceLength, pace)) {
+            web::SetWebPace(pace);
+            continue;
+        }
+        std::fprintf(stderr,
+                     "zarvo: unknown option '%s' (the page passes only --module=PATH and "
+                     "--fps=N or --fps=display, N from 1 to 1000)\n",
                      argv[i]);
         zarvo_web_finished(web::kUsageExit);
         return web::kUsageExit;

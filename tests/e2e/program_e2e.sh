@@ -31,12 +31,12 @@ case $scenario in
 command-line)
     run_plain --help
     [ "$rc" -eq 0 ] || fail "--help exits with $rc"
-    for option in --window --fullscreen --sound --display --module --version; do
+    for option in --window --fullscreen --sound --display --module --fps --version; do
         grep -q -- "$option" "$work/out.txt" || fail "--help does not list $option"
     done
     run_plain --version
     grep -Eq "^zarvo [0-9]+\.[0-9]+" "$work/out.txt" || fail "--version prints no version"
-    for wrong in --frobnicate "--sound loud" "--display first" --module; do
+    for wrong in --frobnicate "--sound loud" "--display first" --module "--fps 0"; do
         # shellcheck disable=SC2086 # each wrong command line is split into its words
         run_plain $wrong
         [ "$rc" -eq 2 ] || fail "'$wrong' exits with $rc, not 2"

@@ -53,7 +53,7 @@ fail() {
 # milliseconds, or longer on a loaded machine), zarvo's connection was dropped, SDL found no X11
 # display and zarvo said "no X11 or Wayland display answered".
 start_display() {
-    Xvfb -displayfd 3 -noreset -screen 0 800x600x24 -nolisten tcp 3>"$work/display" \
+    "${display_launcher[@]}" Xvfb -displayfd 3 -noreset -screen 0 800x600x24 -nolisten tcp 3>"$work/display" \
         2>"$work/xvfb.log" &
     xvfb_pid=$!
     for _ in $(seq 100); do
@@ -67,7 +67,8 @@ start_display() {
 }
 
 no_messagebox=1
-launcher=() # what zarvo is started under, if anything
+launcher=()         # what zarvo is started under, if anything
+display_launcher=() # what Xvfb is started under, if anything
 
 start_zarvo() {
     (cd "$work" && exec env SDL_AUDIODRIVER=dummy ZARVO_NO_MESSAGEBOX=$no_messagebox \
