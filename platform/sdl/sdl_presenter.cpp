@@ -1,12 +1,15 @@
 // The screen: renderer, the picture texture, sharp 4:3 scaling and paced presentation.
 #include "sdl_presenter.h"
 
+#include "sdl_faults.h"
+
 #include <SDL.h>
 #include <ddraw.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <string>
 #include <thread>
 
 namespace sdl {
@@ -59,16 +62,61 @@ static void ReadRefreshRate() {
     screen.period = std::chrono::microseconds(1000000 / rate);
 }
 
+static bool IsSoftware(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    return SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+}
+
+static int SoftwareDriverIndex() {
+    const int drivers = SDL_GetNumRenderDrivers();
+    for (int index = 0; index < drivers; ++index) {
+        SDL_RendererInfo info;
+        if (SDL_GetRenderDriverInfo(index, &info) == 0 &&
+            (info.flags & SDL_RENDERER_SOFTWARE) != 0) {
+            return index;
+        }
+    }
+    return -1;
+}
+
+bool OpenGlRendererWanted() {
+    const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    return asked == nullptr || asked[0] == '\0' || SDL_strncasecmp(asked, "opengl", 6) == 0;
+}
+
+// SDL's preferred renderer (OpenGL on X11 and Wayland), else its software renderer, which draws
+// wherever the window itself can be drawn into. A renderer made amid X errors is not trusted:
+// where no OpenGL context can be had, the set-up fails that way, in parts that report nothing.
+static SDL_Renderer* MakeRenderer(SDL_Window* window) {
+    XErrorTolerance tolerance;
+    SDL_Renderer* renderer =
+        SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
+    if (renderer == nullptr) {
+        renderer = SDL_CreateRenderer(window, -1, 0);
+    }
+    std::string reason = SDL_GetError();
+    if (renderer != nullptr && !IsSoftware(renderer) && tolerance.Errors() > 0) {
+        SDL_DestroyRenderer(renderer);
+        renderer = nullptr;
+        reason = "X errors in its set-up";
+    }
+    if (renderer == nullptr) {
+        const int software = SoftwareDriverIndex();
+        renderer = software >= 0 ? SDL_CreateRenderer(window, software, 0) : nullptr;
+    }
+    if (renderer != nullptr && IsSoftware(renderer) && OpenGlRendererWanted()) {
+        std::fprintf(stderr, "zarvo: no OpenGL for the window (%s); drawing in software\n",
+                     reason.empty() ? "unavailable" : reason.c_str());
+    }
+    return renderer;
+}
+
 static HRESULT CreateRenderer() {
     SDL_Window* window = screen.window;
     if (window == nullptr) {
         return DDERR_NOHWND;
     }
-    screen.renderer =
-        SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
-    if (screen.renderer == nullptr) {
-        screen.renderer = SDL_CreateRenderer(window, -1, 0);
-    }
+    screen.renderer = MakeRenderer(window);
     if (screen.renderer == nullptr) {
         std::fprintf(stderr, "zarvo: no renderer for the window (%s)\n", SDL_GetError());
         return DDERR_UNSUPPORTEDMODE;

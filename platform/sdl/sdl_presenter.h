@@ -1,12 +1,14 @@
 // The screen: an SDL renderer on the live window that shows 320x200 pixels at 4:3, sharp,
 // centred on black, at most one picture per display refresh.
 //
+//   OpenGlRendererWanted  whether the renderer will be OpenGL, SDL's first choice on X11 and
+//                   Wayland (unless SDL_RENDER_DRIVER names another): the window is then made
+//                   for OpenGL; where OpenGL fails, SDL's software renderer draws instead
 //   PrepareRenderer makes the renderer for the window ahead of OpenScreen, while the window is
 //                   still hidden (false when it cannot: OpenScreen then tries again)
-//   OpenScreen      renderer (unless prepared) and screen texture for a width x height picture in
-//   the given
-//                   window (the live window, passed in by the caller); DD_OK or a DirectDraw
-//                   code (no window, the mode is unsupported, or memory ran out)
+//   OpenScreen      renderer (unless prepared) and screen texture for a width x height picture
+//                   in the given window (the live window, passed in by the caller); DD_OK or a
+//                   DirectDraw code (no window, the mode is unsupported, or memory ran out)
 //   CloseScreen     frees them (nothing happens when nothing is open)
 //   ScreenIsLost    true after the renderer lost its textures or its device
 //   RestoreScreen   recreates whatever was lost
@@ -29,6 +31,7 @@ struct SDL_Window;
 
 namespace sdl {
 
+bool OpenGlRendererWanted();
 bool PrepareRenderer(SDL_Window* window);
 HRESULT OpenScreen(SDL_Window* window, int width, int height);
 void CloseScreen();

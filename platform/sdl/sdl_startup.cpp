@@ -89,7 +89,9 @@ int PlatformStartup(int argc, char** argv) {
         reason = "no X11 or Wayland display answered";
         SDL_Quit();
     }
-    if (!reason.empty()) {
+    if (reason.empty()) {
+        sdl::WatchDisplayConnection();
+    } else {
         std::fprintf(stderr,
                      "zarvo: no display to show the intro on (%s).\n"
                      "zarvo: start it from a graphical desktop session (X11 or Wayland).\n",

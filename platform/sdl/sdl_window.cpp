@@ -77,9 +77,18 @@ static SDL_Window* OpenSdlWindow(const char* title, bool covering, const SDL_Rec
     if (covering) {
         flags |= SDL_WINDOW_BORDERLESS;
     }
-    // The renderer SDL prefers on X11 and Wayland draws with OpenGL: ask for it up front.
-    SDL_Window* window =
-        SDL_CreateWindow(title, rect.x, rect.y, rect.w, rect.h, flags | SDL_WINDOW_OPENGL);
+    // The renderer SDL prefers on X11 and Wayland draws with OpenGL: ask for it up front. Where
+    // OpenGL's set-up fails (it may do so with X errors alone), a plain window serves the
+    // software renderer.
+    SDL_Window* window = nullptr;
+    if (OpenGlRendererWanted()) {
+        XErrorTolerance tolerance;
+        window = SDL_CreateWindow(title, rect.x, rect.y, rect.w, rect.h, flags | SDL_WINDOW_OPENGL);
+        if (window != nullptr && tolerance.Errors() > 0) {
+            SDL_DestroyWindow(window);
+            window = nullptr;
+        }
+    }
     if (window == nullptr) {
         window = SDL_CreateWindow(title, rect.x, rect.y, rect.w, rect.h, flags);
     }
