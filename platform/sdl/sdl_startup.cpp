@@ -6,6 +6,7 @@
 #include "sdl_audio_output.h"
 #include "sdl_ddraw.h"
 #include "sdl_faults.h"
+#include "sdl_library_messages.h"
 #include "sdl_options.h"
 #include "sdl_window.h"
 #include "sdl_midas.h"
@@ -82,6 +83,7 @@ int PlatformStartup(int argc, char** argv) {
     // SDL's own signal handlers stay out: sdl_faults.h decides what termination signals do.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     sdl::InstallFaultHandlers();
+    sdl::QuietLibraryMessages();
     std::string reason;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         reason = SDL_GetError();

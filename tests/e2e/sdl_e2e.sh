@@ -6,7 +6,7 @@
 #   sdl_e2e.sh ZARVO MODULE SCENARIO
 # SCENARIO is one of: show, missing-module, error-box, cancel-dialog, no-sound, focus, alt-enter,
 # no-display, lost-display, lost-display-dialog, signals, signal-dialog, slow-connect,
-# startup-lost-display, no-opengl.
+# startup-lost-display, no-opengl, quiet-messages.
 # Error boxes go to standard error only (ZARVO_NO_MESSAGEBOX=1), so nothing waits for a click,
 # except in error-box, which reads the box on the screen and answers it.
 # A dialog or box that zarvo could not show fails the test with zarvo's reason (its standard
@@ -309,6 +309,33 @@ no-display)
     wait_exit 10
     [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
     grep -q "no display" "$work/err.txt" || fail "no clear message"
+    ;;
+quiet-messages)
+    # zarvo's own message comes first and alone: no display (libwayland would complain of the
+    # runtime folder that a session without a desktop lacks), and no sound card (ALSA would
+    # print its search for one, line by line).
+    only_ours() {
+        head -n1 "$work/err.txt" | grep -q "^zarvo: $1" || fail "zarvo's message ($1) is not first"
+        if grep -v "^zarvo: " "$work/err.txt"; then
+            fail "the lines above are not zarvo's"
+        fi
+    }
+    unset DISPLAY WAYLAND_DISPLAY XDG_RUNTIME_DIR
+    cp "$module" "$work/Zarvo.xm"
+    start_zarvo --sound none
+    wait_exit 10
+    only_ours "no display"
+    # ALSA's own search for a card that is not there; a sound server that ALSA might route
+    # to is out of reach too.
+    launcher=(env SDL_AUDIODRIVER=alsa ALSA_CARD=99 PULSE_SERVER=unix:/nonexistent
+        PIPEWIRE_REMOTE=/nonexistent)
+    start_display
+    start_zarvo --sound default --window
+    main_window=$(wait_window "Zarvo / Quillmoor") || fail "the intro's window did not appear"
+    press "$main_window" Escape
+    wait_exit "$exit_limit"
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+    only_ours "no audio device"
     ;;
 no-opengl)
     # No OpenGL context can be made (as over ssh -X, or with a broken driver): SDL's software
