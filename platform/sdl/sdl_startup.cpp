@@ -2,7 +2,7 @@
 // hooks, and a clean exit when there is no display at all.
 //
 // Exit codes: 0 on the intro's own roads (also after an error message) and after --help or
-// --version; 2 for a wrong command line, with the usage on standard error.
+// --version; 2 for a wrong command line, said in one line on standard error.
 #include "sdl_audio_output.h"
 #include "sdl_ddraw.h"
 #include "sdl_faults.h"
@@ -62,7 +62,8 @@ int PlatformStartup(int argc, char** argv) {
     std::string message;
     const char* name = argc > 0 ? argv[0] : "zarvo";
     if (!sdl::ParseSdlOptions(argc, argv, options, message)) {
-        std::fprintf(stderr, "zarvo: %s\n\n%s", message.c_str(), sdl::SdlUsage(name).c_str());
+        // One line, as common tools do: the whole usage would bury what was wrong.
+        std::fprintf(stderr, "zarvo: %s; '%s --help' lists the options\n", message.c_str(), name);
         return sdl::kUsageExit;
     }
     if (options.help) {
