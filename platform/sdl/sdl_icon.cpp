@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <future>
+#include <iterator>
 #include <vector>
 
 namespace sdl {
@@ -85,6 +86,8 @@ bool SetWindowIcon(SDL_Window* window, HICON icon) {
     if (pictures.empty()) {
         return false;
     }
+    // SDL keeps its picture for a window that it makes anew (for another renderer).
+    SetSdlIcon(window, pictures);
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (SDL_GetWindowWMInfo(window, &info) == SDL_TRUE && info.subsystem == SDL_SYSWM_X11) {
@@ -94,8 +97,6 @@ bool SetWindowIcon(SDL_Window* window, HICON icon) {
                         reinterpret_cast<const unsigned char*>(pictures.data()),
                         static_cast<int>(pictures.size()));
         XFlush(display);
-    } else {
-        SetSdlIcon(window, pictures);
     }
     prepared.window = window;
     return true;

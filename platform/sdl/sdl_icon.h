@@ -2,10 +2,10 @@
 //
 //   PrepareWindowIcon  starts drawing an icon's pictures on a thread of their own (the largest
 //                      takes a while), so that setting it later costs the start nothing
-//   SetWindowIcon      gives the window the icon, once per window and icon: on X11 every size
-//                      (kWindowIconSides) in _NET_WM_ICON, so that the window manager picks a
-//                      drawn one rather than scaling; elsewhere SDL's one picture, the largest.
-//                      False for a handle that is not the program's icon.
+//   SetWindowIcon      gives the window the icon, once per window and icon: SDL's one picture,
+//                      the largest, and on X11 every size (kWindowIconSides) in _NET_WM_ICON, so
+//                      that the window manager picks a drawn one rather than scaling. False for
+//                      a handle that is not the program's icon.
 #ifndef ZARVO_PLATFORM_SDL_SDL_ICON_H
 #define ZARVO_PLATFORM_SDL_SDL_ICON_H
 
