@@ -79,34 +79,51 @@ static int SoftwareDriverIndex() {
     return -1;
 }
 
+// Set once OpenGL has failed on the window: each try loads the OpenGL libraries anew, and unloads
+// them when it fails, leaving behind what they had made for the connection.
+static bool openGlFailed = false;
+
 bool OpenGlRendererWanted() {
     const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
-    return asked == nullptr || asked[0] == '\0' || SDL_strncasecmp(asked, "opengl", 6) == 0;
+    return !openGlFailed &&
+           (asked == nullptr || asked[0] == '\0' || SDL_strncasecmp(asked, "opengl", 6) == 0);
+}
+
+void NoteOpenGlFailure(const char* reason) {
+    if (openGlFailed) {
+        return;
+    }
+    openGlFailed = true;
+    // A window surface (the software renderer's) would otherwise be drawn through OpenGL too.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    std::fprintf(stderr, "zarvo: no OpenGL for the window (%s); drawing in software\n",
+                 reason != nullptr && reason[0] != '\0' ? reason : "unavailable");
 }
 
 // SDL's preferred renderer (OpenGL on X11 and Wayland), else its software renderer, which draws
 // wherever the window itself can be drawn into. A renderer made amid X errors is not trusted:
 // where no OpenGL context can be had, the set-up fails that way, in parts that report nothing.
 static SDL_Renderer* MakeRenderer(SDL_Window* window) {
-    XErrorTolerance tolerance;
-    SDL_Renderer* renderer =
-        SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
-    if (renderer == nullptr) {
-        renderer = SDL_CreateRenderer(window, -1, 0);
-    }
-    std::string reason = SDL_GetError();
-    if (renderer != nullptr && !IsSoftware(renderer) && tolerance.Errors() > 0) {
-        SDL_DestroyRenderer(renderer);
-        renderer = nullptr;
-        reason = "X errors in its set-up";
+    SDL_Renderer* renderer = nullptr;
+    if (OpenGlRendererWanted()) {
+        XErrorTolerance tolerance;
+        renderer =
+            SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
+        if (renderer == nullptr) {
+            renderer = SDL_CreateRenderer(window, -1, 0);
+        }
+        const std::string reason = SDL_GetError();
+        if (renderer != nullptr && !IsSoftware(renderer) && tolerance.Errors() > 0) {
+            SDL_DestroyRenderer(renderer);
+            renderer = nullptr;
+            NoteOpenGlFailure("X errors in its set-up");
+        } else if (renderer == nullptr || IsSoftware(renderer)) {
+            NoteOpenGlFailure(reason.c_str());
+        }
     }
     if (renderer == nullptr) {
         const int software = SoftwareDriverIndex();
         renderer = software >= 0 ? SDL_CreateRenderer(window, software, 0) : nullptr;
-    }
-    if (renderer != nullptr && IsSoftware(renderer) && OpenGlRendererWanted()) {
-        std::fprintf(stderr, "zarvo: no OpenGL for the window (%s); drawing in software\n",
-                     reason.empty() ? "unavailable" : reason.c_str());
     }
     return renderer;
 }

@@ -2,8 +2,11 @@
 // centred on black, at most one picture per display refresh.
 //
 //   OpenGlRendererWanted  whether the renderer will be OpenGL, SDL's first choice on X11 and
-//                   Wayland (unless SDL_RENDER_DRIVER names another): the window is then made
-//                   for OpenGL; where OpenGL fails, SDL's software renderer draws instead
+//                   Wayland (unless SDL_RENDER_DRIVER names another, or OpenGL has failed): the
+//                   window is then made for OpenGL
+//   NoteOpenGlFailure  OpenGL failed on the window (the window's set-up met X errors, or no
+//                   OpenGL renderer could be made); says so once on standard error, and from
+//                   then on SDL's software renderer draws, without trying OpenGL again
 //   PrepareRenderer makes the renderer for the window ahead of OpenScreen, while the window is
 //                   still hidden (false when it cannot: OpenScreen then tries again)
 //   OpenScreen      renderer (unless prepared) and screen texture for a width x height picture
@@ -32,6 +35,7 @@ struct SDL_Window;
 namespace sdl {
 
 bool OpenGlRendererWanted();
+void NoteOpenGlFailure(const char* reason);
 bool PrepareRenderer(SDL_Window* window);
 HRESULT OpenScreen(SDL_Window* window, int width, int height);
 void CloseScreen();

@@ -84,15 +84,13 @@ static SDL_Window* OpenSdlWindow(const char* title, bool covering, const SDL_Rec
         flags |= SDL_WINDOW_BORDERLESS;
     }
     // The renderer SDL prefers on X11 and Wayland draws with OpenGL: ask for it up front. Where
-    // OpenGL's set-up fails (it may do so with X errors alone), a plain window serves the
-    // software renderer.
+    // OpenGL's set-up fails with X errors alone, the window still serves the software renderer.
     SDL_Window* window = nullptr;
     if (OpenGlRendererWanted()) {
         XErrorTolerance tolerance;
         window = SDL_CreateWindow(title, rect.x, rect.y, rect.w, rect.h, flags | SDL_WINDOW_OPENGL);
         if (window != nullptr && tolerance.Errors() > 0) {
-            SDL_DestroyWindow(window);
-            window = nullptr;
+            NoteOpenGlFailure("X errors in its set-up");
         }
     }
     if (window == nullptr) {
