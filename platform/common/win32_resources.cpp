@@ -12,7 +12,7 @@ static constexpr int kProgramIconId = 101;
 // A handle only needs to be distinct and non-null; nothing looks inside it.
 static int programIcon;
 
-static HICON ProgramIcon() {
+HICON ProgramIcon() {
     return reinterpret_cast<HICON>(&programIcon);
 }
 
@@ -29,6 +29,17 @@ bool DrawIconPixels(HICON icon, std::uint32_t* pixels) {
         return false;
     }
     DrawZarvoIcon(pixels);
+    return true;
+}
+
+bool DrawIconPixelsAt(HICON icon, int side, std::uint32_t* pixels) {
+    if (side == IconSide(icon)) {
+        return DrawIconPixels(icon, pixels);
+    }
+    if (IconSide(icon) == 0 || pixels == nullptr || side < 16) {
+        return false;
+    }
+    DrawZarvoIconAt(side, pixels);
     return true;
 }
 

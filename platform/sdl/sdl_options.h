@@ -2,7 +2,7 @@
 // module and the pace of the show.
 //
 //   ParseSdlOptions  reads argv; false with a message naming the bad argument (the caller
-//                     prints it with the usage and exits 2)
+//                     prints it with a pointer to --help and exits 2)
 //   SdlUsage         the --help text
 //   SdlOptions() / SetSdlOptions   the options in force for this run (set once at start-up,
 //                     read by the window, the sound set-up, the module loading and the screen)

@@ -3,12 +3,15 @@
 
 #include "sdl_frame_log.h"
 #include "sdl_pace.h"
+#include "sdl_faults.h"
 
 #include <SDL.h>
 #include <ddraw.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
+#include <thread>
 
 namespace sdl {
 
@@ -52,17 +55,79 @@ static double RefreshRate() {
     return mode.refresh_rate;
 }
 
+static bool IsSoftware(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    return SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+}
+
+static int SoftwareDriverIndex() {
+    const int drivers = SDL_GetNumRenderDrivers();
+    for (int index = 0; index < drivers; ++index) {
+        SDL_RendererInfo info;
+        if (SDL_GetRenderDriverInfo(index, &info) == 0 &&
+            (info.flags & SDL_RENDERER_SOFTWARE) != 0) {
+            return index;
+        }
+    }
+    return -1;
+}
+
+// Set once OpenGL has failed on the window: each try loads the OpenGL libraries anew, and unloads
+// them when it fails, leaving behind what they had made for the connection.
+static bool openGlFailed = false;
+
+bool OpenGlRendererWanted() {
+    const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    return !openGlFailed &&
+           (asked == nullptr || asked[0] == '\0' || SDL_strncasecmp(asked, "opengl", 6) == 0);
+}
+
+void NoteOpenGlFailure(const char* reason) {
+    if (openGlFailed) {
+        return;
+    }
+    openGlFailed = true;
+    // A window surface (the software renderer's) would otherwise be drawn through OpenGL too.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    std::fprintf(stderr, "zarvo: no OpenGL for the window (%s); drawing in software\n",
+                 reason != nullptr && reason[0] != '\0' ? reason : "unavailable");
+}
+
+// SDL's preferred renderer (OpenGL on X11 and Wayland), else its software renderer, which draws
+// wherever the window itself can be drawn into. A renderer made amid X errors is not trusted:
+// where no OpenGL context can be had, the set-up fails that way, in parts that report nothing.
+static SDL_Renderer* MakeRenderer(SDL_Window* window) {
+    SDL_Renderer* renderer = nullptr;
+    if (OpenGlRendererWanted()) {
+        XErrorTolerance tolerance;
+        // Under an emulated refresh the timer alone paces: the renderer must not wait as well.
+        const Uint32 vsync = EmulatedRefreshRate() > 0 ? 0 : SDL_RENDERER_PRESENTVSYNC;
+        renderer = SDL_CreateRenderer(window, -1, vsync | SDL_RENDERER_TARGETTEXTURE);
+        if (renderer == nullptr) {
+            renderer = SDL_CreateRenderer(window, -1, 0);
+        }
+        const std::string reason = SDL_GetError();
+        if (renderer != nullptr && !IsSoftware(renderer) && tolerance.Errors() > 0) {
+            SDL_DestroyRenderer(renderer);
+            renderer = nullptr;
+            NoteOpenGlFailure("X errors in its set-up");
+        } else if (renderer == nullptr || IsSoftware(renderer)) {
+            NoteOpenGlFailure(reason.c_str());
+        }
+    }
+    if (renderer == nullptr) {
+        const int software = SoftwareDriverIndex();
+        renderer = software >= 0 ? SDL_CreateRenderer(window, software, 0) : nullptr;
+    }
+    return renderer;
+}
+
 static HRESULT CreateRenderer() {
     SDL_Window* window = screen.window;
     if (window == nullptr) {
         return DDERR_NOHWND;
     }
-    // Under an emulated refresh the timer alone paces: the renderer must not wait as well.
-    const Uint32 vsync = EmulatedRefreshRate() > 0 ? 0 : SDL_RENDERER_PRESENTVSYNC;
-    screen.renderer = SDL_CreateRenderer(window, -1, vsync | SDL_RENDERER_TARGETTEXTURE);
-    if (screen.renderer == nullptr) {
-        screen.renderer = SDL_CreateRenderer(window, -1, 0);
-    }
+    screen.renderer = MakeRenderer(window);
     if (screen.renderer == nullptr) {
         std::fprintf(stderr, "zarvo: no renderer for the window (%s)\n", SDL_GetError());
         return DDERR_UNSUPPORTEDMODE;

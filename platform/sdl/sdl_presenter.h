@@ -1,12 +1,17 @@
 // The screen: an SDL renderer on the SDL window that shows 320x200 pixels at 4:3, sharp,
 // centred on black, each picture on the refresh the show's pace gives it.
 //
+//   OpenGlRendererWanted  whether the renderer will be OpenGL, SDL's first choice on X11 and
+//                   Wayland (unless SDL_RENDER_DRIVER names another, or OpenGL has failed): the
+//                   window is then made for OpenGL
+//   NoteOpenGlFailure  OpenGL failed on the window (the window's set-up met X errors, or no
+//                   OpenGL renderer could be made); says so once on standard error, and from
+//                   then on SDL's software renderer draws, without trying OpenGL again
 //   PrepareRenderer makes the renderer for the window ahead of OpenScreen, while the window is
 //                   still hidden (false when it cannot: OpenScreen then tries again)
 //   OpenScreen      renderer (unless prepared) and screen texture for a width x height picture
 //                   in the given window (the SDL window, passed in by the caller); DD_OK or a
-//                   DirectDraw
-//                   code (no window, the mode is unsupported, or memory ran out)
+//                   DirectDraw code (no window, the mode is unsupported, or memory ran out)
 //   CloseScreen     frees them (nothing happens when nothing is open)
 //   ScreenIsLost    true after the renderer lost its textures or its device
 //   RestoreScreen   recreates whatever was lost
@@ -29,6 +34,8 @@ struct SDL_Window;
 
 namespace sdl {
 
+bool OpenGlRendererWanted();
+void NoteOpenGlFailure(const char* reason);
 bool PrepareRenderer(SDL_Window* window);
 HRESULT OpenScreen(SDL_Window* window, int width, int height);
 void CloseScreen();

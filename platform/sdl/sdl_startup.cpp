@@ -2,10 +2,11 @@
 // tables, the frame log, and a clean exit when there is no display at all.
 //
 // Exit codes: 0 on the intro's own roads (also after an error message) and after --help or
-// --version; 2 for a wrong command line, with the usage on standard error.
+// --version; 2 for a wrong command line, said in one line on standard error.
 #include "sdl_backend.h"
 
 #include "gdi_font.h"
+#include "sdl_library_messages.h"
 #include "module_file.h"
 #include "sdl_audio_output.h"
 #include "sdl_faults.h"
@@ -74,7 +75,8 @@ int StartBackend(int argc, char** argv, platform::Backend& backend) {
     std::string message;
     const char* name = argc > 0 ? argv[0] : "zarvo";
     if (!sdl::ParseSdlOptions(argc, argv, options, message)) {
-        std::fprintf(stderr, "zarvo: %s\n\n%s", message.c_str(), sdl::SdlUsage(name).c_str());
+        // One line, as common tools do: the whole usage would bury what was wrong.
+        std::fprintf(stderr, "zarvo: %s; '%s --help' lists the options\n", message.c_str(), name);
         return sdl::kUsageExit;
     }
     if (options.help) {
@@ -95,6 +97,7 @@ int StartBackend(int argc, char** argv, platform::Backend& backend) {
     // SDL's own signal handlers stay out: sdl_faults.h decides what termination signals do.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     sdl::InstallFaultHandlers();
+    sdl::QuietLibraryMessages();
     std::string reason;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         reason = SDL_GetError();
@@ -102,7 +105,9 @@ int StartBackend(int argc, char** argv, platform::Backend& backend) {
         reason = "no X11 or Wayland display answered";
         SDL_Quit();
     }
-    if (!reason.empty()) {
+    if (reason.empty()) {
+        sdl::WatchDisplayConnection();
+    } else {
         std::fprintf(stderr,
                      "zarvo: no display to show the intro on (%s).\n"
                      "zarvo: start it from a graphical desktop session (X11 or Wayland).\n",

@@ -1,5 +1,6 @@
-// USER32 services of the SDL backend (sdl_backend.h): the desktop's size, the icon's picture for
-// the window, and the message box (the SDL dialog box and the same text on standard error).
+// USER32 services of the SDL backend (sdl_backend.h): the desktop's size and the message box (the
+// SDL dialog box and the same text on standard error). Icon, cursor and stock objects are answered
+// in platform/common (win32_services.cpp); the icon's pictures reach the window in sdl_icon.h.
 //
 // The message box is skipped, leaving standard error alone, when no box can be shown (no
 // display) or when ZARVO_NO_MESSAGEBOX is set to anything but "0" (used by the tests, so that
@@ -7,42 +8,18 @@
 #include "sdl_backend.h"
 
 #include "sdl_dialog_box.h"
-#include "sdl_icon.h"
 #include "sdl_window.h"
-#include "win32_resources.h"
 #include "window_table.h"
 
 #include <SDL.h>
 #include <windows.h>
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace sdl {
-
-SDL_Surface* CreateIconSurface(HICON icon) {
-    const int side = platform::IconSide(icon);
-    if (side == 0) {
-        return nullptr;
-    }
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(side) * side);
-    platform::DrawIconPixels(icon, pixels.data());
-    SDL_Surface* surface =
-        SDL_CreateRGBSurfaceWithFormat(0, side, side, 32, SDL_PIXELFORMAT_ARGB8888);
-    if (surface == nullptr) {
-        return nullptr;
-    }
-    for (int y = 0; y < side; ++y) {
-        std::memcpy(static_cast<std::uint8_t*>(surface->pixels) + y * surface->pitch,
-                    pixels.data() + static_cast<std::size_t>(y) * side,
-                    sizeof(std::uint32_t) * static_cast<std::size_t>(side));
-    }
-    return surface;
-}
 
 static bool MessageBoxesWanted() {
     const char* setting = std::getenv("ZARVO_NO_MESSAGEBOX");
