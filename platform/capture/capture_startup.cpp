@@ -64,6 +64,10 @@ int PlatformStartup(int argc, char** argv) {
         std::fputs(capture::CaptureUsage(name).c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("zarvo-capture %s\n", ZARVO_VERSION);
+        return 0;
+    }
     if (!options.videoFile.empty() && !capture::FfmpegAvailable()) {
         std::fprintf(stderr, "zarvo-capture: --video needs the ffmpeg program, which cannot be "
                              "started (install the ffmpeg package)\n");

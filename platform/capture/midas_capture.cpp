@@ -57,10 +57,10 @@ double SongSeconds() {
     return platform::PlayingMusic().songSeconds;
 }
 
-bool SongPlayedThrough() {
+bool SongPlayedThrough(std::int64_t showSamples) {
     const platform::MusicPlayed played = platform::PlayingMusic();
-    return played.songSeconds > 0.0 &&
-           static_cast<double>(played.frames) >= played.songSeconds * sound.sampleRate;
+    return played.playing &&
+           static_cast<double>(showSamples) >= played.songSeconds * sound.sampleRate;
 }
 
 } // namespace capture

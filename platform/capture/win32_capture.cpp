@@ -7,6 +7,7 @@
 #include "capture_run.h"
 #include "capture_startup.h"
 #include "message_queue.h"
+#include "module_file.h"
 #include "video_encoder.h"
 #include "window_table.h"
 
@@ -14,6 +15,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 namespace capture {
 
@@ -97,8 +99,9 @@ int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
     // The intro shows a box only to report an error. No one to click it: the text goes to
     // standard error exactly as given, and the exit code will tell.
     capture::NoteIntroFailure();
-    std::fprintf(stderr, "%s: %s\n", caption != nullptr ? caption : "Error",
-                 text != nullptr ? text : "");
+    // With --module, the file the user named stands where the intro names its own module.
+    const std::string body = platform::ModuleMessageText(text != nullptr ? text : "");
+    std::fprintf(stderr, "%s: %s\n", caption != nullptr ? caption : "Error", body.c_str());
     std::fflush(stderr);
     return IDOK;
 }
