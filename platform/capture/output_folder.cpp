@@ -151,8 +151,7 @@ void OutputFolder::Close() {
     }
 }
 
-int CreateFresh(int folder, const std::string& name, const std::string& shown,
-                std::string& error) {
+int CreateFresh(int folder, const std::string& name, const std::string& shown, std::string& error) {
     if (unlinkat(folder, name.c_str(), 0) != 0 && errno != ENOENT) {
         error = "cannot replace '" + shown + "': " + std::strerror(errno);
         return -1;

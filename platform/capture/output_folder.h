@@ -57,8 +57,7 @@ class OutputFolder {
     std::string path_;
 };
 
-int CreateFresh(int folder, const std::string& name, const std::string& shown,
-                std::string& error);
+int CreateFresh(int folder, const std::string& name, const std::string& shown, std::string& error);
 
 bool MakeFolders(const std::string& path, std::string& error);
 
