@@ -59,8 +59,9 @@ double SongSeconds() {
 
 bool SongPlayedThrough(std::int64_t showSamples) {
     const platform::MusicPlayed played = platform::PlayingMusic();
+    // Written so that a length that is not a number ends the capture too.
     return played.playing &&
-           static_cast<double>(showSamples) >= played.songSeconds * sound.sampleRate;
+           !(static_cast<double>(showSamples) < played.songSeconds * sound.sampleRate);
 }
 
 } // namespace capture

@@ -50,7 +50,8 @@ static constexpr const char* kOwnFolderOnly =
     "; the capture writes and removes files only in a folder of its own";
 
 // Opens the folder `name` in `parent` without following a link, and checks that it is this
-// user's. With `create` a missing one is made first; without, a missing one gives fd -1 and true.
+// user's. With `create` a missing one is made first; without, a missing one, or a file that is
+// neither a folder nor a link, gives fd -1 and true.
 static bool OpenOwnFolder(int parent, const std::string& name, const std::string& shown,
                           bool create, int& fd, std::string& error) {
     fd = -1;
@@ -71,6 +72,9 @@ static bool OpenOwnFolder(int parent, const std::string& name, const std::string
         return false;
     }
     if (!S_ISDIR(info.st_mode)) {
+        if (!create) {
+            return true; // a file of that name holds no frames to remove, and none are written
+        }
         error = "'" + shown + "' is not a folder";
         return false;
     }

@@ -5,7 +5,8 @@
 //                       capture writes and removes files there, and must not be led to another
 //                       place, nor write where someone else put the names. Its frames/ is taken
 //                       the same way whenever it is there (also with `frames` false, as old frames
-//                       are removed from it), and made when frames are to be written. Both stay
+//                       are removed from it), and made when frames are to be written; without
+//                       frames, a plain file of that name is left alone. Both stay
 //                       open, and every file is made relative to them: a name swapped for a link
 //                       afterwards leads nowhere.
 //   Fd, FramesFd        the folders' descriptors (FramesFd -1 when there is no frames/)

@@ -241,11 +241,12 @@ TEST(CaptureCommandLine, SmallRoadsEndWithTheirCodeAndOneMessage) {
     TempFolder work;
     const auto version = RunCapture({"--version"}, work.Path());
     EXPECT_EQ(version.exitCode, 0);
-    EXPECT_TRUE(std::regex_match(version.output, std::regex("zarvo-capture [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+    EXPECT_TRUE(
+        std::regex_match(version.output, std::regex("zarvo-capture [0-9]+\\.[0-9]+\\.[0-9]+\n")))
         << version.output;
     // The video's settings without a video: refused by name rather than ignored.
-    for (const std::string option : {"--size=1920x1080", "--crf=20", "--preset=placebo",
-                                     "--lossless"}) {
+    for (const std::string option :
+         {"--size=1920x1080", "--crf=20", "--preset=placebo", "--lossless"}) {
         const auto run = RunCapture({"--no-frames", option}, work.Path());
         EXPECT_EQ(run.exitCode, 2) << option;
         const std::string name = option.substr(0, option.find('='));
@@ -296,9 +297,8 @@ TEST(CaptureCommandLine, AStartPastTheShowsEndSaysSoWithCodeTwo) {
 // before --start is not counted (it made a 2 s capture from 100 s read 253x real time).
 TEST(CaptureCommandLine, TheSpeedCountsOnlyThePartInTheFiles) {
     TempFolder out;
-    const auto run = RunCapture({"--out", out.Path(), "--no-frames", "--start", "20",
-                                 "--max-seconds", "1"},
-                                BuildFolder());
+    const auto run = RunCapture(
+        {"--out", out.Path(), "--no-frames", "--start", "20", "--max-seconds", "1"}, BuildFolder());
     ASSERT_EQ(run.exitCode, 0) << run.errors;
     std::smatch found;
     const std::regex summary("([0-9.]+) s of show \\(from 20.00 s\\), in ([0-9.]+) s: "
