@@ -12,6 +12,8 @@ int ExitCodeFor(Ending ending) {
         return kExitFinished;
     case Ending::interrupted:
         return kExitInterrupted;
+    case Ending::startPastEnd:
+        return kExitUsage;
     case Ending::showDidNotEnd:
         return kExitShowDidNotEnd;
     case Ending::outputFailed:
@@ -33,8 +35,8 @@ std::string SummaryLine(const CaptureSummary& summary) {
     if (summary.startSeconds > 0.0) {
         std::snprintf(from, sizeof(from), " (from %.2f s)", summary.startSeconds);
     }
-    const double showSeconds = summary.startSeconds + summary.fileSeconds;
-    const double speed = summary.wallSeconds > 0.0 ? showSeconds / summary.wallSeconds : 0.0;
+    const double speed =
+        summary.wallSeconds > 0.0 ? summary.fileSeconds / summary.wallSeconds : 0.0;
     std::snprintf(head, sizeof(head), "%lld frames, %.2f s of show%s, in %.1f s: %.1fx real time",
                   static_cast<long long>(summary.frames), summary.fileSeconds, from,
                   summary.wallSeconds, speed);

@@ -3,7 +3,7 @@
 // The exit codes (listed in --help):
 //   0    the show ended by itself, or the files reached --max-seconds
 //   1    a file could not be written, or the video could not be made
-//   2    the command line is wrong
+//   2    the command line is wrong; also --start past the show's end (known when it ends)
 //   3    the intro stopped with an error (its message box text went to standard error)
 //   4    the show did not end: the song played through once and the show was still going
 //   130  Ctrl+C or a termination signal stopped it
@@ -21,6 +21,7 @@ namespace capture {
 enum class Ending {
     showEnded,
     limitReached,
+    startPastEnd, // the show ended before --start: nothing captured
     interrupted,
     showDidNotEnd,
     outputFailed,
@@ -46,7 +47,9 @@ struct CaptureSummary {
     std::vector<std::string> files; // what was written, as the user named it
 };
 
-// "18000 frames, 300.00 s of show (from 20.00 s), in 9.3 s: 32.3x real time; wrote ..."
+// "18000 frames, 300.00 s of show (from 20.00 s), in 9.3 s: 32.3x real time; wrote ...". The
+// speed is the show time in the files against the time taken: the part of the show before
+// --start, run through but not written, does not count.
 std::string SummaryLine(const CaptureSummary& summary);
 
 } // namespace capture

@@ -58,10 +58,11 @@ double SongSeconds() {
     return platform::PlayingMusic().songSeconds;
 }
 
-bool SongPlayedThrough() {
+bool SongPlayedThrough(std::int64_t showSamples) {
     const platform::MusicPlayed played = platform::PlayingMusic();
-    return played.songSeconds > 0.0 &&
-           static_cast<double>(played.frames) >= played.songSeconds * sound.sampleRate;
+    // Written so that a length that is not a number ends the capture too.
+    return played.playing &&
+           !(static_cast<double>(showSamples) < played.songSeconds * sound.sampleRate);
 }
 
 } // namespace capture

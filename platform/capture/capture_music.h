@@ -11,7 +11,11 @@
 //                        this rendering: called at a frame's presentation, after every read of
 //                        the clock the frame makes, so that those reads all agree.
 //   SongSeconds          the playing song's length once through (0 when no module plays)
-//   SongPlayedThrough    true once the module has played for that long (it then starts over)
+//   SongPlayedThrough    true once the playing module's song has played through once by the
+//                        show's clock, i.e. after `showSamples` samples of show at least as long
+//                        as the song; at once for a song that is over at once (0 s). It is the
+//                        clock, not the music rendered, that counts: a song that falls silent
+//                        early still ends. False while no module plays.
 // The frames are rendered in order, each once. Main thread only.
 #ifndef ZARVO_PLATFORM_CAPTURE_CAPTURE_MUSIC_H
 #define ZARVO_PLATFORM_CAPTURE_CAPTURE_MUSIC_H
@@ -24,7 +28,7 @@ namespace capture {
 
 std::size_t RenderFrameSound(std::int64_t frame, std::vector<std::int16_t>& out);
 double SongSeconds();
-bool SongPlayedThrough();
+bool SongPlayedThrough(std::int64_t showSamples);
 
 } // namespace capture
 

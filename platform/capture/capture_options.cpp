@@ -122,6 +122,8 @@ static bool ParseSeconds(const std::string& text, double& seconds, bool zeroAllo
 ParseResult ParseCaptureOptions(int argc, char** argv, CaptureOptions& options,
                                 std::string& message) {
     bool crfGiven = false;
+    // The first option given that only the video uses, for the message when there is none.
+    std::string videoOnly;
     std::string arg;
     std::string value;
     for (int i = 1; i < argc; ++i) {
@@ -131,8 +133,14 @@ ParseResult ParseCaptureOptions(int argc, char** argv, CaptureOptions& options,
                                    arg, value, message)) {
             return ParseResult::error;
         }
+        if ((arg == "--size" || arg == "--crf" || arg == "--preset" || arg == "--lossless") &&
+            videoOnly.empty()) {
+            videoOnly = arg;
+        }
         if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--no-frames") {
             options.writeFrames = false;
         } else if (arg == "--lossless") {
@@ -217,6 +225,11 @@ ParseResult ParseCaptureOptions(int argc, char** argv, CaptureOptions& options,
         message = "--crf and --lossless exclude each other (--lossless keeps every pixel exact)";
         return ParseResult::error;
     }
+    // Accepted and ignored, it would leave the user believing a video was set up.
+    if (!videoOnly.empty() && options.videoFile.empty() && !options.help && !options.version) {
+        message = videoOnly + " is a setting of the video: give --video FILE too";
+        return ParseResult::error;
+    }
     return ParseResult::ok;
 }
 
@@ -226,10 +239,15 @@ std::string CaptureUsage(const char* programName) {
            " [options]\n"
            "Plays the intro offline, as fast as the machine allows, and writes what it shows\n"
            "and plays. Reads Zarvo.xm from the working directory, the installed data folder or\n"
-           "beside the program (or --module FILE). The show ends by itself.\n"
+           "beside the program (or --module FILE). The show ends by itself; without\n"
+           "--max-seconds a capture never runs longer than the module's song played once\n"
+           "through, so its files never outgrow that length (a song over at once ends it at\n"
+           "once, with exit code 4).\n"
            "\n"
            "  --out DIR          output folder (default: capture); it receives\n"
-           "                     frames/NNNNNN.png, audio.wav and frames.csv\n"
+           "                     frames/NNNNNN.png, audio.wav and frames.csv. It must be a\n"
+           "                     folder of your own, not a link; earlier captures' files there\n"
+           "                     are replaced\n"
            "  --video FILE       also write a video through ffmpeg; the extension names the\n"
            "                     container: .mp4, .mkv or .mov (H.264 and AAC in each)\n"
            "  --size WxH         video size: 1600x1200 (default), 1920x1080, 2560x1440,\n"
@@ -237,9 +255,10 @@ std::string CaptureUsage(const char* programName) {
            "                     4:3 or 16:9 size with even sides; 16:9 has black bars\n"
            "  --crf N            video quality, 0 (best) to 51 (default 16)\n"
            "  --preset NAME      encoder speed: ultrafast (default), superfast, veryfast,\n"
-           "                     faster, fast, medium, slow, slower, veryslow (slower\n"
-           "                     presets make smaller files)\n"
+           "                     faster, fast, medium, slow, slower, veryslow, placebo\n"
+           "                     (slower presets make smaller files)\n"
            "  --lossless         every pixel exact (H.264 in RGB, lossless; large files)\n"
+           "                     (--size, --crf, --preset and --lossless need --video)\n"
            "  --fps N[/D]        frames per second (default 60)\n"
            "  --rate N           audio sample rate in Hz (default 48000)\n"
            "  --start S          the files begin S seconds into the show\n"
@@ -247,15 +266,19 @@ std::string CaptureUsage(const char* programName) {
            "  --no-frames        write no PNG frames (e.g. for a video only)\n"
            "  --quiet            no progress and no summary on standard error\n"
            "  --module FILE      play FILE in place of the intro's own module Zarvo.xm\n"
+           "  --version          the program's version\n"
            "  --help             this text\n"
            "\n"
            "Ctrl+C stops early with every file complete; a second Ctrl+C also gives up the\n"
            "video, at once.\n"
            "\n"
            "Exit codes:\n"
-           "  0    the show ended by itself, or --max-seconds was reached\n"
-           "  1    a file could not be written, or the video could not be made\n"
-           "  2    the command line is wrong\n"
+           "  0    the show ended by itself, or --max-seconds was reached (also after --help\n"
+           "       and --version)\n"
+           "  1    a file could not be written, the video could not be made, or the output\n"
+           "       folder was refused (a link, or another user's)\n"
+           "  2    the command line is wrong; also when --start lies past the show's end\n"
+           "       (found when the show ends there: nothing was captured)\n"
            "  3    the intro stopped with an error (e.g. Zarvo.xm missing or corrupt)\n"
            "  4    the show did not end: the song played through once without reaching the\n"
            "       show's end (give --max-seconds to capture such a show)\n"

@@ -1,7 +1,9 @@
 // The command line of zarvo-capture: what to write, where, at which frame and sample rate.
 //
 //   ParseCaptureOptions  reads argv; on success fills the options, on failure gives a message
-//                        naming the bad argument (the caller prints it with the usage)
+//                        naming the bad argument (the caller prints it with the usage). The
+//                        video's settings (--size, --crf, --preset, --lossless) without --video
+//                        are such an error: nothing would use them.
 //   CaptureUsage         the --help text
 //   FrameEndSample       the audio sample at which frame n ends: floor((n+1) * rate / fps),
 //                        exact in integers, so the picture never drifts from the sound
@@ -49,6 +51,7 @@ struct CaptureOptions {
     bool progress = true;      // the progress line on standard error
     std::string moduleFile;    // empty: the intro's own module
     bool help = false;
+    bool version = false;
 };
 
 enum class ParseResult { ok, error };

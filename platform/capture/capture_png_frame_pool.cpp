@@ -20,9 +20,10 @@ PngFramePool::~PngFramePool() {
     Stop();
 }
 
-void PngFramePool::Start(const std::string& folder, int threads) {
+void PngFramePool::Start(int folder, const std::string& shownFolder, int threads) {
     Stop();
     folder_ = folder;
+    shownFolder_ = shownFolder;
     limit_ = QueueLimit(std::max(1, threads));
     stopping_ = false;
     failedIndex_ = -1;
@@ -89,7 +90,8 @@ void PngFramePool::Work() {
         bool written = true;
         if (!skip) {
             lock.unlock();
-            written = WritePng(folder_ + "/" + FrameFileName(job.index), job.pixels.data(),
+            const std::string name = FrameFileName(job.index);
+            written = WritePng(folder_, name, shownFolder_ + "/" + name, job.pixels.data(),
                                kFrameWidth, kFrameHeight, kFrameWidth, error);
             lock.lock();
         }

@@ -1,7 +1,8 @@
 // PNG frames written by worker threads, so that compression runs beside the show on the other
 // cores while the main thread renders the next frames.
 //
-//   Start   starts `threads` workers writing into `folder` (FrameFileName names)
+//   Start   starts `threads` workers writing into the folder held open as `folder` (a descriptor
+//           that stays open meanwhile; FrameFileName names), `shownFolder` naming it in messages
 //   Add     copies one 320x200 frame into the queue; waits while the queue is full
 //   Drain   waits until every queued frame is written or has failed; returns the lowest index
 //           that failed (its message in `error`), or -1 when all were written
@@ -30,7 +31,7 @@ class PngFramePool {
     PngFramePool(const PngFramePool&) = delete;
     PngFramePool& operator=(const PngFramePool&) = delete;
 
-    void Start(const std::string& folder, int threads);
+    void Start(int folder, const std::string& shownFolder, int threads);
     void Add(std::int64_t index, const std::uint32_t* pixels);
     std::int64_t Drain(std::string& error);
     bool Failed();
@@ -49,7 +50,8 @@ class PngFramePool {
 
     void Work();
 
-    std::string folder_;
+    int folder_ = -1;
+    std::string shownFolder_;
     std::vector<std::thread> workers_;
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -2,14 +2,18 @@
 // with libpng; failures come back as messages, never as exceptions or longjmp escapes.
 #include "capture_png_writer.h"
 
+#include "capture_output_folder.h"
 #include "capture_png_encoder.h"
+#include "capture_write_all.h"
 
 #include <png.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <new>
+#include <unistd.h>
 
 namespace capture {
 
@@ -70,8 +74,9 @@ bool DecodeRows(std::FILE* file, std::vector<std::uint8_t>& rgb, int& width, int
 
 } // namespace
 
-bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height,
-              int pitchPixels, std::string& error) {
+bool WritePng(int folder, const std::string& name, const std::string& shown,
+              const std::uint32_t* pixels, int width, int height, int pitchPixels,
+              std::string& error) {
     // Each thread keeps its encoder and buffer: the workers write thousands of frames.
     thread_local PngEncoder encoder;
     thread_local std::vector<std::uint8_t> png;
@@ -81,34 +86,35 @@ bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, i
     } catch (const std::bad_alloc&) {
         encoded = false;
     }
-    const std::string partial = path + ".part";
+    const std::string partial = name + ".part";
+    const std::string shownPartial = shown + ".part";
     if (!encoded) {
-        error = "cannot write '" + partial + "': out of memory";
+        error = "cannot write '" + shownPartial + "': out of memory";
         return false;
     }
-    {
-        FileCloser closer;
-        closer.file = std::fopen(partial.c_str(), "wb");
-        if (closer.file == nullptr) {
-            error = "cannot create '" + partial + "': " + std::strerror(errno);
-            return false;
-        }
-        const bool written = std::fwrite(png.data(), 1, png.size(), closer.file) == png.size();
-        const int cause = errno;
-        const int closed = std::fclose(closer.file);
-        closer.file = nullptr;
-        if (!written || closed != 0) {
-            error = "cannot write '" + partial + "': " + std::strerror(written ? errno : cause);
-            std::remove(partial.c_str());
-            return false;
-        }
+    const int fd = CreateFresh(folder, partial, shownPartial, error);
+    if (fd < 0) {
+        return false;
     }
-    if (std::rename(partial.c_str(), path.c_str()) != 0) {
-        error = "cannot rename '" + partial + "': " + std::strerror(errno);
-        std::remove(partial.c_str());
+    const bool written = WriteAll(fd, png.data(), png.size(), 0);
+    const int cause = errno;
+    const int closed = close(fd);
+    if (!written || closed != 0) {
+        error = "cannot write '" + shownPartial + "': " + std::strerror(written ? errno : cause);
+        unlinkat(folder, partial.c_str(), 0);
+        return false;
+    }
+    if (renameat(folder, partial.c_str(), folder, name.c_str()) != 0) {
+        error = "cannot rename '" + shownPartial + "': " + std::strerror(errno);
+        unlinkat(folder, partial.c_str(), 0);
         return false;
     }
     return true;
+}
+
+bool WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height,
+              int pitchPixels, std::string& error) {
+    return WritePng(AT_FDCWD, path, path, pixels, width, height, pitchPixels, error);
 }
 
 bool ReadPng(const std::string& path, std::vector<std::uint32_t>& pixels, int& width, int& height,

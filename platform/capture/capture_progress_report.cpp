@@ -86,6 +86,7 @@ void ProgressReport::Update(ProgressState state) {
     const std::string text = FormatProgress(state);
     if (terminal_) {
         std::fprintf(stderr, "\r%s\033[K", text.c_str());
+        lineInPlace_ = true;
     } else {
         std::fprintf(stderr, "%s\n", text.c_str());
     }
@@ -101,6 +102,16 @@ void ProgressReport::Finish(ProgressState state) {
     std::fprintf(stderr, terminal_ ? "\r%s\033[K\n" : "%s\n", text.c_str());
     std::fflush(stderr);
     enabled_ = false;
+    lineInPlace_ = false;
+}
+
+void ProgressReport::Abandon() {
+    if (lineInPlace_) {
+        std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+    enabled_ = false;
+    lineInPlace_ = false;
 }
 
 } // namespace capture

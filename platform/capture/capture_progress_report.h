@@ -5,7 +5,9 @@
 //   FormatProgress  one line of text for a state of the capture (no line end)
 //   ProgressReport  prints it now and then: rewritten in place about 4 times a second on a
 //                   terminal, a new line every 5 seconds elsewhere (logs stay short); Finish
-//                   prints the last state and ends the line
+//                   prints the last state and ends the line; Abandon only ends a line left in
+//                   place, so that a message can follow on a line of its own, and prints no more
+//                   (after the intro's error, a state of the show would only mislead)
 // The end is an estimate: the show ends near the sync count kExpectedEndCount (the sphere's
 // first far point after the last caption), --max-seconds can end it sooner, and a show still
 // going when the song has played through once is stopped there.
@@ -46,12 +48,14 @@ class ProgressReport {
     void Begin(bool enabled);
     void Update(ProgressState state);
     void Finish(ProgressState state);
+    void Abandon();
 
     double WallSeconds() const;
 
   private:
     bool enabled_ = false;
     bool terminal_ = false;
+    bool lineInPlace_ = false; // a line on the terminal not ended yet
     std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point last_;
 };

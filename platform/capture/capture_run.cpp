@@ -89,8 +89,35 @@ static ProgressState Progress() {
     return state;
 }
 
+// Without a limit, a show still going when the song has played through once is stopped: its
+// clock is stuck or it holds, and without the stop it would run until the disk is full. That
+// bounds every capture by the song's length. True when the stop was asked for now.
+static bool StopAtTheSongsEnd() {
+    if (run.options.maxSeconds > 0.0 || run.stopRequested || !SongPlayedThrough(run.samplesDone)) {
+        return false;
+    }
+    char reason[240];
+    if (SongSeconds() <= 0.0) {
+        std::snprintf(reason, sizeof(reason),
+                      "the module's song is over at once (its order list plays no pattern), so "
+                      "the show cannot run; stopping.");
+    } else {
+        std::snprintf(reason, sizeof(reason),
+                      "the song has played through once (%.1f s) and the show has not reached "
+                      "its end (sync count %u, %s); stopping. Give --max-seconds to capture "
+                      "such a show.",
+                      SongSeconds(), run.lastSyncCount, PhaseName(run.lastPhase));
+    }
+    RequestStop(reason);
+    return true;
+}
+
 void PresentCapturedFrame(const std::uint32_t* pixels) {
     if (!run.begun || run.ended || run.failed) {
+        return;
+    }
+    // A song can be over before any frame: one that is over at once shows nothing.
+    if (StopAtTheSongsEnd()) {
         return;
     }
     // The show's own record of the frame, and the count it read: one per sync event delivered.
@@ -116,16 +143,8 @@ void PresentCapturedFrame(const std::uint32_t* pixels) {
     if (run.frameLimit > 0 && run.session.FramesWritten() >= run.frameLimit) {
         Note(Ending::limitReached);
         run.stopRequested = true;
-    } else if (run.options.maxSeconds <= 0.0 && !run.stopRequested && SongPlayedThrough()) {
-        // The show did not end with the song: its clock is stuck or it holds. Without a limit
-        // it would run until the disk is full.
-        char reason[200];
-        std::snprintf(reason, sizeof(reason),
-                      "the song has played through once (%.1f s) and the show has not reached "
-                      "its end (sync count %u, %s); stopping. Give --max-seconds to capture "
-                      "such a show.",
-                      SongSeconds(), run.lastSyncCount, PhaseName(run.lastPhase));
-        RequestStop(reason);
+    } else {
+        StopAtTheSongsEnd();
     }
 }
 
@@ -154,6 +173,8 @@ bool GiveUpRequested() {
 }
 
 void NoteIntroFailure() {
+    // The intro's message comes on a line of its own, and no state of the show after it.
+    run.progress.Abandon();
     Note(Ending::introFailed);
 }
 
@@ -197,14 +218,16 @@ static void ReportEnding() {
                      frames, GiveUpRequested() ? "; the video was given up" : "");
         break;
     case Ending::showEnded:
+        // Nothing failed: the command line asked for a part of the show that is not there.
         if (frames == 0 && run.firstFrame > 0) {
             std::fprintf(stderr,
-                         "zarvo-capture: the show ended at %.2f s, before --start %.2f; "
-                         "nothing was captured\n",
-                         ShowSeconds(), run.options.startSeconds);
-            run.ending = Ending::outputFailed;
+                         "zarvo-capture: --start %.2f lies past the show's end: the show ended "
+                         "at %.2f s, and nothing was captured\n",
+                         run.options.startSeconds, ShowSeconds());
+            run.ending = Ending::startPastEnd;
         }
         break;
+    case Ending::startPastEnd:
     case Ending::limitReached:
     case Ending::showDidNotEnd:
         break;

@@ -7,8 +7,11 @@
 //                        renders the music of exactly one frame (frame n ends at sample
 //                        floor((n+1)*rate/fps)), delivers the W commands met, and shows progress
 //   StopRequested        Ctrl+C, the --max-seconds limit, a failed output, or a song that has
-//                        played through once while the show goes on: the pump turns it into a
-//                        close of the main window, so the intro ends by its own road
+//                        played through once while the show goes on (without a limit; a song
+//                        over at once stops it before the first frame is written): the pump
+//                        turns it into a close of the main window, so the intro ends by its own
+//                        road. The files of a capture without a limit never hold more than the
+//                        song's length once through.
 //   RequestStop          a stop because the show cannot end (with the reason, printed once)
 //   NoteIntroFailure     the intro reported an error (its message box)
 //   EndRun               the backend's finish (or exit): completes every file, says how the

@@ -7,9 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace capture {
@@ -28,67 +26,20 @@ const char* PhaseName(Phase phase) {
     return "unknown";
 }
 
-static bool IsFolder(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool MakeFolders(const std::string& path, std::string& error) {
-    if (path.empty()) {
-        error = "no folder name";
-        return false;
-    }
-    for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
-        const std::string part = path.substr(0, slash);
-        if (!part.empty() && !IsFolder(part) && mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) {
-            error = "cannot create the folder '" + part + "': " + std::strerror(errno);
-            return false;
-        }
-        if (slash == std::string::npos) {
-            break;
-        }
-    }
-    if (!IsFolder(path)) {
-        error = "'" + path + "' is not a folder";
-        return false;
-    }
-    return true;
-}
-
-// Names this program gives frames: six or more digits and ".png", or such a name + ".part".
-static bool IsFrameFileName(const char* name) {
-    std::size_t digits = 0;
-    while (name[digits] >= '0' && name[digits] <= '9') {
-        ++digits;
-    }
-    return digits >= 6 && (std::strcmp(name + digits, ".png") == 0 ||
-                           std::strcmp(name + digits, ".png.part") == 0);
-}
-
-static void RemoveOldFrames(const std::string& folder) {
-    DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) {
-        return;
-    }
-    while (const dirent* entry = readdir(dir)) {
-        if (IsFrameFileName(entry->d_name)) {
-            unlink((folder + "/" + entry->d_name).c_str());
-        }
-    }
-    closedir(dir);
-}
-
 CaptureSession::~CaptureSession() {
     std::string ignored;
     Close(ignored);
 }
 
+static constexpr const char* kCsvName = "frames.csv";
+static constexpr const char* kWavName = "audio.wav";
+
 std::string CaptureSession::WavPath() const {
-    return options_.outDir + "/audio.wav";
+    return folder_.Path() + "/" + kWavName;
 }
 
 std::string CaptureSession::CsvPath() const {
-    return options_.outDir + "/frames.csv";
+    return folder_.Path() + "/" + kCsvName;
 }
 
 bool CaptureSession::Open(const CaptureOptions& options, std::string& error) {
@@ -99,52 +50,41 @@ bool CaptureSession::Open(const CaptureOptions& options, std::string& error) {
     frames_ = 0;
     csvEnds_.clear();
     wavEnds_.clear();
-    if (!MakeFolders(options.outDir, error)) {
+    if (!folder_.Open(options.outDir, options.writeFrames, error)) {
         return false;
     }
-    const std::string frames = options.outDir + "/frames";
-    if (IsFolder(frames)) {
-        RemoveOldFrames(frames);
-    }
-    if (options.writeFrames && !MakeFolders(frames, error)) {
+    // The video's checks come before anything in the folder is touched; ffmpeg would only find
+    // out at its first frame that the video cannot be written.
+    if (!options.videoFile.empty() && !video_.Start(options, error)) {
+        folder_.Close();
         return false;
     }
-    csv_ = open(CsvPath().c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (csv_ < 0) {
-        error = "cannot create '" + CsvPath() + "': " + std::strerror(errno);
-        return false;
-    }
+    folder_.RemoveOldFrames();
     static constexpr char kHeader[] = "frame,sync_count,phase\n";
     csvHeaderBytes_ = static_cast<std::int64_t>(sizeof(kHeader) - 1);
-    if (!WriteAll(csv_, kHeader, sizeof(kHeader) - 1, 0)) {
+    csv_ = CreateFresh(folder_.Fd(), kCsvName, CsvPath(), error);
+    if (csv_ >= 0 && !WriteAll(csv_, kHeader, sizeof(kHeader) - 1, 0)) {
         error = "cannot write '" + CsvPath() + "': " + std::strerror(errno);
-        return false;
-    }
-    if (!wav_.Open(WavPath(), options.sampleRate, error)) {
-        return false;
-    }
-    if (!options.videoFile.empty()) {
-        // ffmpeg would only find out at its first frame that the video cannot be written.
-        // The file itself appears only once the video is complete.
-        const bool existed = access(options.videoFile.c_str(), F_OK) == 0;
-        std::FILE* probe = std::fopen(options.videoFile.c_str(), "ab");
-        if (probe == nullptr) {
-            error = "cannot create '" + options.videoFile + "': " + std::strerror(errno);
-            return false;
+    } else if (csv_ >= 0 &&
+               wav_.Open(folder_.Fd(), kWavName, WavPath(), options.sampleRate, error)) {
+        if (options.writeFrames) {
+            pngs_.Start(folder_.FramesFd(), folder_.FramesPath(),
+                        pngThreads_ > 0 ? pngThreads_ : PngThreadsForMachine());
         }
-        std::fclose(probe);
-        if (!existed) {
-            unlink(options.videoFile.c_str());
-        }
-        if (!video_.Start(options, error)) {
-            return false;
-        }
+        open_ = true;
+        return true;
     }
-    if (options.writeFrames) {
-        pngs_.Start(frames, pngThreads_ > 0 ? pngThreads_ : PngThreadsForMachine());
+    // A file without its header is no capture (a disk full from the first write): none is left.
+    if (csv_ >= 0) {
+        close(csv_);
+        csv_ = -1;
     }
-    open_ = true;
-    return true;
+    wav_.Close();
+    unlinkat(folder_.Fd(), kCsvName, 0);
+    unlinkat(folder_.Fd(), kWavName, 0);
+    video_.Abandon();
+    folder_.Close();
+    return false;
 }
 
 // Takes frames `keep` onwards back from every file: rows, samples and pictures.
@@ -161,11 +101,10 @@ void CaptureSession::TakeBack(std::int64_t keep) {
     static_cast<void>(cut);
     std::string ignored;
     wav_.Truncate(samples, ignored);
-    const std::string folder = options_.outDir + "/frames/";
-    for (std::int64_t frame = keep; frame < frames_; ++frame) {
-        const std::string path = folder + FrameFileName(frame);
-        unlink(path.c_str());
-        unlink((path + ".part").c_str());
+    for (std::int64_t frame = keep; frame < frames_ && options_.writeFrames; ++frame) {
+        const std::string name = FrameFileName(frame);
+        unlinkat(folder_.FramesFd(), name.c_str(), 0);
+        unlinkat(folder_.FramesFd(), (name + ".part").c_str(), 0);
     }
     csvEnds_.resize(kept);
     wavEnds_.resize(kept);
@@ -259,10 +198,9 @@ bool CaptureSession::Close(std::string& error) {
         }
         csv_ = -1;
     }
-    wav_.Close();
     if (video_.Running()) {
         if (ok && open_) {
-            if (!video_.Finish(WavPath(), error)) {
+            if (!video_.Finish(wav_.Fd(), error)) {
                 ok = false;
             } else {
                 videoMade_ = true;
@@ -271,6 +209,8 @@ bool CaptureSession::Close(std::string& error) {
             video_.Abandon();
         }
     }
+    wav_.Close();
+    folder_.Close();
     open_ = false;
     failed_ = failed_ || !ok;
     if (!ok) {

@@ -1,9 +1,11 @@
 // The files of one capture: the output folder, frames/NNNNNN.png, frames.csv, audio.wav and the
 // video, opened together and finished together.
 //
-//   Open        makes the folder (and frames/, where frames are written; numbered frames of an
-//               earlier capture there are removed so the folder shows this capture only),
-//               writes the CSV header, creates the WAV, starts the PNG workers and the video
+//   Open        takes the folder (output_folder.h: made, or refused when it is a link or another
+//               user's; so is its frames/), starts the video (its checks come first), removes the
+//               numbered frames of an earlier capture so the folder shows this capture only,
+//               makes the CSV with its header and the WAV afresh, never through a link, and
+//               starts the PNG workers. When it fails, no CSV or WAV is left in the folder.
 //   AddFrame    one presented frame and the sound heard while it is shown: its PNG (queued for
 //               the workers), its samples, its CSV row and its video frame
 //   Close       waits for the PNG workers and completes every file (the video last, from the
@@ -18,6 +20,7 @@
 #define ZARVO_PLATFORM_CAPTURE_CAPTURE_SESSION_H
 
 #include "capture_options.h"
+#include "capture_output_folder.h"
 #include "capture_png_frame_pool.h"
 #include "show_observation.h"
 #include "capture_video_encoder.h"
@@ -83,13 +86,11 @@ class CaptureSession {
     std::int64_t frames_ = 0;
     std::vector<std::int64_t> csvEnds_; // the CSV's length after each frame's row
     std::vector<std::int64_t> wavEnds_; // the WAV's sample frames after each frame
+    OutputFolder folder_;
     WavWriter wav_;
     PngFramePool pngs_;
     VideoEncoder video_;
 };
-
-// Makes a folder and its missing parents; true when it exists afterwards.
-bool MakeFolders(const std::string& path, std::string& error);
 
 } // namespace capture
 

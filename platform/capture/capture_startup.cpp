@@ -68,6 +68,10 @@ int StartBackend(int argc, char** argv, platform::Backend& backend) {
         std::fputs(capture::CaptureUsage(name).c_str(), stdout);
         return 0;
     }
+    if (options.version) {
+        std::printf("zarvo-capture %s\n", ZARVO_VERSION);
+        return 0;
+    }
     if (!options.videoFile.empty() && !capture::FfmpegAvailable()) {
         std::fprintf(stderr, "zarvo-capture: --video needs the ffmpeg program, which cannot be "
                              "started (install the ffmpeg package)\n");

@@ -1,12 +1,15 @@
 // The ffmpeg runs of the video: spawning, the frame pipe, waiting, and the final mux.
 #include "capture_video_encoder.h"
 
+#include "capture_output_folder.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -103,9 +106,11 @@ std::vector<std::string> VideoEncoder::MuxArguments(const std::string& videoPart
     return args;
 }
 
-// Starts a program with the given arguments; its standard input is `stdinFd` when not -1.
-// The child gets default signal handling and a process group of its own.
-static pid_t Spawn(const std::vector<std::string>& arguments, int stdinFd, int nullOutput) {
+// Starts a program with the given arguments; its standard input is `stdinFd` when not -1, and
+// the descriptors in `kept` stay open in it under their numbers (a dup2 onto itself clears the
+// close-on-exec flag). The child gets default signal handling and a process group of its own.
+static pid_t Spawn(const std::vector<std::string>& arguments, int stdinFd, int nullOutput,
+                   const std::vector<int>& kept = {}) {
     std::vector<char*> argv;
     for (const std::string& argument : arguments) {
         argv.push_back(const_cast<char*>(argument.c_str()));
@@ -122,6 +127,9 @@ static pid_t Spawn(const std::vector<std::string>& arguments, int stdinFd, int n
     if (nullOutput != 0) {
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
         posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    }
+    for (int fd : kept) {
+        posix_spawn_file_actions_adddup2(&actions, fd, fd);
     }
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -206,23 +214,64 @@ VideoEncoder::~VideoEncoder() {
     Abandon();
 }
 
+std::string VideoEncoder::FileOf(int fd) {
+    return "file:/dev/fd/" + std::to_string(fd);
+}
+
+// Closes the descriptor and removes the file of that name (a name taken over by a link since
+// loses only the link).
+static void RemovePart(int& fd, const std::string& name) {
+    if (fd >= 0) {
+        close(fd);
+        fd = -1;
+        unlink(name.c_str());
+    }
+}
+
+void VideoEncoder::RemoveParts() {
+    RemovePart(videoPartFd_, videoPart_);
+    RemovePart(outputPartFd_, outputPart_);
+}
+
 bool VideoEncoder::Start(const CaptureOptions& options, std::string& error) {
+    Abandon();
     videoFile_ = options.videoFile;
     container_ = options.container;
     videoPart_ = options.videoFile + ".video.part";
+    outputPart_ = options.videoFile + ".part";
+    // The video replaces whatever has its name when it is done (a link, not what it points to):
+    // only a file, and only the user's own.
+    struct stat info {};
+    if (lstat(videoFile_.c_str(), &info) == 0) {
+        if (S_ISDIR(info.st_mode)) {
+            error = "--video '" + videoFile_ + "' is a folder";
+            return false;
+        }
+        if (info.st_uid != geteuid()) {
+            error = "--video '" + videoFile_ + "' belongs to another user (uid " +
+                    std::to_string(info.st_uid) + "); the capture replaces only a file of its own";
+            return false;
+        }
+    }
+    videoPartFd_ = CreateFresh(AT_FDCWD, videoPart_, videoPart_, error);
+    if (videoPartFd_ < 0) {
+        return false;
+    }
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) {
         error = std::string("cannot make a pipe for ffmpeg: ") + std::strerror(errno);
+        RemoveParts();
         return false;
     }
     // Room for a few frames, so that the show renders ahead while ffmpeg reads, instead of both
     // taking turns over 64 KiB; where the system allows less, the pipe keeps its size.
     (void)fcntl(fds[1], F_SETPIPE_SZ, kPipeBytes);
-    pid_ = Spawn(EncodeArguments(options, videoPart_), fds[0], 0);
+    pid_ = Spawn(EncodeArguments(options, FileOf(videoPartFd_)), fds[0], 0, {videoPartFd_});
     const int spawnErrno = errno;
     close(fds[0]);
     if (pid_ < 0) {
         close(fds[1]);
+        RemoveParts();
         error = std::string("cannot start ffmpeg: ") + std::strerror(spawnErrno);
         return false;
     }
@@ -261,7 +310,7 @@ bool VideoEncoder::AddFrame(const std::uint32_t* pixels, std::string& error) {
     return true;
 }
 
-bool VideoEncoder::Finish(const std::string& wavPath, std::string& error) {
+bool VideoEncoder::Finish(int wavFd, std::string& error) {
     if (pid_ <= 0) {
         error = "the video encoder is not running";
         return false;
@@ -273,38 +322,29 @@ bool VideoEncoder::Finish(const std::string& wavPath, std::string& error) {
     pid_ = -1;
     if (!encoded) {
         error = "the video could not be encoded (" + how + ")";
-        std::remove(videoPart_.c_str());
-        return false;
-    }
-    if (frames_ == 0) {
+    } else if (frames_ == 0) {
         error = "no frame was shown, so there is no video";
-        std::remove(videoPart_.c_str());
-        return false;
-    }
-    const std::string outputPart = videoFile_ + ".part";
-    if (GivingUp()) {
+    } else if (GivingUp()) {
         error = "the video was given up";
-        std::remove(videoPart_.c_str());
-        return false;
+    } else if ((outputPartFd_ = CreateFresh(AT_FDCWD, outputPart_, outputPart_, error)) >= 0) {
+        const pid_t mux = Spawn(
+            MuxArguments(FileOf(videoPartFd_), FileOf(wavFd), FileOf(outputPartFd_), container_),
+            -1, 0, {videoPartFd_, wavFd, outputPartFd_});
+        if (mux < 0) {
+            error = std::string("cannot start ffmpeg: ") + std::strerror(errno);
+        } else if (!Wait(mux, how)) {
+            error = "the video could not be joined with the sound (" + how + ")";
+        } else if (std::rename(outputPart_.c_str(), videoFile_.c_str()) != 0) {
+            error = "cannot rename '" + outputPart_ + "': " + std::strerror(errno);
+        } else {
+            close(outputPartFd_);
+            outputPartFd_ = -1; // it is the video now
+            RemoveParts();
+            return true;
+        }
     }
-    const pid_t mux = Spawn(MuxArguments(videoPart_, wavPath, outputPart, container_), -1, 0);
-    if (mux < 0) {
-        error = std::string("cannot start ffmpeg: ") + std::strerror(errno);
-        std::remove(videoPart_.c_str());
-        return false;
-    }
-    const bool muxed = Wait(mux, how);
-    std::remove(videoPart_.c_str());
-    if (!muxed) {
-        error = "the video could not be joined with the sound (" + how + ")";
-        std::remove(outputPart.c_str());
-        return false;
-    }
-    if (std::rename(outputPart.c_str(), videoFile_.c_str()) != 0) {
-        error = "cannot rename '" + outputPart + "': " + std::strerror(errno);
-        return false;
-    }
-    return true;
+    RemoveParts();
+    return false;
 }
 
 void VideoEncoder::Abandon() {
@@ -317,8 +357,8 @@ void VideoEncoder::Abandon() {
         std::string how;
         WaitSucceeded(pid_, how);
         pid_ = -1;
-        std::remove(videoPart_.c_str());
     }
+    RemoveParts();
 }
 
 } // namespace capture

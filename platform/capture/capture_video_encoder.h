@@ -1,15 +1,22 @@
 // The video: presented frames piped to the ffmpeg program, then joined with the finished WAV.
 //
 // Two passes, so that the sound is taken from a complete file:
-//   Start    runs ffmpeg reading raw 320x200 frames (bgr0, i.e. the 0x00RRGGBB words as they lie
-//            in memory) from a pipe; it converts them with the BT.709 matrix (tagged so) to
-//            Y'CbCr 4:4:4, places and enlarges them as capture_video_layout.h says, and encodes
-//            H.264 into `FILE.video.part`. With --lossless the frames stay RGB and are encoded
-//            losslessly (every pixel exact; players built on ffmpeg open it)
+//   Start    checks that the video can replace what has its name (nothing, or a file of the
+//            user's own; a link is replaced, not followed), makes `FILE.video.part` afresh
+//            (capture_output_folder.h: CreateFresh), and runs ffmpeg reading raw 320x200 frames
+//            (bgr0, i.e. the 0x00RRGGBB words as they lie in memory) from a pipe; it converts them
+//            with the BT.709 matrix (tagged so) to Y'CbCr 4:4:4, places and enlarges them as
+//            capture_video_layout.h says, and encodes H.264 into that file. With --lossless the
+//            frames stay RGB and are encoded losslessly (every pixel exact; players built on ffmpeg
+//            open it)
 //   AddFrame writes one frame into the pipe
-//   Finish   closes the pipe, waits for the encoder, then muxes that stream with the WAV (AAC)
-//            into `FILE.part` in the container asked for, and renames it to FILE; the temporary
-//            files are removed
+//   Finish   closes the pipe, waits for the encoder, then muxes that stream with the WAV (AAC,
+//            from the descriptor `wavFd`) into `FILE.part`, made afresh, in the container asked
+//            for, and renames it to FILE
+// ffmpeg never sees a name the user gave: it reads and writes the files this program made and
+// holds open, as /dev/fd/N, so a name that would read as an option ("-x.mp4") or a protocol
+// ("take:1.mp4") is a plain file name, and no link put in place of a part file is followed.
+// Every failure, and Abandon, removes the part files: none is left behind.
 // Chroma at full resolution: with 4:2:0 a pure red pixel next to a blue one would share its
 // colour with the neighbour, and the enlarged pixels' edges would bleed. Encoder settings are
 // fixed (two threads, bit-exact flags, no metadata), so the same frames and sound give the same
@@ -41,7 +48,7 @@ class VideoEncoder {
 
     bool Start(const CaptureOptions& options, std::string& error);
     bool AddFrame(const std::uint32_t* pixels, std::string& error);
-    bool Finish(const std::string& wavPath, std::string& error);
+    bool Finish(int wavFd, std::string& error);
     // Ends the encoder at once without making the video (after a failure elsewhere).
     void Abandon();
     // While *flag is nonzero, waits for ffmpeg and writes to it give up (set from a signal).
@@ -65,6 +72,9 @@ class VideoEncoder {
                                                  const std::string& wavPath,
                                                  const std::string& outputPart,
                                                  Container container);
+    // The name by which ffmpeg opens the file this program holds open as `fd`.
+    static std::string FileOf(int fd);
+    void RemoveParts();
     bool GivingUp() const {
         return giveUp_ != nullptr && *giveUp_ != 0;
     }
@@ -74,6 +84,9 @@ class VideoEncoder {
     Container container_ = Container::mp4;
     std::string videoFile_;
     std::string videoPart_;
+    std::string outputPart_;
+    int videoPartFd_ = -1;
+    int outputPartFd_ = -1;
     pid_t pid_ = -1;
     int pipe_ = -1;
     std::int64_t frames_ = 0;

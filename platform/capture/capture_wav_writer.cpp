@@ -1,6 +1,7 @@
 // The streaming WAV writer: RIFF header, little-endian samples, sizes patched after every append.
 #include "capture_wav_writer.h"
 
+#include "capture_output_folder.h"
 #include "capture_write_all.h"
 
 #include <cerrno>
@@ -32,13 +33,17 @@ WavWriter::~WavWriter() {
 }
 
 bool WavWriter::Open(const std::string& path, int sampleRate, std::string& error) {
+    return Open(AT_FDCWD, path, path, sampleRate, error);
+}
+
+bool WavWriter::Open(int folder, const std::string& name, const std::string& shown, int sampleRate,
+                     std::string& error) {
     Close();
-    fd_ = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    fd_ = CreateFresh(folder, name, shown, error);
     if (fd_ < 0) {
-        error = "cannot create '" + path + "': " + std::strerror(errno);
         return false;
     }
-    path_ = path;
+    path_ = shown;
     sampleRate_ = sampleRate;
     frames_ = 0;
     return WriteHeader(error);

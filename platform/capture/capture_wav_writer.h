@@ -1,6 +1,7 @@
 // A 16-bit stereo PCM WAV file written as the audio is made, valid at every moment.
 //
-//   Open     creates the file with a header for zero samples
+//   Open     creates the file afresh (output_folder.h: CreateFresh, in `folder`, or relative to
+//            the working directory) with a header for zero samples; `shown` names it in messages
 //   Append   adds interleaved stereo frames and rewrites the two sizes of the header, so that
 //            a capture stopped at any point (Ctrl+C, a crash after this call) leaves a whole file
 //   Truncate cuts the file back to its first `frames` frames (header included)
@@ -27,6 +28,8 @@ class WavWriter {
     WavWriter(const WavWriter&) = delete;
     WavWriter& operator=(const WavWriter&) = delete;
 
+    bool Open(int folder, const std::string& name, const std::string& shown, int sampleRate,
+              std::string& error);
     bool Open(const std::string& path, int sampleRate, std::string& error);
     bool Append(const std::int16_t* interleavedStereo, std::size_t frames, std::string& error);
     bool Truncate(std::int64_t frames, std::string& error);
@@ -35,6 +38,10 @@ class WavWriter {
 
     std::int64_t FramesWritten() const {
         return frames_;
+    }
+    // The open file (read and write), e.g. for the video's sound; -1 when closed.
+    int Fd() const {
+        return fd_;
     }
 
   private:

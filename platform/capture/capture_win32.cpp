@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 namespace capture {
 
@@ -71,7 +72,10 @@ static void WaitForEvents() {
 
 static int ScreenMetric(int index) {
     // The capture's screen is the picture it records.
-    return index == SM_CXSCREEN ? kFrameWidth : kFrameHeight;
+    if (index == SM_CXSCREEN) {
+        return kFrameWidth;
+    }
+    return index == SM_CYSCREEN ? kFrameHeight : 0;
 }
 
 static void ShowMessageBox(HWND, const char* text, const char* caption) {

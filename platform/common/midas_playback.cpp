@@ -194,6 +194,7 @@ MusicPlayed PlayingMusic() {
     std::lock_guard<std::mutex> guard(midas.playerLock);
     MusicPlayed played;
     if (midas.playing != nullptr) {
+        played.playing = true;
         played.songSeconds = midas.playing->player.SongSeconds();
         played.frames = midas.framesPlayed;
     }

@@ -13,9 +13,10 @@ namespace platform {
 std::uint32_t MusicSyncsDelivered();
 
 // The playing module as rendered so far: its song's length once through, and the frames of it
-// rendered since it started (ramps included, the silence of a suspension not). Zeros when no
-// module plays.
+// rendered since it started (ramps included, the silence of a suspension not). Zeros and
+// `playing` false when no module plays; a song that is over at once plays with 0 seconds.
 struct MusicPlayed {
+    bool playing = false;
     double songSeconds = 0.0;
     std::int64_t frames = 0;
 };

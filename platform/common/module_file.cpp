@@ -32,6 +32,8 @@ namespace {
 
 std::mutex overrideLock;
 std::string overridePath;
+// The name the intro last asked for while the override was in force.
+std::string askedName;
 
 // The override last set; empty when there is none.
 std::string ModuleFileOverride() {
@@ -118,6 +120,45 @@ void CloseFile(int fd) {
     close(fd);
 }
 #endif
+
+#ifndef _WIN32
+std::string WorkingDirectory() {
+    char buffer[PATH_MAX];
+    return getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string();
+}
+#else
+std::string WorkingDirectory() {
+    char buffer[MAX_PATH];
+    const DWORD length = GetCurrentDirectoryA(MAX_PATH, buffer);
+    return length > 0 && length < MAX_PATH ? std::string(buffer, length) : std::string();
+}
+#endif
+
+// "the working directory (/home/a), /usr/share/zarvo and /usr/games": where a bare name is
+// looked for, for the message when it is found nowhere.
+std::string PlacesSearched() {
+    const std::string here = WorkingDirectory();
+    std::vector<std::string> seen;
+    std::vector<std::string> places;
+    for (const std::string& folder : ModuleSearchFolders()) {
+        const std::string resolved = folder == "." ? here : folder;
+        if (!resolved.empty() && std::find(seen.begin(), seen.end(), resolved) != seen.end()) {
+            continue; // e.g. a program started in its own folder
+        }
+        seen.push_back(resolved);
+        if (folder != ".") {
+            places.push_back(folder);
+        } else {
+            places.push_back(here.empty() ? "the working directory"
+                                          : "the working directory (" + here + ")");
+        }
+    }
+    std::string text;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == places.size() ? " and " : ", ") + places[i];
+    }
+    return text;
+}
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.empty() || folder == ".") {
@@ -250,6 +291,36 @@ std::string ResolveModuleFile(const std::string& name) {
     return name;
 }
 
+std::string ModuleFileLabel(const std::string& name) {
+    const std::string forced = ModuleFileOverride();
+    if (!forced.empty()) {
+        return "'" + forced + "'";
+    }
+    const std::string path = ResolveModuleFile(name);
+    return path == name ? "'" + name + "'" : "'" + name + "' (" + path + ")";
+}
+
+std::string ModuleMessageText(const std::string& text) {
+    std::string forced;
+    std::string asked;
+    {
+        std::lock_guard<std::mutex> guard(overrideLock);
+        forced = overridePath;
+        asked = askedName;
+    }
+    if (forced.empty() || asked.empty() || asked == forced) {
+        return text;
+    }
+    const std::string from = "'" + asked + "'";
+    const std::string to = "'" + forced + "'";
+    std::string result = text;
+    for (std::size_t at = result.find(from); at != std::string::npos;
+         at = result.find(from, at + to.size())) {
+        result.replace(at, from.size(), to);
+    }
+    return result;
+}
+
 bool ReadModuleFile(const std::string& name, std::vector<std::uint8_t>& bytes, std::string& error) {
     bytes.clear();
     if (name.empty()) {
@@ -258,11 +329,25 @@ bool ReadModuleFile(const std::string& name, std::vector<std::uint8_t>& bytes, s
     }
     int fd = -1;
     try {
+        bool forced = false;
+        {
+            std::lock_guard<std::mutex> guard(overrideLock);
+            forced = !overridePath.empty();
+            if (forced) {
+                askedName = name;
+            }
+        }
         const std::string path = ResolveModuleFile(name);
-        const std::string label = path == name ? "'" + name + "'" : "'" + name + "' (" + path + ")";
+        const std::string label = ModuleFileLabel(name);
         fd = OpenFile(path);
         if (fd < 0) {
-            error = "Unable to open file " + label + ": " + std::strerror(errno);
+            const int cause = errno;
+            error = "Unable to open file " + label + ": " + std::strerror(cause);
+            // A bare name found nowhere: the message says where it was looked for.
+            if (cause == ENOENT && !forced && path == name &&
+                name.find_first_of(kFolderMarks) == std::string::npos && !Exists(path)) {
+                error += "; looked for in " + PlacesSearched();
+            }
             return false;
         }
         const bool read = CheckAndRead(fd, label, bytes, error);

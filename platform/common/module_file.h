@@ -13,7 +13,12 @@
 // larger than kModuleFileLimit, and one whose head no module format has. The file is then read
 // whole, never past the size it had when opened, so a file that grows while it is read cannot
 // grow memory, and no module costs more than the limit. On failure `error` names the file as it
-// was asked for, the place it was found when that differs, and the reason; no exception escapes.
+// was asked for (ModuleFileLabel), and the reason; a bare name found nowhere also lists the
+// places it was looked for in. No exception escapes.
+//
+// With an override the user asked for a file of their own: every message names that file, not
+// the name the intro asked for. The intro's own message quotes its name, so a backend passes the
+// text of its message boxes through ModuleMessageText.
 #ifndef ZARVO_PLATFORM_COMMON_MODULE_FILE_H
 #define ZARVO_PLATFORM_COMMON_MODULE_FILE_H
 
@@ -40,6 +45,15 @@ std::string ResolveModuleFile(const std::string& name);
 // Opens the module the intro calls `name` (resolved as above), checks it as above and reads it
 // whole into `bytes`; on failure `bytes` is empty and `error` says why.
 bool ReadModuleFile(const std::string& name, std::vector<std::uint8_t>& bytes, std::string& error);
+
+// The file a load of `name` reads, quoted, as messages name it: the override, or `name` (with the
+// place it was found in, when that is not the name itself).
+std::string ModuleFileLabel(const std::string& name);
+
+// A message about the module as the user should read it: while an override is set, the name the
+// intro last asked for, where the text quotes it ('Zarvo.xm'), becomes the overriding file.
+// Without an override (or before any load) the text comes back unchanged.
+std::string ModuleMessageText(const std::string& text);
 
 } // namespace platform
 

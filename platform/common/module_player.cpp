@@ -38,7 +38,7 @@ bool ModulePlayer::Load(const char* fileName, std::string& error) {
         const std::map<std::string, std::string> settings{{"load.skip_subsongs_init", "1"}};
         module_ = std::make_unique<openmpt::module>(file, QuietLog(), settings);
         if (module_->get_num_orders() <= 0 || module_->get_num_channels() <= 0) {
-            error = std::string("Invalid module file '") + fileName + "': it holds no song";
+            error = "Invalid module file " + ModuleFileLabel(fileName) + ": it holds no song";
             module_.reset();
             return false;
         }
@@ -47,7 +47,7 @@ bool ModulePlayer::Load(const char* fileName, std::string& error) {
         module_->ctl_set_integer("dither", 0);
     } catch (const std::exception& failure) {
         module_.reset();
-        error = std::string("Invalid module file '") + fileName + "': " + failure.what();
+        error = "Invalid module file " + ModuleFileLabel(fileName) + ": " + failure.what();
         return false;
     }
     return true;

@@ -5,12 +5,14 @@
 // LoadIconA finds the program's icon resource (win32_resources.h); LoadCursorA knows the system's
 // arrow only; GetStockObject knows BLACK_BRUSH only. Main thread only.
 #include "backend.h"
+#include "module_file.h"
 #include "win32_resources.h"
 
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 namespace platform {
 
@@ -63,7 +65,9 @@ int WINAPI GetSystemMetrics(int index) {
 }
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT /*type*/) {
-    const char* body = text != nullptr ? text : "";
+    // With --module, the file the user named stands where the intro names its own module.
+    const std::string message = platform::ModuleMessageText(text != nullptr ? text : "");
+    const char* body = message.c_str();
     const char* title = caption != nullptr ? caption : "Error";
     if (platform::Services().messageBox != nullptr) {
         platform::Services().messageBox(owner, body, title);

@@ -107,6 +107,22 @@ TEST_P(FullDisk, LeavesFilesThatAgreeAndSaysSo) {
     EXPECT_NE(access((disk_ + "/show.mp4").c_str(), F_OK), 0);
 }
 
+// A disk full before the first write: no file is left without its header (a CSV of 0 bytes).
+TEST_P(FullDisk, FullFromTheFirstWriteLeavesNoFileWithoutItsHeader) {
+    {
+        std::ofstream filler(disk_ + "/filler", std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), block.size())) {
+        }
+    }
+    const std::string out = disk_ + "/out";
+    const auto run = RunCapture({"--out", out, "--max-seconds", "1"}, BuildFolder());
+    EXPECT_EQ(run.exitCode, 1) << run.errors;
+    EXPECT_NE(run.errors.find("No space left on device"), std::string::npos) << run.errors;
+    EXPECT_NE(access((out + "/frames.csv").c_str(), F_OK), 0);
+    EXPECT_NE(access((out + "/audio.wav").c_str(), F_OK), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Sizes, FullDisk, ::testing::Values("600k", "1m", "1700k"));
 
 TEST(CaptureEnding, ASecondCtrlCGivesTheVideoUpAndTheFilesStillAgree) {

@@ -30,9 +30,11 @@ std::string BuildFolder() {
     return ZARVO_BUILD_DIR;
 }
 
-// Runs `argv` in `workDir` with standard error into `errorFile` (or inherited when empty).
+// Runs `argv` in `workDir` with standard error into `errorFile` (or inherited when empty), and
+// standard output into `outputFile` (or nowhere with `quietOutput`, or inherited).
 static pid_t Spawn(const std::vector<std::string>& argv, const std::string& workDir,
-                   const std::string& errorFile, bool quietOutput) {
+                   const std::string& errorFile, bool quietOutput,
+                   const std::string& outputFile = "") {
     const pid_t pid = fork();
     if (pid != 0) {
         return pid;
@@ -44,6 +46,9 @@ static pid_t Spawn(const std::vector<std::string>& argv, const std::string& work
     dup2(nothing, STDIN_FILENO);
     if (quietOutput) {
         dup2(nothing, STDOUT_FILENO);
+    } else if (!outputFile.empty()) {
+        const int output = open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(output, STDOUT_FILENO);
     }
     if (!errorFile.empty()) {
         const int errors = open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -72,10 +77,10 @@ std::string ReadBytes(const std::string& path) {
 }
 
 static pid_t StartCapture(const std::vector<std::string>& args, const std::string& workDir,
-                          const std::string& errorFile) {
+                          const std::string& errorFile, const std::string& outputFile = "") {
     std::vector<std::string> argv{CaptureProgram()};
     argv.insert(argv.end(), args.begin(), args.end());
-    return Spawn(argv, workDir, errorFile, false);
+    return Spawn(argv, workDir, errorFile, false, outputFile);
 }
 
 RunResult InterruptCapture(const std::vector<std::string>& args, const std::string& workDir,
@@ -105,14 +110,19 @@ RunResult InterruptCapture(const std::vector<std::string>& args, const std::stri
 
 RunResult RunCapture(const std::vector<std::string>& args, const std::string& workDir) {
     char errorFile[] = "/tmp/zarvo-capture-stderr-XXXXXX";
-    const int fd = mkstemp(errorFile);
-    if (fd >= 0) {
-        close(fd);
+    char outputFile[] = "/tmp/zarvo-capture-stdout-XXXXXX";
+    for (char* file : {errorFile, outputFile}) {
+        const int fd = mkstemp(file);
+        if (fd >= 0) {
+            close(fd);
+        }
     }
     RunResult result;
-    result.exitCode = WaitExitCode(StartCapture(args, workDir, errorFile));
+    result.exitCode = WaitExitCode(StartCapture(args, workDir, errorFile, outputFile));
     result.errors = ReadBytes(errorFile);
+    result.output = ReadBytes(outputFile);
     std::remove(errorFile);
+    std::remove(outputFile);
     return result;
 }
 

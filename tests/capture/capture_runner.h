@@ -2,7 +2,7 @@
 //
 //   TempFolder     a fresh folder under /tmp, removed with everything in it (temp_folder.h)
 //   RunCapture     runs the program in a working directory (the build folder holds Zarvo.xm)
-//                  and waits; its standard error is kept
+//                  and waits; its standard error and output are kept
 //   InterruptCapture  runs it until its output folder holds some frames, then presses Ctrl+C
 //                  (once or more, 50 ms apart) as at a terminal, and waits
 //   ExpectFilesAgree  checks that the files of a capture that ended, however it ended, agree:
@@ -30,6 +30,7 @@ namespace capturetest {
 struct RunResult {
     int exitCode = -1; // -1 when the program did not exit normally
     std::string errors;
+    std::string output; // standard output (RunCapture only)
 };
 
 RunResult RunCapture(const std::vector<std::string>& args, const std::string& workDir);

@@ -64,11 +64,11 @@ TEST(CaptureOptions, ValuesComeSeparateOrAfterAnEqualsSign) {
 TEST(CaptureOptions, SizesAreNativeFourToThreeOrSixteenToNineWithEvenSides) {
     for (const char* good : {"1600x1200", "1440x1080", "960x720", "320x200", "640x480", "1920x1080",
                              "2560x1440", "3840x2160", "1280x720", "7680x4320"}) {
-        EXPECT_EQ(Parse({"--size", good}).result, ParseResult::ok) << good;
+        EXPECT_EQ(Parse({"--video", "v.mp4", "--size", good}).result, ParseResult::ok) << good;
     }
     for (const char* bad : {"1920x1200", "321x240", "1602x1201", "0x0", "x", "1600", "1600x",
                             "-1600x1200", "16000x12000", "480x360", "1922x1081", "15360x8640"}) {
-        EXPECT_EQ(Parse({"--size", bad}).result, ParseResult::error) << bad;
+        EXPECT_EQ(Parse({"--video", "v.mp4", "--size", bad}).result, ParseResult::error) << bad;
     }
 }
 
@@ -91,24 +91,55 @@ TEST(CaptureOptions, TheVideoFilesExtensionNamesItsContainer) {
 }
 
 TEST(CaptureOptions, QualityStartAndTheirLimits) {
-    const Parsed parsed = Parse({"--crf", "0", "--preset", "slow", "--start=12.5"});
+    const Parsed parsed =
+        Parse({"--crf", "0", "--preset", "slow", "--start=12.5", "--video", "v.mkv"});
     ASSERT_EQ(parsed.result, ParseResult::ok) << parsed.message;
     EXPECT_EQ(parsed.options.crf, 0);
     EXPECT_EQ(parsed.options.preset, "slow");
     EXPECT_FALSE(parsed.options.lossless);
     EXPECT_DOUBLE_EQ(parsed.options.startSeconds, 12.5);
-    EXPECT_TRUE(Parse({"--lossless", "--preset", "ultrafast"}).options.lossless);
+    EXPECT_TRUE(
+        Parse({"--lossless", "--preset", "ultrafast", "--video", "v.mp4"}).options.lossless);
     for (const auto& args : std::vector<std::vector<std::string>>{{"--crf", "52"},
                                                                   {"--crf", "-1"},
                                                                   {"--crf", "high"},
                                                                   {"--preset", "quick"},
                                                                   {"--start", "-1"},
                                                                   {"--lossless", "--crf", "10"}}) {
-        EXPECT_EQ(Parse(args).result, ParseResult::error) << args.back();
+        std::vector<std::string> withVideo = args;
+        withVideo.insert(withVideo.begin(), {"--video", "v.mp4"});
+        EXPECT_EQ(Parse(withVideo).result, ParseResult::error) << args.back();
     }
     // Defaults: an upload's quality.
     EXPECT_EQ(Parse({}).options.crf, capture::kDefaultCrf);
     EXPECT_EQ(Parse({}).options.preset, capture::kDefaultPreset);
+}
+
+// The video's settings without a video would be accepted and ignored: each is refused, by name,
+// and every preset the help lists is taken.
+TEST(CaptureOptions, TheVideosSettingsNeedAVideo) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--size", "1920x1080"}, "--size"},
+        {{"--crf", "20"}, "--crf"},
+        {{"--preset", "placebo"}, "--preset"},
+        {{"--no-frames", "--lossless"}, "--lossless"},
+        {{"--out", "o", "--preset=fast", "--size", "960x720"}, "--preset"}};
+    for (const auto& [args, name] : cases) {
+        const Parsed parsed = Parse(args);
+        EXPECT_EQ(parsed.result, ParseResult::error) << name;
+        EXPECT_EQ(parsed.message.rfind(name, 0), 0u) << parsed.message;
+        EXPECT_NE(parsed.message.find("--video"), std::string::npos) << parsed.message;
+        EXPECT_EQ(parsed.message.find('\n'), std::string::npos) << "one line: " << parsed.message;
+    }
+    const std::string usage = capture::CaptureUsage("zarvo-capture");
+    const std::size_t listed = usage.find("--preset NAME");
+    ASSERT_NE(listed, std::string::npos);
+    for (const char* preset : {"ultrafast", "superfast", "veryfast", "faster", "fast", "medium",
+                               "slow", "slower", "veryslow", "placebo"}) {
+        EXPECT_NE(usage.find(preset, listed), std::string::npos) << preset;
+        const Parsed parsed = Parse({"--preset", preset, "--video", "v.mp4"});
+        EXPECT_EQ(parsed.result, ParseResult::ok) << preset << ": " << parsed.message;
+    }
 }
 
 TEST(CaptureOptions, BadValuesAreRefusedWithTheirName) {
@@ -137,10 +168,12 @@ TEST(CaptureOptions, BadValuesAreRefusedWithTheirName) {
 
 TEST(CaptureOptions, HelpListsEveryOption) {
     ASSERT_TRUE(Parse({"--help"}).options.help);
+    ASSERT_TRUE(Parse({"--version"}).options.version);
     const std::string usage = capture::CaptureUsage("zarvo-capture");
-    for (const char* option : {"--out", "--video", "--size", "--fps", "--rate", "--max-seconds",
-                               "--no-frames", "--quiet", "--help", "--crf", "--preset",
-                               "--lossless", "--start", ".mkv", "1920x1080", "--module"}) {
+    for (const char* option :
+         {"--out", "--video", "--size", "--fps", "--rate", "--max-seconds", "--no-frames",
+          "--quiet", "--help", "--crf", "--preset", "--lossless", "--start", ".mkv", "1920x1080",
+          "--module", "--version"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
     // Each exit code is explained on a line of its own.

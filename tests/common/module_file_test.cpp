@@ -86,6 +86,9 @@ TEST_F(ModuleFileTest, SearchesTheWorkingDirectoryThenBesideTheProgramAndHonours
 
     const std::string unique = "no_such_module_anywhere.xm";
     EXPECT_EQ(platform::ResolveModuleFile(unique), unique) << "nothing found: the name itself";
+    // Found nowhere: the message says where it was looked for.
+    ExpectRefused(unique, "No such file or directory; looked for in the working directory (" +
+                              folder + "), " + folders[1] + " and " + folders[2]);
     EXPECT_EQ(platform::ResolveModuleFile("Zarvo.xm"), beside);
     EXPECT_GT(ReadAll("Zarvo.xm").size(), 1000u);
 
@@ -97,17 +100,31 @@ TEST_F(ModuleFileTest, SearchesTheWorkingDirectoryThenBesideTheProgramAndHonours
     ASSERT_EQ(std::remove("Zarvo.xm"), 0);
     ASSERT_EQ(symlink("gone.xm", "Zarvo.xm"), 0);
     ExpectRefused("Zarvo.xm", "No such file");
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    EXPECT_FALSE(platform::ReadModuleFile("Zarvo.xm", bytes, error));
+    EXPECT_EQ(error.find("looked for"), std::string::npos) << "it was found: " << error;
 
     // A name with a folder is taken as given.
     EXPECT_EQ(platform::ResolveModuleFile("sub/Zarvo.xm"), "sub/Zarvo.xm");
 
-    // The override replaces the asked-for name; messages give both.
+    // The override replaces the asked-for name, and the messages name the file the user asked
+    // for: the library's text, and the intro's once passed through ModuleMessageText.
     const std::vector<std::uint8_t> module = SmallModule();
     ASSERT_TRUE(WriteBytes("other.xm", module));
     platform::SetModuleFileOverride(folder + "/other.xm");
     EXPECT_EQ(ReadAll("Zarvo.xm"), module);
-    platform::SetModuleFileOverride(folder + "/missing.xm");
-    ExpectRefused("Zarvo.xm", "(" + folder + "/missing.xm): No such file");
+    const std::string missing = folder + "/missing.xm";
+    platform::SetModuleFileOverride(missing);
+    EXPECT_FALSE(platform::ReadModuleFile("Zarvo.xm", bytes, error));
+    EXPECT_EQ(error, "Unable to open file '" + missing + "': No such file or directory");
+    const std::string box = "Sceners: MIDASloadModule() failed (" + error +
+                            ").\r\nLamers: The module 'Zarvo.xm' is missing or corrupt.";
+    EXPECT_EQ(platform::ModuleMessageText(box), "Sceners: MIDASloadModule() failed (" + error +
+                                                    ").\r\nLamers: The module '" + missing +
+                                                    "' is missing or corrupt.");
+    platform::SetModuleFileOverride("");
+    EXPECT_EQ(platform::ModuleMessageText(box), box) << "the intro's own text without --module";
 }
 
 TEST_F(ModuleFileTest, RefusesWhatNoModuleCanBeBeforeReadingIt) {
