@@ -69,6 +69,12 @@ class ModulePlayer {
     // millisecond) and kept: callers ask once a frame.
     double SongSeconds() const;
 
+    // Frames rendered since Start, ramps included: where a row reported to the sync sink was
+    // met (the end of the chunk it began in).
+    std::int64_t FramesRendered() const {
+        return framesRendered_;
+    }
+
     // Rows started since Start, counting rows played again; for tests and measurements.
     std::uint64_t RowsStarted() const {
         return rowsStarted_;

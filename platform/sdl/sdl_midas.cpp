@@ -31,6 +31,8 @@ void InstallSdlSound() {
     output.open = OpenAudioOutput;
     output.pause = SetAudioPaused;
     output.close = CloseAudioOutput;
+    output.latency = AudioLatency;
+    output.abandon = AbandonAudioDevice;
     output.sampleRate = kSampleRate;
     platform::SetSoundOutput(output);
 }

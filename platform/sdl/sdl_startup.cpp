@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 
 namespace sdl {
 
@@ -26,7 +27,7 @@ static constexpr int kUsageExit = 2;
 // The project's version, given by the build.
 constexpr const char* kVersion = ZARVO_VERSION;
 
-static void EndSdl() {
+static void EndSdl(int exitCode) {
     static bool ended = false;
     if (ended) {
         return;
@@ -38,6 +39,17 @@ static void EndSdl() {
     // SDL's video part is not shut down: the process ends right after this, and the display
     // and D-Bus libraries it loaded stay mapped until then, so that what they keep for their
     // lifetime is still attributed to them (leak checkers report unmapped code anonymously).
+    if (AudioOutputLeft()) {
+        // A sound device that never let go may hold a stream whose flush at exit would wait
+        // for it too: the process ends with only its own output flushed.
+        std::fflush(stdout);
+        std::fflush(stderr);
+        _exit(exitCode);
+    }
+}
+
+static void EndSdlAtExit() {
+    EndSdl(0);
 }
 
 // SDL falls back to drivers that show nothing when no display answers; they count as a
@@ -104,7 +116,7 @@ int PlatformStartup(int argc, char** argv) {
         return sdl::kUsageExit;
     }
     // The intro may end the process itself (exit) when the display cannot be returned.
-    std::atexit(sdl::EndSdl);
+    std::atexit(sdl::EndSdlAtExit);
     sdl::InstallSdlWindow();
     sdl::InstallSdlDisplay();
     sdl::InstallSdlSound();
@@ -112,6 +124,6 @@ int PlatformStartup(int argc, char** argv) {
 }
 
 int PlatformFinish(int winMainResult) {
-    sdl::EndSdl();
+    sdl::EndSdl(winMainResult);
     return winMainResult;
 }
