@@ -78,8 +78,8 @@ void SoundClock::SetPlaying(Time now, bool playing) {
 }
 
 bool SoundClock::Stalled(Time now) const {
-    return playing_ && now - lifeSign_ >= std::chrono::duration_cast<Time::duration>(
-                                               Seconds(kStallSeconds));
+    return playing_ &&
+           now - lifeSign_ >= std::chrono::duration_cast<Time::duration>(Seconds(kStallSeconds));
 }
 
 } // namespace platform
