@@ -22,6 +22,8 @@ static bool InstallWindowsSound() {
     output.open = OpenSoundOutput;
     output.pause = SetSoundPaused;
     output.close = CloseSoundOutput;
+    output.latency = SoundLatency;
+    output.abandon = AbandonSoundDevice;
     output.report = ReportToDebugger;
     output.sampleRate = kSampleRate;
     platform::SetSoundOutput(output);
