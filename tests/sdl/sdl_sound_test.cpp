@@ -110,8 +110,8 @@ TEST(SdlSound, AMissingModuleFailsWithATextNamingTheFile) {
 
 using Clock = std::chrono::steady_clock;
 
-// Each rendering of the library's output, seen from around it: when it began, and how much of
-// the module had been rendered before it.
+// Each rendering of the library's output, seen from around it: when it began, how much of the
+// module had been rendered before it, and how much of the module it held.
 struct Rendering {
     Clock::time_point at;
     std::int64_t musicBefore = 0;
@@ -128,8 +128,10 @@ struct Observed {
 Observed observed;
 
 void ObservedRender(std::int16_t* out, std::size_t frames) {
-    Rendering rendering{Clock::now(), platform::PlayingMusic().frames, frames};
+    Rendering rendering{Clock::now(), platform::PlayingMusic().frames, 0};
     observed.render(out, frames);
+    rendering.frames =
+        static_cast<std::size_t>(platform::PlayingMusic().frames - rendering.musicBefore);
     std::lock_guard<std::mutex> guard(observed.lock);
     observed.renderings.push_back(rendering);
 }
@@ -191,6 +193,7 @@ TEST(SdlSound, EverySyncCallIsMadeWhenItsRowIsHeardNotWhenItIsRendered) {
     std::size_t checked = 0;
     for (const auto& [at, row] : observed.calls) {
         const auto frame = static_cast<std::int64_t>(row * kRowFrames);
+
         for (const Rendering& rendering : observed.renderings) {
             const std::int64_t into = frame - rendering.musicBefore;
             if (into < 0 || into >= static_cast<std::int64_t>(rendering.frames)) {
