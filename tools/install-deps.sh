@@ -17,6 +17,7 @@ packages="
   ffmpeg
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils imagemagick sox strace
+  pulseaudio pulseaudio-utils stress-ng
   dpkg-dev file appstream
   clang libclang-rt-dev clang-format-14
 "

@@ -136,8 +136,10 @@ enum class SoundChoice { DefaultOutput, NoSound, Cancel };
 
 using RenderFunction = void (*)(std::int16_t* interleavedStereo, std::size_t frames);
 
-// The intro's sync callback is called inside `render`, once for every W command the player
-// reports, as the library's was on its playback thread.
+// The intro's sync callback is called once for every W command the player reports, as the
+// library's was on its playback thread: by the library's clock thread when the row is heard (an
+// output with a thread of its own), or inside `render`. The library makes one call into the
+// output at a time.
 struct SoundOutput {
     // MIDASconfig's question (a dialog, a first screen, a setting made before). Null:
     // no question, the default output (there is one output only).
@@ -154,10 +156,22 @@ struct SoundOutput {
     // Tells the user a line of text, ending in a line break: that the music plays silently, and
     // why. Null: on standard error.
     void (*report)(const std::string& line) = nullptr;
+    // The frames the output holds ahead of the buffer `render` is filling, which are heard
+    // before that buffer's first frame; asked inside `render`. The sync calls of an output with a
+    // thread of its own wait until their row is heard. Null: 0, each call made as its row is
+    // rendered.
+    std::size_t (*latency)() = nullptr;
+    // The output has taken no sound for two seconds (kStallSeconds, sound_clock.h) while the
+    // music played (a device stuck in a write, a hung sound server): let go of the device at
+    // once, without waiting for it (it may never return), and render on the timer from now on,
+    // so that the show's clock runs on; returns the reason, for the one line that says the music
+    // plays silently. Null: never given up.
+    std::string (*abandon)() = nullptr;
     // The rate `render` fills its buffers at.
     int sampleRate = kPlaybackRate;
     // True: `render` runs on a thread of the output's own, so pausing and stopping wait there (a
-    // few ms) until the ramp down into silence has been rendered. False: `render` runs on the
+    // few ms) until the ramp down into silence has been rendered and heard, and the library's clock
+    // thread makes the sync calls and watches the output. False: `render` runs on the
     // main thread only, between the intro's calls (while it waits, or at each presented frame),
     // so nothing renders while a MIDAS function runs and nothing is waited for: the ramp is in
     // whatever is rendered next. Such an output may leave `pause` null and go on rendering: a

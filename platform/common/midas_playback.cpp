@@ -1,29 +1,22 @@
 // The MIDAS functions of every real backend: libopenmpt through the shared module player, played
-// by the backend's sound output (backend.h).
+// by the backend's sound output (midas_playback.h; the library's side of it in midas_output.h).
 //
 // One module plays at a time. The player is touched under one lock, by whoever renders (the
 // output's thread, or the main thread between the intro's calls) and by the main thread for
-// loading, starting and stopping; the sync callback runs inside rendering, as the library's did.
-// Errors keep the library's pattern: a number from MIDASgetLastError and its text from
-// MIDASgetErrorMessage.
+// loading, starting and stopping. Errors keep the library's pattern: a number from
+// MIDASgetLastError and its text from MIDASgetErrorMessage.
 //
 // Sound is never cut: before playback is suspended or stopped, or the module stopped or freed,
 // the player ramps its level down; an output with a thread of its own is waited for (a few ms)
-// until it has rendered that ramp, so that its last sound before the pause is silence.
+// until that ramp has been rendered and heard, so that its last sound before the pause is silence.
+#include "midas_output.h"
 #include "midas_playback.h"
-
-#include "backend.h"
-#include "module_player.h"
 
 #include <midasdll.h>
 
-#include <atomic>
-#include <chrono>
-#include <cstdio>
 #include <mutex>
 #include <new>
 #include <string>
-#include <thread>
 
 namespace platform {
 
@@ -40,14 +33,7 @@ enum MidasError {
     kErrorState = 7,
 };
 
-struct PlayerModule {
-    platform::ModulePlayer player;
-};
-
-const SoundOutput& Output() {
-    return InstalledBackend().midas;
-}
-
+// Where the library stands, on the main thread.
 struct MidasState {
     bool started = false;
     bool configured = false;
@@ -57,15 +43,6 @@ struct MidasState {
     bool suspended = false;
     int lastError = kErrorNone;
     std::string lastErrorText;
-    // Guarded by playerLock: what the output renders.
-    std::mutex playerLock;
-    PlayerModule* playing = nullptr;
-    MIDASsyncCallback callback = nullptr;
-    MIDASmodulePlayHandle handle = 0;
-    MIDASmodulePlayHandle nextHandle = 1;
-    std::int64_t framesPlayed = 0; // of the playing module, since it started
-    // Written by the rendering thread only.
-    std::atomic<std::uint32_t> syncsDelivered{0};
 };
 
 MidasState midas;
@@ -74,68 +51,6 @@ BOOL Fail(int code, const std::string& text = std::string()) {
     midas.lastError = code;
     midas.lastErrorText = text;
     return FALSE;
-}
-
-void SyncToCallback(void* /*user*/, unsigned syncInfo, unsigned order, unsigned row) {
-    if (midas.callback != nullptr) {
-        midas.callback(syncInfo, order, row);
-        midas.syncsDelivered.fetch_add(1, std::memory_order_relaxed);
-    }
-}
-
-// The output's work: the playing module, or silence.
-void RenderMusic(std::int16_t* out, std::size_t frames) {
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    if (midas.playing != nullptr) {
-        midas.framesPlayed += static_cast<std::int64_t>(
-            midas.playing->player.Render(out, frames, Output().sampleRate));
-    } else {
-        std::fill(out, out + frames * 2, static_cast<std::int16_t>(0));
-    }
-}
-
-// Waits until the playing module (if any) has rendered its ramp down. The output's thread renders
-// it within a buffer or two; the limit only guards against an output that has stopped taking
-// sound, where there is nothing left to click. An output on the main thread renders nothing
-// while this runs: its ramp is in what it renders next.
-void WaitUntilSilent() {
-    if (!Output().ownThread) {
-        return;
-    }
-    constexpr auto kLimit = std::chrono::milliseconds(500);
-    const auto deadline = std::chrono::steady_clock::now() + kLimit;
-    for (;;) {
-        {
-            std::lock_guard<std::mutex> guard(midas.playerLock);
-            if (midas.playing == nullptr || midas.playing->player.IsSilent()) {
-                return;
-            }
-        }
-        if (std::chrono::steady_clock::now() > deadline) {
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
-
-// Takes the playing module down to silence and holds it there, before the output pauses.
-void QuietenPlayback() {
-    {
-        std::lock_guard<std::mutex> guard(midas.playerLock);
-        if (midas.playing == nullptr) {
-            return;
-        }
-        midas.playing->player.Pause();
-    }
-    WaitUntilSilent();
-}
-
-// Lets a module held by QuietenPlayback go on, ramping up, once the output runs again.
-void UnholdPlayback() {
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    if (midas.playing != nullptr) {
-        midas.playing->player.Resume();
-    }
 }
 
 const char* ErrorText(int code) {
@@ -159,51 +74,12 @@ const char* ErrorText(int code) {
     }
 }
 
-SoundChoice ChooseOutput() {
-    return Output().choose != nullptr ? Output().choose() : SoundChoice::DefaultOutput;
-}
-
-void PauseOutput(bool paused) {
-    if (Output().pause != nullptr) {
-        Output().pause(paused);
-    }
-}
-
-void CloseOutput() {
-    if (Output().close != nullptr) {
-        Output().close();
-    }
-}
-
-void Report(const std::string& line) {
-    if (Output().report != nullptr) {
-        Output().report(line);
-    } else {
-        std::fputs(line.c_str(), stderr);
-        std::fflush(stderr);
-    }
-}
-
 } // namespace
-
-std::uint32_t MusicSyncsDelivered() {
-    return midas.syncsDelivered.load(std::memory_order_relaxed);
-}
-
-MusicPlayed PlayingMusic() {
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    MusicPlayed played;
-    if (midas.playing != nullptr) {
-        played.playing = true;
-        played.songSeconds = midas.playing->player.SongSeconds();
-        played.frames = midas.framesPlayed;
-    }
-    return played;
-}
 
 } // namespace platform
 
 using platform::midas;
+using platform::playback;
 
 BOOL MIDAS_CALL MIDASstartup(void) {
     midas.started = true;
@@ -235,11 +111,8 @@ BOOL MIDAS_CALL MIDASinit(void) {
     if (!midas.started || midas.initialised) {
         return platform::Fail(platform::kErrorState);
     }
-    if (platform::Output().open == nullptr) {
-        return platform::Fail(platform::kErrorSoundOutput, "No sound output is installed");
-    }
     std::string note;
-    if (!platform::Output().open(!midas.noSound, platform::RenderMusic, note)) {
+    if (!platform::OpenOutput(!midas.noSound, note)) {
         return platform::Fail(platform::kErrorSoundOutput, note);
     }
     if (!note.empty()) {
@@ -267,7 +140,7 @@ BOOL MIDAS_CALL MIDASstartBackgroundPlay(DWORD /*pollRate*/) {
     midas.backgroundPlay = true;
     midas.suspended = false;
     platform::UnholdPlayback();
-    platform::PauseOutput(false);
+    platform::RunOutput(true);
     return TRUE;
 }
 
@@ -276,7 +149,7 @@ BOOL MIDAS_CALL MIDASstopBackgroundPlay(void) {
         return platform::Fail(platform::kErrorState);
     }
     platform::QuietenPlayback();
-    platform::PauseOutput(true);
+    platform::RunOutput(false);
     midas.backgroundPlay = false;
     return TRUE;
 }
@@ -285,10 +158,11 @@ BOOL MIDAS_CALL MIDASsuspend(void) {
     if (!midas.backgroundPlay) {
         return platform::Fail(platform::kErrorState);
     }
-    // Playback and sync callbacks stop together: once paused, nothing renders. The rows of the
-    // ramp down are played, so they are counted; resuming goes on after them.
+    // Playback and sync callbacks stop together: once paused, nothing renders, and the calls of
+    // what was rendered are made now. The rows of the ramp down are played, so they are counted;
+    // resuming goes on after them.
     platform::QuietenPlayback();
-    platform::PauseOutput(true);
+    platform::RunOutput(false);
     midas.suspended = true;
     return TRUE;
 }
@@ -298,7 +172,7 @@ BOOL MIDAS_CALL MIDASresume(void) {
         return platform::Fail(platform::kErrorState);
     }
     platform::UnholdPlayback();
-    platform::PauseOutput(false);
+    platform::RunOutput(true);
     midas.suspended = false;
     return TRUE;
 }
@@ -345,8 +219,8 @@ BOOL MIDAS_CALL MIDASfreeModule(MIDASmodule module) {
     auto* played = static_cast<platform::PlayerModule*>(module);
     bool playing = false;
     {
-        std::lock_guard<std::mutex> guard(midas.playerLock);
-        playing = midas.playing == played;
+        std::lock_guard<std::mutex> guard(playback.playerLock);
+        playing = playback.playing == played;
         if (playing) {
             played->player.Stop();
         }
@@ -355,10 +229,10 @@ BOOL MIDAS_CALL MIDASfreeModule(MIDASmodule module) {
         platform::WaitUntilSilent();
     }
     {
-        std::lock_guard<std::mutex> guard(midas.playerLock);
-        if (midas.playing == played) {
-            midas.playing = nullptr;
-            midas.handle = 0;
+        std::lock_guard<std::mutex> guard(playback.playerLock);
+        if (playback.playing == played) {
+            playback.playing = nullptr;
+            playback.handle = 0;
         }
     }
     delete played;
@@ -374,38 +248,45 @@ MIDASmodulePlayHandle MIDAS_CALL MIDASplayModule(MIDASmodule module, BOOL loopSo
         platform::Fail(platform::kErrorState);
         return 0;
     }
-    std::lock_guard<std::mutex> guard(midas.playerLock);
+    std::lock_guard<std::mutex> guard(playback.playerLock);
     auto* played = static_cast<platform::PlayerModule*>(module);
     played->player.Start(loopSong != FALSE);
-    midas.playing = played;
-    midas.framesPlayed = 0;
-    midas.handle = midas.nextHandle++;
-    return midas.handle;
+    playback.playing = played;
+    playback.framesPlayed = 0;
+    playback.handle = playback.nextHandle++;
+    return playback.handle;
 }
 
 BOOL MIDAS_CALL MIDASstopModule(MIDASmodulePlayHandle playHandle) {
     {
-        std::lock_guard<std::mutex> guard(midas.playerLock);
-        if (playHandle == 0 || playHandle != midas.handle || midas.playing == nullptr) {
+        std::lock_guard<std::mutex> guard(playback.playerLock);
+        if (playHandle == 0 || playHandle != playback.handle || playback.playing == nullptr) {
             return platform::Fail(platform::kErrorBadHandle);
         }
-        midas.callback = nullptr;
-        midas.playing->player.Stop();
+    }
+    platform::SetCallback(nullptr);
+    {
+        std::lock_guard<std::mutex> guard(playback.playerLock);
+        if (playback.playing != nullptr) {
+            playback.playing->player.Stop();
+        }
     }
     // The ramp down is heard before the module lets go of the output.
     platform::WaitUntilSilent();
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    midas.playing = nullptr;
-    midas.handle = 0;
+    std::lock_guard<std::mutex> guard(playback.playerLock);
+    playback.playing = nullptr;
+    playback.handle = 0;
     return TRUE;
 }
 
 BOOL MIDAS_CALL MIDASsetMusicSyncCallback(MIDASmodulePlayHandle playHandle,
                                           MIDASsyncCallback callback) {
-    std::lock_guard<std::mutex> guard(midas.playerLock);
-    if (playHandle == 0 || playHandle != midas.handle) {
-        return platform::Fail(platform::kErrorBadHandle);
+    {
+        std::lock_guard<std::mutex> guard(playback.playerLock);
+        if (playHandle == 0 || playHandle != playback.handle) {
+            return platform::Fail(platform::kErrorBadHandle);
+        }
     }
-    midas.callback = callback;
+    platform::SetCallback(callback);
     return TRUE;
 }

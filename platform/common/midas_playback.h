@@ -1,5 +1,5 @@
 // The sound library of every backend but the test double (midas_playback.cpp): the MIDAS
-// functions over the shared module player, played by the backend's sound output (backend.h),
+// functions over the shared module player, played by the backend's sound output (backend.h; the library's side of it in midas_output.h),
 // and what a backend may read of the music.
 #ifndef ZARVO_PLATFORM_COMMON_MIDAS_PLAYBACK_H
 #define ZARVO_PLATFORM_COMMON_MIDAS_PLAYBACK_H
@@ -7,6 +7,11 @@
 #include <cstdint>
 
 namespace platform {
+
+// For an output on the main thread, which no thread of the library watches: called by the
+// backend regularly (a few times a second) while the music plays. Gives the output up when it
+// has stalled, as the clock thread does for an output with a thread of its own.
+void WatchSoundOutput();
 
 // Sync callbacks made to the intro since the program started: the intro's clock. Read on the
 // main thread, whose reads between two renderings all agree.

@@ -66,6 +66,12 @@ class ModulePlayer {
     // millisecond) and kept: callers ask once a frame.
     double SongSeconds() const;
 
+    // Frames rendered since Start, ramps included: where a row reported to the sync sink was
+    // met (the end of the chunk it began in).
+    std::int64_t FramesRendered() const {
+        return framesRendered_;
+    }
+
   private:
     void BeginRow(int order, int pattern, int row, int sampleRate);
     void RenderChunks(std::int16_t* out, std::size_t frames, int sampleRate, std::size_t& done,

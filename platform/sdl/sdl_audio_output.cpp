@@ -1,10 +1,21 @@
 // Sound output: the SDL audio device, or the silent timer thread that renders at the same pace.
+//
+// SDL's device runs on SDL's audio thread, which a driver may leave stuck in a write for good
+// (a pipe nobody reads, a hung sound server); opening and closing the device wait for that thread
+// inside SDL. So they run on a thread of their own, given a bounded time; when that is over, the
+// device is left to itself, SDL's sound is not touched again, and the program goes on (and ends)
+// without it. The device's callback reaches the render function through a link that can be cut
+// at once, under a lock of our own that nothing else holds for long.
 #include "sdl_audio_output.h"
 
 #include <SDL.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -22,24 +33,79 @@ struct SilentTimer {
     bool busy = false; // the render function is running
 };
 
+// What a device's callback reaches; lives until the device is closed (for ever when it is left
+// to itself).
+struct DeviceLink {
+    std::mutex lock; // held while the callback renders, and to cut the link
+    bool live = true;
+    RenderFunction render = nullptr;
+};
+
 struct AudioState {
     RenderFunction render = nullptr;
     SDL_AudioDeviceID device = 0;
     bool audioInitialised = false;
+    DeviceLink* link = nullptr;
+    bool deviceGivenUp = false; // the device stalled: the timer plays
+    std::size_t deviceFrames = 0;
+    std::string driver;
+    bool paused = true;
     SilentTimer* timer = nullptr;
+    int bufferFrames = kBufferFrames;
+    // A device open or close did not return: SDL's sound may be waiting inside, for good.
+    bool sdlAudioLeft = false;
 };
 
 static AudioState audio;
 
-static void SDLCALL DeviceCallback(void* /*user*/, Uint8* stream, int length) {
-    const auto frames = static_cast<std::size_t>(length) / (2 * sizeof(std::int16_t));
-    audio.render(reinterpret_cast<std::int16_t*>(stream), frames);
+static void SDLCALL DeviceCallback(void* user, Uint8* stream, int length) {
+    auto* link = static_cast<DeviceLink*>(user);
+    std::lock_guard<std::mutex> guard(link->lock);
+    if (link->live) {
+        const auto frames = static_cast<std::size_t>(length) / (2 * sizeof(std::int16_t));
+        link->render(reinterpret_cast<std::int16_t*>(stream), frames);
+    } else {
+        std::memset(stream, 0, static_cast<std::size_t>(length));
+    }
 }
 
-// Renders what real time asks for, in device-sized pieces, and throws the sound away.
-static void TimerThread(SilentTimer* timer) {
-    std::vector<std::int16_t> scratch(static_cast<std::size_t>(kBufferFrames) * 2);
-    const auto slice = std::chrono::microseconds(1000000LL * kBufferFrames / kSampleRate);
+// Cuts a device's link: once this returns its callback renders nothing.
+static void CutLink(DeviceLink* link) {
+    std::lock_guard<std::mutex> guard(link->lock);
+    link->live = false;
+}
+
+// Runs `work` on a thread of its own for at most `limitMs`: true when it has finished; false
+// when it has not, and the thread is left to finish (or not) by itself, so `work` owns all it
+// touches.
+static bool RunWithin(std::function<void()> work, int limitMs) {
+    struct Done {
+        std::mutex lock;
+        std::condition_variable signal;
+        bool finished = false;
+    };
+    auto done = std::make_shared<Done>();
+    std::thread worker([done, work = std::move(work)] {
+        work();
+        std::lock_guard<std::mutex> guard(done->lock);
+        done->finished = true;
+        done->signal.notify_all();
+    });
+    std::unique_lock<std::mutex> guard(done->lock);
+    if (done->signal.wait_for(guard, std::chrono::milliseconds(limitMs),
+                              [&done] { return done->finished; })) {
+        guard.unlock();
+        worker.join();
+        return true;
+    }
+    worker.detach();
+    return false;
+}
+
+// Renders what real time asks for, in small pieces, and throws the sound away.
+static void TimerThread(SilentTimer* timer, RenderFunction render) {
+    std::vector<std::int16_t> scratch(static_cast<std::size_t>(kTimerFrames) * 2);
+    const auto slice = std::chrono::microseconds(1000000LL * kTimerFrames / kSampleRate);
     std::unique_lock<std::mutex> guard(timer->lock);
     Clock::time_point next = Clock::now();
     while (!timer->quit) {
@@ -50,7 +116,7 @@ static void TimerThread(SilentTimer* timer) {
         }
         timer->busy = true;
         guard.unlock();
-        audio.render(scratch.data(), kBufferFrames);
+        render(scratch.data(), kTimerFrames);
         guard.lock();
         timer->busy = false;
         timer->wake.notify_all();
@@ -59,45 +125,105 @@ static void TimerThread(SilentTimer* timer) {
     }
 }
 
-static bool OpenDevice(std::string& note) {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        note = std::string("no sound system (") + SDL_GetError() + ")";
-        return false;
+static void StartTimer(bool paused) {
+    audio.timer = new SilentTimer();
+    audio.timer->paused = paused;
+    audio.timer->thread = std::thread(TimerThread, audio.timer, audio.render);
+}
+
+static void StopTimer() {
+    if (audio.timer == nullptr) {
+        return;
     }
-    audio.audioInitialised = true;
-    SDL_AudioSpec want{};
-    want.freq = kSampleRate;
-    want.format = AUDIO_S16SYS;
-    want.channels = 2;
-    want.samples = kBufferFrames;
-    want.callback = DeviceCallback;
+    {
+        std::lock_guard<std::mutex> guard(audio.timer->lock);
+        audio.timer->quit = true;
+        audio.timer->wake.notify_all();
+    }
+    audio.timer->thread.join();
+    delete audio.timer;
+    audio.timer = nullptr;
+}
+
+struct Opening {
+    SDL_AudioDeviceID device = 0;
     SDL_AudioSpec have{};
-    // SDL converts if the device wants another format; the buffer size is ours.
-    audio.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (audio.device == 0) {
-        note = std::string("no audio device (") + SDL_GetError() + ")";
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        audio.audioInitialised = false;
+    bool initialised = false;
+    std::string driver;
+    std::string error;
+};
+
+static bool OpenDevice(std::string& note) {
+    if (audio.sdlAudioLeft) {
+        note = "the audio device did not answer";
         return false;
     }
+    auto opening = std::make_shared<Opening>();
+    auto* link = new DeviceLink();
+    link->render = audio.render;
+    const int frames = audio.bufferFrames;
+    const bool answered = RunWithin(
+        [opening, link, frames] {
+            if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+                opening->error = std::string("no sound system (") + SDL_GetError() + ")";
+                return;
+            }
+            opening->initialised = true;
+            const char* driver = SDL_GetCurrentAudioDriver();
+            opening->driver = driver != nullptr ? driver : "?";
+            SDL_AudioSpec want{};
+            want.freq = kSampleRate;
+            want.format = AUDIO_S16SYS;
+            want.channels = 2;
+            want.samples = static_cast<Uint16>(frames);
+            want.callback = DeviceCallback;
+            want.userdata = link;
+            // SDL converts if the device wants another format; the buffer size is ours.
+            opening->device = SDL_OpenAudioDevice(nullptr, 0, &want, &opening->have, 0);
+            if (opening->device == 0) {
+                opening->error = std::string("no audio device (") + SDL_GetError() + ")";
+                SDL_QuitSubSystem(SDL_INIT_AUDIO);
+                opening->initialised = false;
+            }
+        },
+        kOpenLimitMs);
+    if (!answered) {
+        // A device opened later starts paused, and its callback would render nothing.
+        CutLink(link);
+        audio.sdlAudioLeft = true;
+        note = "the audio device did not answer";
+        return false;
+    }
+    if (opening->device == 0) {
+        delete link;
+        note = opening->error;
+        return false;
+    }
+    audio.device = opening->device;
+    audio.audioInitialised = opening->initialised;
+    audio.link = link;
+    audio.deviceFrames = opening->have.samples;
+    audio.driver = opening->driver;
     return true;
 }
 
 bool OpenAudioOutput(bool wantDevice, RenderFunction render, std::string& note) {
     CloseAudioOutput();
     audio.render = render;
+    audio.paused = true;
     note.clear();
     if (wantDevice && OpenDevice(note)) {
         return true;
     }
-    audio.timer = new SilentTimer();
-    audio.timer->thread = std::thread(TimerThread, audio.timer);
+    StartTimer(true);
     return true;
 }
 
 void SetAudioPaused(bool paused) {
-    if (audio.device != 0) {
-        // SDL takes the device's lock here, so no callback runs once this returns.
+    audio.paused = paused;
+    if (audio.link != nullptr && !audio.deviceGivenUp) {
+        // SDL takes the device's lock here, which its thread holds only around our callback, so
+        // no callback runs once this returns.
         SDL_PauseAudioDevice(audio.device, paused ? 1 : 0);
     } else if (audio.timer != nullptr) {
         std::unique_lock<std::mutex> guard(audio.timer->lock);
@@ -109,25 +235,50 @@ void SetAudioPaused(bool paused) {
     }
 }
 
+std::size_t AudioLatency() {
+    return audio.link != nullptr && !audio.deviceGivenUp ? audio.deviceFrames : 0;
+}
+
+std::string AbandonAudioDevice() {
+    if (audio.link == nullptr || audio.deviceGivenUp) {
+        return std::string();
+    }
+    CutLink(audio.link);
+    audio.deviceGivenUp = true;
+    StartTimer(audio.paused);
+    return "the sound output (" + audio.driver + ") has taken no sound for 2 s";
+}
+
 void CloseAudioOutput() {
-    if (audio.device != 0) {
-        SDL_CloseAudioDevice(audio.device);
+    if (audio.link != nullptr) {
+        CutLink(audio.link);
+        const SDL_AudioDeviceID device = audio.device;
+        const bool quit = audio.audioInitialised;
+        DeviceLink* link = audio.link;
+        const bool closed = RunWithin(
+            [device, quit, link] {
+                SDL_CloseAudioDevice(device);
+                if (quit) {
+                    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+                }
+                delete link; // the device calls no more
+            },
+            kCloseLimitMs);
+        audio.sdlAudioLeft = audio.sdlAudioLeft || !closed;
+        audio.link = nullptr;
         audio.device = 0;
-    }
-    if (audio.audioInitialised) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
         audio.audioInitialised = false;
+        audio.deviceGivenUp = false;
     }
-    if (audio.timer != nullptr) {
-        {
-            std::lock_guard<std::mutex> guard(audio.timer->lock);
-            audio.timer->quit = true;
-            audio.timer->wake.notify_all();
-        }
-        audio.timer->thread.join();
-        delete audio.timer;
-        audio.timer = nullptr;
-    }
+    StopTimer();
+}
+
+bool AudioOutputLeft() {
+    return audio.sdlAudioLeft;
+}
+
+void SetAudioBufferFrames(int frames) {
+    audio.bufferFrames = frames > 0 ? frames : kBufferFrames;
 }
 
 } // namespace sdl

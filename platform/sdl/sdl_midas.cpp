@@ -30,6 +30,8 @@ platform::SoundOutput SdlSound() {
     output.open = OpenAudioOutput;
     output.pause = SetAudioPaused;
     output.close = CloseAudioOutput;
+    output.latency = AudioLatency;
+    output.abandon = AbandonAudioDevice;
     output.sampleRate = kSampleRate;
     return output;
 }

@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 
 namespace sdl {
 
@@ -30,7 +31,7 @@ static constexpr int kUsageExit = 2;
 // The project's version, given by the build.
 constexpr const char* kVersion = ZARVO_VERSION;
 
-static void EndSdl() {
+static void EndSdl(int exitCode) {
     static bool ended = false;
     if (ended) {
         return;
@@ -43,6 +44,17 @@ static void EndSdl() {
     // SDL's video part is not shut down: the process ends right after this, and the display
     // and D-Bus libraries it loaded stay mapped until then, so that what they keep for their
     // lifetime is still attributed to them (leak checkers report unmapped code anonymously).
+    if (AudioOutputLeft()) {
+        // A sound device that never let go may hold a stream whose flush at exit would wait
+        // for it too: the process ends with only its own output flushed.
+        std::fflush(stdout);
+        std::fflush(stderr);
+        _exit(exitCode);
+    }
+}
+
+static void EndSdlAtExit() {
+    EndSdl(0);
 }
 
 // SDL falls back to drivers that show nothing when no display answers; they count as a
@@ -60,7 +72,7 @@ static bool IsStandInDriver(const char* driver) {
 }
 
 static int Finish(int winMainResult) {
-    EndSdl();
+    EndSdl(winMainResult);
     return winMainResult;
 }
 
@@ -122,7 +134,7 @@ int StartBackend(int argc, char** argv, platform::Backend& backend) {
         return sdl::kUsageExit;
     }
     // The intro may end the process itself (exit) when the display cannot be returned.
-    std::atexit(sdl::EndSdl);
+    std::atexit(sdl::EndSdlAtExit);
     sdl::OpenFrameLog(sdl::LightTurns);
     backend.win32 = sdl::SdlWin32();
     backend.gdi.findFontFace = platform::FindFontconfigFace;

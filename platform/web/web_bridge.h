@@ -35,6 +35,8 @@
 //   zarvo_web_audio_note    why the last zarvo_web_open_audio gave no sound (empty: it did, or
 //                           silence was asked for), into `buffer` (cut to `size` with its null)
 //   zarvo_web_pause_audio   pauses (1) or resumes (0): no rendering happens while paused
+//   zarvo_web_abandon_audio lets go of WebAudio, which has stopped asking for sound: the timer
+//                           renders from now on; the reason is in zarvo_web_audio_note
 //   zarvo_web_close_audio   stops the output; nothing renders after it
 //   zarvo_web_finished      the program has ended with `code`: the page says so
 #ifndef ZARVO_PLATFORM_WEB_WEB_BRIDGE_H
@@ -61,6 +63,7 @@ void zarvo_web_message_box(const char* caption, const char* text);
 int zarvo_web_open_audio(int wantDevice, int rate);
 void zarvo_web_audio_note(char* buffer, int size);
 void zarvo_web_pause_audio(int paused);
+void zarvo_web_abandon_audio();
 void zarvo_web_close_audio();
 void zarvo_web_finished(int code);
 

@@ -67,6 +67,9 @@ mergeInto(LibraryManager.library, {
   zarvo_web_pause_audio: function (paused) {
     ZarvoPage.pauseAudio(paused !== 0);
   },
+  zarvo_web_abandon_audio: function () {
+    ZarvoPage.abandonAudio();
+  },
   zarvo_web_close_audio: function () {
     ZarvoPage.closeAudio();
   },

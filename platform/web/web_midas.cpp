@@ -34,6 +34,11 @@ extern "C" std::int16_t* zarvo_web_render(int frames) {
     return web::sound.buffer.data();
 }
 
+// Called by the page a few times a second while WebAudio plays: the sound library's stall rule.
+extern "C" void zarvo_web_watch_sound() {
+    platform::WatchSoundOutput();
+}
+
 namespace web {
 
 static platform::SoundChoice ChooseOutput() {
@@ -65,6 +70,14 @@ static void PauseOutput(bool paused) {
     zarvo_web_pause_audio(paused ? 1 : 0);
 }
 
+// The browser's output has asked for no sound for two seconds: the page's timer plays on.
+static std::string AbandonOutput() {
+    zarvo_web_abandon_audio();
+    char reason[256] = {};
+    zarvo_web_audio_note(reason, static_cast<int>(sizeof reason));
+    return reason;
+}
+
 static void CloseOutput() {
     zarvo_web_close_audio();
     sound.render = nullptr;
@@ -76,6 +89,7 @@ platform::SoundOutput WebSound() {
     output.open = OpenOutput;
     output.pause = PauseOutput;
     output.close = CloseOutput;
+    output.abandon = AbandonOutput;
     output.sampleRate = platform::kPlaybackRate;
     output.ownThread = false;
     return output;

@@ -14,8 +14,7 @@ var ZarvoPage = (function () {
   var kModuleName = 'Zarvo.xm';
   var kAudioBufferFrames = 2048; // 43 ms at 48 kHz: what the sync calls lead the sound by, at most
   var kSilentTick = 10; // ms between the silent timer's renderings
-  var kOutputCheck = 250; // ms between looks at whether the sound output asks for samples
-  var kOutputStall = 2000; // ms of playing without a request before the music goes on silently
+  var kOutputCheck = 250; // ms between the sound library's looks at whether WebAudio asks for sound
   var kRefreshSamples = 31; // animation frame intervals the refresh rate is measured over
   var kRefreshLeast = 8;    // intervals needed before the rate counts as known
 
@@ -334,13 +333,12 @@ var ZarvoPage = (function () {
   // timer calls it at the pace of `rate` and drops what it gives.
   page.openAudio = function (wantDevice, rate, render) {
     page.closeAudio();
-    var audio = { paused: true, device: false, render: render, rate: rate, heard: performance.now() };
+    var audio = { paused: true, device: false, render: render, rate: rate };
     page.audio = audio;
     if (wantDevice && page.audioContext && page.audioContext.createScriptProcessor &&
         page.audioContext.sampleRate === rate) {
       var node = page.audioContext.createScriptProcessor(kAudioBufferFrames, 0, 2);
       node.onaudioprocess = function (event) {
-        audio.heard = performance.now();
         var left = event.outputBuffer.getChannelData(0);
         var right = event.outputBuffer.getChannelData(1);
         if (audio.paused || page.audio !== audio) {
@@ -393,14 +391,17 @@ var ZarvoPage = (function () {
     }
   }
   // A sound output that never asks for samples (a browser with no sound device or server, where
-  // the context stays suspended) would hold the show's clock for ever: after kOutputStall of
-  // playing without a call, the music goes on silently on the timer, and the console says so.
+  // the context stays suspended) would hold the show's clock for ever: the sound library looks a
+  // few times a second, and after two seconds of playing without a call gives it up
+  // (abandonAudio): the music goes on silently on the timer, and the console says so.
   function watchOutput(audio) {
-    if (page.audio !== audio || !audio.device || audio.paused || document.hidden) {
-      audio.heard = performance.now(); // the wait counts only while the music should play
-      return;
+    if (page.audio === audio && audio.device) {
+      Module['_zarvo_web_watch_sound']();
     }
-    if (performance.now() - audio.heard < kOutputStall) { return; }
+  }
+  page.abandonAudio = function () {
+    var audio = page.audio;
+    if (!audio || !audio.device) { return; }
     clearInterval(audio.watchdog);
     audio.node.onaudioprocess = null;
     audio.node.disconnect();
@@ -408,15 +409,13 @@ var ZarvoPage = (function () {
     page.stats.audioDevice = false;
     var state = page.audioContext ? page.audioContext.state : 'gone';
     page.audioNote = "the browser's sound output does not run (" + state + ')';
-    console.warn('zarvo: ' + page.audioNote + '; the music plays silently.');
-    runSilentTimer(audio, true);
-  }
+    runSilentTimer(audio, !audio.paused);
+  };
   page.pauseAudio = function (paused) {
     var audio = page.audio;
     if (!audio || audio.paused === paused) { return; }
     audio.paused = paused;
     if (audio.device) {
-      audio.heard = performance.now();
       return;
     }
     runSilentTimer(audio, !paused);

@@ -20,6 +20,8 @@ platform::SoundOutput WindowsSound() {
     output.open = OpenSoundOutput;
     output.pause = SetSoundPaused;
     output.close = CloseSoundOutput;
+    output.latency = SoundLatency;
+    output.abandon = AbandonSoundDevice;
     output.report = ReportToDebugger;
     output.sampleRate = kSampleRate;
     return output;

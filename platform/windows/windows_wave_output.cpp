@@ -27,6 +27,8 @@ struct OutputState {
     bool open = false;
     bool paused = true;
     bool quit = false;
+    bool abandoned = false;      // the device took no sound: the timer plays
+    std::size_t queuedAhead = 0; // frames in the device ahead of the buffer being rendered
     // The device, when there is one: its handle, the event it signals for every finished
     // buffer, and the buffers themselves.
     HWAVEOUT device = nullptr;
@@ -43,6 +45,11 @@ static void FeedDevice() {
         if ((header.dwFlags & WHDR_INQUEUE) != 0) {
             continue;
         }
+        std::size_t queued = 0;
+        for (const WAVEHDR& other : output.headers) {
+            queued += (other.dwFlags & WHDR_INQUEUE) != 0 ? kBufferFrames : 0;
+        }
+        output.queuedAhead = queued;
         output.render(reinterpret_cast<std::int16_t*>(header.lpData), kBufferFrames);
         waveOutWrite(output.device, &header, sizeof(header));
     }
@@ -59,13 +66,15 @@ static void PlaybackThread() {
             next = Clock::now(); // no burst to catch up on the time spent paused
             continue;
         }
-        if (output.device != nullptr) {
+        if (output.device != nullptr && !output.abandoned) {
             FeedDevice();
             guard.unlock();
             // The device's event, or at the latest a regular look (a missed signal costs no more).
             WaitForSingleObject(output.deviceEvent, 20);
             guard.lock();
+            next = Clock::now(); // should the timer take over, it starts from here
         } else {
+            output.queuedAhead = 0;
             output.render(scratch.data(), kBufferFrames);
             next += slice;
             output.wake.wait_until(guard, next, [] { return output.quit || output.paused; });
@@ -129,7 +138,7 @@ void SetSoundPaused(bool paused) {
     }
     std::lock_guard<std::mutex> guard(output.lock);
     output.paused = paused;
-    if (output.device != nullptr) {
+    if (output.device != nullptr && !output.abandoned) {
         if (paused) {
             waveOutPause(output.device);
         } else {
@@ -153,16 +162,35 @@ void CloseSoundOutput() {
     }
     output.thread.join();
     if (output.device != nullptr) {
-        waveOutReset(output.device);
-        for (WAVEHDR& header : output.headers) {
-            waveOutUnprepareHeader(output.device, &header, sizeof(header));
+        // A device that took no sound is not asked to give its buffers back: a hung driver would
+        // hold the program here. The system takes them with the process.
+        if (!output.abandoned) {
+            waveOutReset(output.device);
+            for (WAVEHDR& header : output.headers) {
+                waveOutUnprepareHeader(output.device, &header, sizeof(header));
+            }
+            waveOutClose(output.device);
         }
-        waveOutClose(output.device);
         output.device = nullptr;
         CloseHandle(output.deviceEvent);
         output.deviceEvent = nullptr;
     }
+    output.abandoned = false;
     output.open = false;
+}
+
+std::size_t SoundLatency() {
+    return output.queuedAhead; // written and read on the playback thread
+}
+
+std::string AbandonSoundDevice() {
+    std::lock_guard<std::mutex> guard(output.lock);
+    if (output.device == nullptr || output.abandoned) {
+        return std::string();
+    }
+    output.abandoned = true;
+    output.wake.notify_all();
+    return "the sound device has taken no sound for 2 s";
 }
 
 bool SoundOutputIsOpen() {

@@ -6,7 +6,7 @@
 #   sdl_e2e.sh ZARVO MODULE SCENARIO
 # SCENARIO is one of: show, missing-module, error-box, cancel-dialog, no-sound, focus, alt-enter,
 # no-display, lost-display, lost-display-dialog, signals, signal-dialog, slow-connect,
-# startup-lost-display, no-opengl, quiet-messages.
+# startup-lost-display, no-opengl, quiet-messages, stuck-sound.
 # Error boxes go to standard error only (ZARVO_NO_MESSAGEBOX=1), so nothing waits for a click,
 # except in error-box, which reads the box on the screen and answers it.
 # A dialog or box that zarvo could not show fails the test with zarvo's reason (its standard
@@ -69,11 +69,12 @@ start_display() {
 }
 
 no_messagebox=1
-launcher=()         # what zarvo is started under, if anything
-display_launcher=() # what Xvfb is started under, if anything
+launcher=()                       # what zarvo is started under, if anything
+display_launcher=()               # what Xvfb is started under, if anything
+audio_env=(SDL_AUDIODRIVER=dummy) # SDL's sound driver
 
 start_zarvo() {
-    (cd "$work" && exec env SDL_AUDIODRIVER=dummy ZARVO_NO_MESSAGEBOX=$no_messagebox \
+    (cd "$work" && exec env "${audio_env[@]}" ZARVO_NO_MESSAGEBOX=$no_messagebox \
         "${launcher[@]}" "$zarvo" \
         "$@" >"$work/out.txt" 2>"$work/err.txt") &
     zarvo_pid=$!
@@ -490,6 +491,37 @@ lost-display | lost-display-dialog | signals | signal-dialog)
         grep -q "Sceners" "$work/err.txt" && fail "an error message after SIGTERM"
         ;;
     esac
+    ;;
+stuck-sound)
+    # SDL's disk driver writes into a pipe that is held open and never read: once the pipe is
+    # full, SDL's audio thread waits in write() for good, as with a hung sound server. After two
+    # seconds the show goes on silently and says so once; Escape and SIGTERM end it at once.
+    mkfifo "$work/sound.fifo" || fail "no pipe"
+    exec 7<>"$work/sound.fifo"
+    audio_env=(SDL_AUDIODRIVER=disk "SDL_DISKAUDIOFILE=$work/sound.fifo")
+    start_show
+    for how in Escape TERM; do
+        if [ "$how" = TERM ]; then
+            start_zarvo
+            answer_dialog Return
+            main_window=$(wait_window "Zarvo / Quillmoor") || fail "no window the second time"
+        fi
+        sleep 3.5
+        lines=$(grep -c "^zarvo: " "$work/err.txt")
+        [ "$lines" = 1 ] || fail "$lines lines of zarvo's own, not one"
+        grep -q "^zarvo: the sound output (disk) has taken no sound for 2 s; the music plays silently.$" \
+            "$work/err.txt" || fail "no word that the music plays silently"
+        begin=$(date +%s%N)
+        if [ "$how" = Escape ]; then
+            press "$main_window" Escape
+        else
+            kill -TERM "$zarvo_pid"
+        fi
+        wait_exit "$exit_limit"
+        [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after $how"
+        echo "$how with a stuck sound output to exit: $((($(date +%s%N) - begin) / 1000000)) ms"
+    done
+    exec 7>&-
     ;;
 *)
     echo "unknown scenario $scenario"
