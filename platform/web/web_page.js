@@ -1,5 +1,6 @@
 // The page around the program (linked into zarvo.js with --pre-js): the first screen, the
-// picture, the message box, the page's events, the sound output, and the figures the page keeps.
+// picture, the message box, the page's events, and the figures the page keeps. The sound output
+// is web_page_audio.js.
 //
 // The document (zarvo.html) holds the elements named below. The module is fetched beside the
 // page before the program starts: zarvo.html?module=other.xm plays another one.
@@ -11,10 +12,6 @@ var ZarvoPage = (function () {
   var kEventClose = 3;
   var kEventPointer = 4;
   var kModuleName = 'Zarvo.xm';
-  var kAudioBufferFrames = 2048; // 43 ms at 48 kHz: what the sync calls lead the sound by, at most
-  var kSilentTick = 10; // ms between the silent timer's renderings
-  var kOutputCheck = 250; // ms between looks at whether the sound output asks for samples
-  var kOutputStall = 2000; // ms of playing without a request before the music goes on silently
 
   var byId = function (id) { return document.getElementById(id); };
   var page = {
@@ -44,6 +41,8 @@ var ZarvoPage = (function () {
       message: '',        // the last message box's text
       exitCode: null,     // set when the program has ended
       moduleFetch: '',    // what fetching the module gave
+      audioPath: '',      // 'worklet', 'script-processor' or 'timer'
+      audioGaps: 0,       // frames of silence the worklet gave for want of rendered sound
     },
   };
 
@@ -261,126 +260,6 @@ var ZarvoPage = (function () {
     page.stage.hidden = true;
     byId('setup').hidden = true;
     byId('ended').hidden = false;
-  };
-
-  // ---- sound ---------------------------------------------------------------------------------
-  // Made inside the click that chose sound: browsers let sound play only after such a gesture.
-  page.unlockAudio = function () {
-    var Context = window.AudioContext || window.webkitAudioContext;
-    if (!Context) {
-      page.audioNote = 'this browser has no WebAudio';
-      return;
-    }
-    try {
-      page.audioContext = new Context({ sampleRate: 48000 });
-      if (page.audioContext.resume) { page.audioContext.resume().catch(function () {}); }
-    } catch (error) {
-      page.audioNote = 'WebAudio could not start (' + error.message + ')';
-      page.audioContext = null;
-    }
-  };
-  // One output at a time: WebAudio's processor calls `render` on the page's thread; the silent
-  // timer calls it at the pace of `rate` and drops what it gives.
-  page.openAudio = function (wantDevice, rate, render) {
-    page.closeAudio();
-    var audio = { paused: true, device: false, render: render, rate: rate, heard: performance.now() };
-    page.audio = audio;
-    if (wantDevice && page.audioContext && page.audioContext.createScriptProcessor &&
-        page.audioContext.sampleRate === rate) {
-      var node = page.audioContext.createScriptProcessor(kAudioBufferFrames, 0, 2);
-      node.onaudioprocess = function (event) {
-        audio.heard = performance.now();
-        var left = event.outputBuffer.getChannelData(0);
-        var right = event.outputBuffer.getChannelData(1);
-        if (audio.paused || page.audio !== audio) {
-          left.fill(0);
-          right.fill(0);
-          return;
-        }
-        var frames = left.length;
-        var samples = audio.render(frames);
-        var peak = page.stats.peak;
-        for (var i = 0; i < frames; ++i) {
-          left[i] = samples[2 * i] / 32768;
-          right[i] = samples[2 * i + 1] / 32768;
-          peak = Math.max(peak, Math.abs(left[i]), Math.abs(right[i]));
-        }
-        page.stats.peak = peak;
-        page.stats.renderedFrames += frames;
-      };
-      node.connect(page.audioContext.destination);
-      audio.node = node;
-      audio.device = true;
-      audio.watchdog = setInterval(function () { watchOutput(audio); }, kOutputCheck);
-    } else if (wantDevice && page.audioContext) {
-      page.audioNote = 'WebAudio runs at ' + page.audioContext.sampleRate + ' Hz, not ' + rate + ' Hz';
-    } else if (wantDevice && !page.audioNote) {
-      page.audioNote = 'this browser has no WebAudio';
-    }
-    page.stats.audioDevice = audio.device;
-    return audio.device;
-  };
-  function silentTick(audio) {
-    if (page.audio !== audio || audio.paused) { return; }
-    var due = Math.floor((performance.now() - audio.since) * audio.rate / 1000) - audio.done;
-    // After a long stall (a slow frame, a throttled page) the clock goes on from now.
-    if (due > audio.rate) { audio.done += due - audio.rate / 10; due = audio.rate / 10; }
-    while (due > 0) {
-      var frames = Math.min(due, 4096);
-      audio.render(frames);
-      audio.done += frames;
-      page.stats.renderedFrames += frames;
-      due -= frames;
-    }
-  }
-  function runSilentTimer(audio, run) {
-    clearInterval(audio.timer);
-    if (run) {
-      audio.since = performance.now();
-      audio.done = 0;
-      audio.timer = setInterval(function () { silentTick(audio); }, kSilentTick);
-    }
-  }
-  // A sound output that never asks for samples (a browser with no sound device or server, where
-  // the context stays suspended) would hold the show's clock for ever: after kOutputStall of
-  // playing without a call, the music goes on silently on the timer, and the console says so.
-  function watchOutput(audio) {
-    if (page.audio !== audio || !audio.device || audio.paused || document.hidden) {
-      audio.heard = performance.now(); // the wait counts only while the music should play
-      return;
-    }
-    if (performance.now() - audio.heard < kOutputStall) { return; }
-    clearInterval(audio.watchdog);
-    audio.node.onaudioprocess = null;
-    audio.node.disconnect();
-    audio.device = false;
-    page.stats.audioDevice = false;
-    var state = page.audioContext ? page.audioContext.state : 'gone';
-    page.audioNote = "the browser's sound output does not run (" + state + ')';
-    console.warn('zarvo: ' + page.audioNote + '; the music plays silently.');
-    runSilentTimer(audio, true);
-  }
-  page.pauseAudio = function (paused) {
-    var audio = page.audio;
-    if (!audio || audio.paused === paused) { return; }
-    audio.paused = paused;
-    if (audio.device) {
-      audio.heard = performance.now();
-      return;
-    }
-    runSilentTimer(audio, !paused);
-  };
-  page.closeAudio = function () {
-    var audio = page.audio;
-    if (!audio) { return; }
-    page.audio = null;
-    audio.paused = true;
-    clearInterval(audio.timer);
-    clearInterval(audio.watchdog);
-    if (audio.node) {
-      audio.node.onaudioprocess = null;
-      audio.node.disconnect();
-    }
   };
 
   // ---- the module, fetched beside the page ----------------------------------------------------

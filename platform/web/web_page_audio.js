@@ -1,0 +1,291 @@
+// The page's sound output (linked into zarvo.js with --pre-js, after web_page.js): WebAudio
+// through an AudioWorklet where the browser has one, a ScriptProcessor where it has not, and a
+// timer that renders at the music's pace and throws the sound away.
+//
+// The program renders on the page's one thread, between the intro's steps. The worklet plays on
+// the browser's audio thread from a small queue of rendered blocks that the page posts to it
+// (transferred, so nothing is shared and no SharedArrayBuffer is needed); it says how much it
+// has played, and the page renders another block for each one played.
+//
+// A sync call made while a block is rendered is heard when that block plays: it leads the sound
+// by what was queued before the block. The ScriptProcessor's 2048 frames, which the browser plays
+// after the 2048 it already has, make that 2048 to 4096 frames (64 ms on average at 48 kHz). The
+// worklet's queue keeps the same average with less spread, 2816 to 3328 frames, and leaves the
+// page 59 ms to answer before the sound runs dry, where the ScriptProcessor left 43.
+/* global ZarvoPage */
+(function (page) {
+  'use strict';
+  var kScriptFrames = 2048;   // the ScriptProcessor's buffer
+  var kBlockFrames = 512;     // one rendering for the worklet, and how often it reports
+  var kQueueFrames = 3072 + kBlockFrames / 2; // rendered and not yet heard, at most
+  var kSilentTick = 10;       // ms between the silent timer's renderings
+  var kOutputCheck = 250;     // ms between looks at whether the sound output asks for samples
+  var kOutputStall = 2000;    // ms of playing without a request before the music goes on silently
+
+  // The worklet's processor, run in the AudioWorkletGlobalScope from its source text. It plays
+  // the blocks it is given in order, 16-bit interleaved stereo, and counts the frames of
+  // silence it had to give while it was to play (a gap: the page was late).
+  function workletSource() {
+    /* global AudioWorkletProcessor, registerProcessor */
+    class ZarvoOutput extends AudioWorkletProcessor {
+      constructor(options) {
+        super();
+        this.blocks = [];
+        this.at = 0;
+        this.played = 0;
+        this.report = options.processorOptions.reportFrames;
+        this.held = false;
+        this.primed = false;
+        this.open = true;
+        this.port.onmessage = (event) => {
+          const message = event.data;
+          if (message.samples) {
+            this.blocks.push(message.samples);
+            this.primed = true;
+          }
+          if (message.held !== undefined) { this.held = message.held; }
+          if (message.close) { this.open = false; }
+        };
+      }
+
+      process(inputs, outputs) {
+        const left = outputs[0][0];
+        const right = outputs[0][1];
+        let i = 0;
+        while (i < left.length && this.blocks.length) {
+          const block = this.blocks[0];
+          const frames = block.length >> 1;
+          const count = Math.min(left.length - i, frames - this.at);
+          for (let k = 0; k < count; ++k) {
+            left[i + k] = block[2 * (this.at + k)] / 32768;
+            right[i + k] = block[2 * (this.at + k) + 1] / 32768;
+          }
+          i += count;
+          this.at += count;
+          this.played += count;
+          if (this.at === frames) {
+            this.blocks.shift();
+            this.at = 0;
+          }
+        }
+        const gap = this.primed && !this.held ? left.length - i : 0;
+        left.fill(0, i);
+        right.fill(0, i);
+        if (this.played >= this.report || gap > 0) {
+          this.port.postMessage({ played: this.played, gap });
+          this.played = 0;
+        }
+        return this.open;
+      }
+    }
+    registerProcessor('zarvo-output', ZarvoOutput);
+  }
+
+  // Made inside the click that chose sound: browsers let sound play only after such a gesture.
+  // The worklet's code is loaded from there on, while the program opens the music.
+  page.unlockAudio = function () {
+    var Context = window.AudioContext || window.webkitAudioContext;
+    if (!Context) {
+      page.audioNote = 'this browser has no WebAudio';
+      return;
+    }
+    try {
+      page.audioContext = new Context({ sampleRate: 48000 });
+      if (page.audioContext.resume) { page.audioContext.resume().catch(function () {}); }
+    } catch (error) {
+      page.audioNote = 'WebAudio could not start (' + error.message + ')';
+      page.audioContext = null;
+      return;
+    }
+    page.worklet = null;
+    if (page.audioContext.audioWorklet && window.AudioWorkletNode) {
+      var url = URL.createObjectURL(new Blob(['(' + workletSource.toString() + ')();'],
+        { type: 'text/javascript' }));
+      page.worklet = page.audioContext.audioWorklet.addModule(url);
+      page.worklet.then(function () { URL.revokeObjectURL(url); }, function () { URL.revokeObjectURL(url); });
+    }
+  };
+
+  // Renders `frames` for the device: counted, and the loudest sample noted.
+  function renderForDevice(audio, frames) {
+    var samples = audio.render(frames);
+    var peak = page.stats.peak;
+    for (var i = 0; i < samples.length; ++i) {
+      peak = Math.max(peak, Math.abs(samples[i] / 32768));
+    }
+    page.stats.peak = peak;
+    page.stats.renderedFrames += frames;
+    return samples;
+  }
+
+  // The worklet's queue filled up to kQueueFrames with what it has not played yet.
+  function fillWorklet(audio) {
+    while (!audio.paused && page.audio === audio && audio.ahead + kBlockFrames <= kQueueFrames) {
+      var block = renderForDevice(audio, kBlockFrames).slice();
+      audio.ahead += kBlockFrames;
+      audio.node.port.postMessage({ samples: block }, [block.buffer]);
+    }
+  }
+
+  function startWorklet(audio) {
+    var node = new AudioWorkletNode(page.audioContext, 'zarvo-output', {
+      numberOfInputs: 0, numberOfOutputs: 1, outputChannelCount: [2],
+      processorOptions: { reportFrames: kBlockFrames },
+    });
+    node.port.onmessage = function (event) {
+      if (page.audio !== audio) { return; }
+      audio.heard = performance.now();
+      audio.ahead -= event.data.played;
+      page.stats.audioGaps += event.data.gap;
+      fillWorklet(audio);
+    };
+    node.connect(page.audioContext.destination);
+    audio.node = node;
+    audio.ahead = 0;
+    audio.node.port.postMessage({ held: audio.paused });
+    fillWorklet(audio);
+  }
+
+  function startScriptProcessor(audio) {
+    var node = page.audioContext.createScriptProcessor(kScriptFrames, 0, 2);
+    node.onaudioprocess = function (event) {
+      audio.heard = performance.now();
+      var left = event.outputBuffer.getChannelData(0);
+      var right = event.outputBuffer.getChannelData(1);
+      if (audio.paused || page.audio !== audio) {
+        left.fill(0);
+        right.fill(0);
+        return;
+      }
+      var samples = renderForDevice(audio, left.length);
+      for (var i = 0; i < left.length; ++i) {
+        left[i] = samples[2 * i] / 32768;
+        right[i] = samples[2 * i + 1] / 32768;
+      }
+    };
+    node.connect(page.audioContext.destination);
+    audio.node = node;
+  }
+
+  function stopNode(audio) {
+    if (!audio.node) { return; }
+    if (audio.path === 'worklet') {
+      audio.node.port.onmessage = null;
+      audio.node.port.postMessage({ close: true });
+    } else {
+      audio.node.onaudioprocess = null;
+    }
+    audio.node.disconnect();
+    audio.node = null;
+  }
+
+  // One output at a time: the worklet's reports or the ScriptProcessor's calls make the page
+  // call `render` on its thread; the silent timer calls it at the pace of `rate` and drops what
+  // it gives. Returns whether the sound goes to WebAudio.
+  page.openAudio = function (wantDevice, rate, render) {
+    page.closeAudio();
+    var audio = { paused: true, device: false, path: 'timer', render: render, rate: rate,
+      heard: performance.now() };
+    page.audio = audio;
+    var context = page.audioContext;
+    if (!wantDevice) {
+      // Silence was chosen: nothing to say.
+    } else if (!context) {
+      page.audioNote = page.audioNote || 'this browser has no WebAudio';
+    } else if (context.sampleRate !== rate) {
+      page.audioNote = 'WebAudio runs at ' + context.sampleRate + ' Hz, not ' + rate + ' Hz';
+    } else if (page.worklet) {
+      audio.device = true;
+      audio.path = 'worklet';
+      page.worklet.then(function () {
+        if (page.audio === audio) { startWorklet(audio); }
+      }, function (error) {
+        if (page.audio !== audio) { return; }
+        console.warn('zarvo: the sound worklet could not load (' + error.message + '); the ScriptProcessor plays');
+        audio.path = 'script-processor';
+        page.stats.audioPath = audio.path;
+        startScriptProcessor(audio);
+      });
+    } else if (context.createScriptProcessor) {
+      audio.device = true;
+      audio.path = 'script-processor';
+      startScriptProcessor(audio);
+    } else {
+      page.audioNote = 'this browser has no WebAudio output it can feed';
+    }
+    if (audio.device) {
+      audio.watchdog = setInterval(function () { watchOutput(audio); }, kOutputCheck);
+    }
+    page.stats.audioDevice = audio.device;
+    page.stats.audioPath = audio.path;
+    return audio.device;
+  };
+
+  function silentTick(audio) {
+    if (page.audio !== audio || audio.paused) { return; }
+    var due = Math.floor((performance.now() - audio.since) * audio.rate / 1000) - audio.done;
+    // After a long stall (a slow frame, a throttled page) the clock goes on from now.
+    if (due > audio.rate) { audio.done += due - audio.rate / 10; due = audio.rate / 10; }
+    while (due > 0) {
+      var frames = Math.min(due, 4096);
+      audio.render(frames);
+      audio.done += frames;
+      page.stats.renderedFrames += frames;
+      due -= frames;
+    }
+  }
+  function runSilentTimer(audio, run) {
+    clearInterval(audio.timer);
+    if (run) {
+      audio.since = performance.now();
+      audio.done = 0;
+      audio.timer = setInterval(function () { silentTick(audio); }, kSilentTick);
+    }
+  }
+
+  // A sound output that never asks for samples (a browser with no sound device or server, where
+  // the context stays suspended) would hold the show's clock for ever: after kOutputStall of
+  // playing without a call, the music goes on silently on the timer, and the console says so.
+  function watchOutput(audio) {
+    if (page.audio !== audio || !audio.device || audio.paused || document.hidden) {
+      audio.heard = performance.now(); // the wait counts only while the music should play
+      return;
+    }
+    if (performance.now() - audio.heard < kOutputStall) { return; }
+    clearInterval(audio.watchdog);
+    stopNode(audio);
+    audio.device = false;
+    audio.path = 'timer';
+    page.stats.audioDevice = false;
+    page.stats.audioPath = audio.path;
+    var state = page.audioContext ? page.audioContext.state : 'gone';
+    page.audioNote = "the browser's sound output does not run (" + state + ')';
+    console.warn('zarvo: ' + page.audioNote + '; the music plays silently.');
+    runSilentTimer(audio, true);
+  }
+
+  page.pauseAudio = function (paused) {
+    var audio = page.audio;
+    if (!audio || audio.paused === paused) { return; }
+    audio.paused = paused;
+    if (audio.device) {
+      audio.heard = performance.now();
+      if (audio.path === 'worklet' && audio.node) {
+        audio.node.port.postMessage({ held: paused });
+        fillWorklet(audio);
+      }
+      return;
+    }
+    runSilentTimer(audio, !paused);
+  };
+
+  page.closeAudio = function () {
+    var audio = page.audio;
+    if (!audio) { return; }
+    page.audio = null;
+    audio.paused = true;
+    clearInterval(audio.timer);
+    clearInterval(audio.watchdog);
+    stopNode(audio);
+  };
+})(ZarvoPage);
