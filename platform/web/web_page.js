@@ -1,9 +1,12 @@
 // The page around the program (linked into zarvo.js with --pre-js): the first screen, the
-// picture, the message box, the page's events, and the figures the page keeps. The sound output
-// is web_page_audio.js.
+// picture, the message box, the page's events (keys, and on a touch screen its gestures), the
+// module fetched beside the page, and the figures the page keeps. The sound output is
+// web_page_audio.js.
 //
 // The document (zarvo.html) holds the elements named below. The module is fetched beside the
-// page before the program starts: zarvo.html?module=other.xm plays another one.
+// page while the program loads: zarvo.html?module=other.xm plays another one. One that cannot be
+// fetched is reported at once, in the form of the program's own message for a module that
+// cannot be loaded, with the name it was asked by, and the program does not start.
 /* global Module, FS, addRunDependency, removeRunDependency */
 var ZarvoPage = (function () {
   'use strict';
@@ -11,9 +14,17 @@ var ZarvoPage = (function () {
   var kEventActive = 2;
   var kEventClose = 3;
   var kEventPointer = 4;
+  var kEscape = 0x1B;
   var kModuleName = 'Zarvo.xm';
+  var kFacePath = '/fonts/system.ttf'; // the face the program draws its texts with
+  var kFaceName = 'Zarvo Face';        // its name in the page's style
+  var kLongPress = 700;   // ms a finger rests on the picture to leave the show
+  var kDoubleTap = 350;   // ms at most between the two taps of a double tap
+  var kTouchSlop = 24;    // CSS pixels a finger may move and still tap or press
 
   var byId = function (id) { return document.getElementById(id); };
+  // A device whose first pointer is a finger: its hints speak of taps, not of keys.
+  var touchFirst = function () { return !!window.matchMedia && window.matchMedia('(pointer: coarse)').matches; };
   var page = {
     events: [],
     eventWaiter: null,
@@ -43,6 +54,7 @@ var ZarvoPage = (function () {
       moduleFetch: '',    // what fetching the module gave
       audioPath: '',      // 'worklet', 'script-processor' or 'timer'
       audioGaps: 0,       // frames of silence the worklet gave for want of rendered sound
+      leftBy: '',         // how a touch screen left the show: 'long press' or 'back'
     },
   };
 
@@ -100,10 +112,66 @@ var ZarvoPage = (function () {
   window.addEventListener('focus', function () { page.focused = true; post(kEventActive, pageActive() ? 1 : 0); });
   window.addEventListener('pagehide', function () { post(kEventClose, 0); });
   page.stage.addEventListener('mouseenter', function () { post(kEventPointer, 0); });
-  // A double click takes the whole screen, or gives it back.
+  function switchScreen() {
+    if (document.fullscreenElement) {
+      document.exitFullscreen().catch(function () {});
+    } else {
+      page.takeScreen();
+    }
+  }
+  // Leaves the show as Escape does, for a device that may have no Escape key.
+  function leaveShow(how) {
+    if (!page.running || page.dialogOpen) { return; }
+    page.stats.leftBy = how;
+    post(kEventKey, kEscape);
+  }
+  // A double click takes the whole screen, or gives it back. A browser may make one of two
+  // taps too: the taps have their own reading below.
+  var lastPointer = '';
+  page.stage.addEventListener('pointerdown', function (event) { lastPointer = event.pointerType; }, true);
   page.stage.addEventListener('dblclick', function () {
-    if (document.fullscreenElement) { document.exitFullscreen(); } else { page.takeScreen(); }
+    if (lastPointer !== 'touch') { switchScreen(); }
   });
+
+  // On a touch screen: a double tap switches the whole screen, a long press leaves the show.
+  var touch = { down: null, lastTap: null, pressTimer: 0 };
+  var apart = function (a, b) { return Math.hypot(a.x - b.x, a.y - b.y); };
+  function endPress() {
+    clearTimeout(touch.pressTimer);
+    touch.down = null;
+  }
+  page.stage.addEventListener('pointerdown', function (event) {
+    if (event.pointerType !== 'touch' || !event.isPrimary) { return; }
+    endPress();
+    touch.down = { id: event.pointerId, x: event.clientX, y: event.clientY };
+    touch.pressTimer = setTimeout(function () {
+      endPress();
+      touch.lastTap = null;
+      leaveShow('long press');
+    }, kLongPress);
+  });
+  page.stage.addEventListener('pointermove', function (event) {
+    if (touch.down && event.pointerId === touch.down.id &&
+        apart(touch.down, { x: event.clientX, y: event.clientY }) > kTouchSlop) {
+      endPress();
+    }
+  });
+  page.stage.addEventListener('pointerup', function (event) {
+    if (!touch.down || event.pointerId !== touch.down.id) { return; }
+    endPress();
+    var tap = { x: event.clientX, y: event.clientY, time: performance.now() };
+    if (touch.lastTap && tap.time - touch.lastTap.time <= kDoubleTap && apart(tap, touch.lastTap) <= kTouchSlop * 2) {
+      touch.lastTap = null;
+      switchScreen();
+    } else {
+      touch.lastTap = tap;
+    }
+  });
+  page.stage.addEventListener('pointercancel', endPress);
+  page.stage.addEventListener('contextmenu', function (event) { event.preventDefault(); });
+  // Going back (the browser's button, a phone's back gesture) leaves the show, not the page:
+  // the show stands one step in the page's history, taken when it starts.
+  window.addEventListener('popstate', function () { leaveShow('back'); });
 
   // ---- the picture --------------------------------------------------------------------------
   page.waitRefresh = function (wakeUp) {
@@ -145,7 +213,14 @@ var ZarvoPage = (function () {
     if (!element.requestFullscreen || !document.fullscreenEnabled) { return false; }
     try {
       var request = element.requestFullscreen();
-      if (request && request.catch) { request.catch(function () {}); }
+      if (request && request.then) {
+        // A phone held upright would show a strip: the whole screen is taken sideways.
+        request.then(function () {
+          if (touchFirst() && screen.orientation && screen.orientation.lock) {
+            return screen.orientation.lock('landscape');
+          }
+        }).catch(function () {});
+      }
       return true;
     } catch (error) {
       return false;
@@ -194,16 +269,33 @@ var ZarvoPage = (function () {
   };
 
   // ---- the first screen and the message box -------------------------------------------------
+  // The face the program draws its texts with travels inside zarvo.js (its file system): the
+  // page's own texts take it from there, so they look the same everywhere at no extra download.
+  var faceReady = null;
+  function loadFace() {
+    if (faceReady) { return faceReady; }
+    faceReady = Promise.resolve().then(function () {
+      var face = new FontFace(kFaceName, FS.readFile(kFacePath));
+      document.fonts.add(face);
+      return face.load();
+    }).catch(function (error) {
+      console.warn('zarvo: the page keeps its fallback face (' + error.message + ')');
+    });
+    return faceReady;
+  }
+  // The program's sound question, asked as its dialogs ask it. Choosing to play, with or
+  // without sound, puts the show one step on in the page's history (see popstate above).
   page.askSound = function (answer) {
     var setup = byId('setup');
     var buttons = [byId('play'), byId('silent'), byId('cancel')];
     var names = ['sound', 'silent', 'cancel'];
-    byId('loading').hidden = true;
+    var fingers = touchFirst();
+    byId('hint-keys').hidden = fingers;
+    byId('hint-touch').hidden = !fingers;
+    byId('hint-turn').hidden = !(window.matchMedia && window.matchMedia('(orientation: portrait)').matches);
     if (!window.AudioContext && !window.webkitAudioContext) {
       byId('no-audio').hidden = false;
     }
-    setup.hidden = false;
-    page.setupOpen = true;
     var choose = function (choice) {
       buttons.forEach(function (button, index) { button.onclick = null; button.disabled = index !== choice; });
       setup.onkeydown = null;
@@ -213,6 +305,7 @@ var ZarvoPage = (function () {
       page.stats.choiceTime = performance.now();
       if (choice === 0) { page.unlockAudio(); }
       page.running = choice !== 2;
+      if (page.running && window.history && history.pushState) { history.pushState({ zarvoShow: true }, ''); }
       answer(choice);
     };
     buttons.forEach(function (button, index) {
@@ -220,16 +313,26 @@ var ZarvoPage = (function () {
       button.onclick = function () { choose(index); };
     });
     setup.onkeydown = function (event) {
-      if (event.key === 'Escape' || event.key === 'Esc') { event.preventDefault(); choose(2); }
-      if (event.key === 'n' || event.key === 'N') { event.preventDefault(); choose(1); }
-      if (event.key === 'ArrowDown' || event.key === 'ArrowRight' || event.key === 'ArrowUp' || event.key === 'ArrowLeft') {
+      var key = event.key && event.key.length === 1 ? event.key.toUpperCase() : event.key;
+      var chosen = { Escape: 2, Esc: 2, D: 0, N: 1, C: 2 }[key];
+      if (chosen !== undefined) {
+        event.preventDefault();
+        choose(chosen);
+        return;
+      }
+      if (key === 'ArrowDown' || key === 'ArrowRight' || key === 'ArrowUp' || key === 'ArrowLeft') {
         var at = buttons.indexOf(document.activeElement);
-        var step = (event.key === 'ArrowDown' || event.key === 'ArrowRight') ? 1 : buttons.length - 1;
+        var step = (key === 'ArrowDown' || key === 'ArrowRight') ? 1 : buttons.length - 1;
         buttons[(Math.max(at, 0) + step) % buttons.length].focus();
         event.preventDefault();
       }
     };
-    buttons[0].focus();
+    loadFace().then(function () {
+      byId('loading').hidden = true;
+      setup.hidden = false;
+      page.setupOpen = true;
+      buttons[0].focus();
+    });
   };
   page.messageBox = function (caption, text, dismissed) {
     console.error(caption + ': ' + text);
@@ -255,6 +358,7 @@ var ZarvoPage = (function () {
   };
   page.finished = function (code) {
     page.running = false;
+    if (window.history && history.state && history.state.zarvoShow) { history.back(); }
     page.stats.exitCode = code;
     page.closeAudio();
     page.stage.hidden = true;
@@ -269,22 +373,42 @@ var ZarvoPage = (function () {
   var fileName = asked.replace(/^.*[\\/]/, '').replace(/[^A-Za-z0-9._-]/g, '_') || 'module';
   Module['arguments'] = asked === kModuleName ? [] : ['--module=/modules/' + fileName];
   var target = asked === kModuleName ? '/' + kModuleName : '/modules/' + fileName;
+  // Fetched from the start, while the program itself loads.
+  var fetched = fetch(asked).then(function (response) {
+    if (!response.ok) {
+      throw new Error('HTTP ' + response.status + (response.statusText ? ' ' + response.statusText : ''));
+    }
+    return response.arrayBuffer();
+  }).then(function (data) {
+    return { data: data };
+  }, function (error) {
+    return { error: error.message };
+  });
+  // The program's message for a module it cannot load, with the name the module was asked by.
+  function reportMissing(reason) {
+    var text = "Sceners: MIDASloadModule() failed (Unable to open file '" + asked + "': " + reason +
+      ").\r\nLamers: The module '" + asked + "' is missing or corrupt.";
+    loadFace().then(function () {
+      byId('loading').hidden = true;
+      page.messageBox('Error', text, function () { page.finished(0); });
+    });
+  }
   Module['preRun'] = (Module['preRun'] || []).concat([function () {
     addRunDependency('zarvo-module');
-    fetch(asked).then(function (response) {
-      if (!response.ok) { throw new Error('HTTP ' + response.status); }
-      return response.arrayBuffer();
-    }).then(function (data) {
+    fetched.then(function (result) {
+      if (result.error) {
+        // The program is not started: it waits for the module for good.
+        page.stats.moduleFetch = result.error;
+        reportMissing(result.error);
+        return;
+      }
       FS.mkdirTree('/modules');
-      FS.writeFile(target, new Uint8Array(data));
-      page.stats.moduleFetch = 'ok ' + data.byteLength;
-    }).catch(function (error) {
-      page.stats.moduleFetch = error.message;
-      console.error("zarvo: the module '" + asked + "' could not be fetched (" + error.message + ')');
-    }).then(function () {
+      FS.writeFile(target, new Uint8Array(result.data));
+      page.stats.moduleFetch = 'ok ' + result.data.byteLength;
       removeRunDependency('zarvo-module');
     });
   }]);
+  Module['onRuntimeInitialized'] = loadFace;
   Module['print'] = function (text) { console.log(text); };
   Module['printErr'] = function (text) { console.error(text); };
   Module['onAbort'] = function (what) {
