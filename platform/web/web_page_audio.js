@@ -197,10 +197,11 @@
     } else if (page.worklet) {
       audio.device = true;
       audio.path = 'worklet';
+      // Once the worklet's code is there, unless the output was closed or given up meanwhile.
       page.worklet.then(function () {
-        if (page.audio === audio) { startWorklet(audio); }
+        if (page.audio === audio && audio.device) { startWorklet(audio); }
       }, function (error) {
-        if (page.audio !== audio) { return; }
+        if (page.audio !== audio || !audio.device) { return; }
         console.warn('zarvo: the sound worklet could not load (' + error.message + '); the ScriptProcessor plays');
         audio.path = 'script-processor';
         page.stats.audioPath = audio.path;
