@@ -159,7 +159,8 @@ var ZarvoPage = (function () {
   page.stage.addEventListener('pointerup', function (event) {
     if (!touch.down || event.pointerId !== touch.down.id) { return; }
     endPress();
-    var tap = { x: event.clientX, y: event.clientY, time: performance.now() };
+    // The time the finger was lifted, not the time the page got round to it.
+    var tap = { x: event.clientX, y: event.clientY, time: event.timeStamp };
     if (touch.lastTap && tap.time - touch.lastTap.time <= kDoubleTap && apart(tap, touch.lastTap) <= kTouchSlop * 2) {
       touch.lastTap = null;
       switchScreen();

@@ -5,19 +5,22 @@
 // The program renders on the page's one thread, between the intro's steps. The worklet plays on
 // the browser's audio thread from a small queue of rendered blocks that the page posts to it
 // (transferred, so nothing is shared and no SharedArrayBuffer is needed); it says how much it
-// has played, and the page renders another block for each one played.
+// has played, and the page renders a block whenever the queue has room for one, by those
+// reports and by the audio clock in between.
 //
 // A sync call made while a block is rendered is heard when that block plays: it leads the sound
 // by what was queued before the block. The ScriptProcessor's 2048 frames, which the browser plays
-// after the 2048 it already has, make that 2048 to 4096 frames (64 ms on average at 48 kHz). The
-// worklet's queue keeps the same average with less spread, 2816 to 3328 frames, and leaves the
-// page 59 ms to answer before the sound runs dry, where the ScriptProcessor left 43.
+// after the 2048 it already has, make that 2048 to 4096 frames (43 to 85 ms at 48 kHz, 64 on
+// average). The worklet's queue of at most kQueueFrames gives about the same, with less spread
+// (measured in Chromium: 45 to 69 ms, 60 on average), and leaves the page more time to answer
+// before the sound runs dry.
 /* global ZarvoPage */
 (function (page) {
   'use strict';
   var kScriptFrames = 2048;   // the ScriptProcessor's buffer
   var kBlockFrames = 512;     // one rendering for the worklet, and how often it reports
   var kQueueFrames = 3072 + kBlockFrames / 2; // rendered and not yet heard, at most
+  var kTopUp = 5;             // ms between the page's own looks at the worklet's queue
   var kSilentTick = 10;       // ms between the silent timer's renderings
   var kOutputCheck = 250;     // ms between looks at whether the sound output asks for samples
   var kOutputStall = 2000;    // ms of playing without a request before the music goes on silently
@@ -72,7 +75,7 @@
         left.fill(0, i);
         right.fill(0, i);
         if (this.played >= this.report || gap > 0) {
-          this.port.postMessage({ played: this.played, gap });
+          this.port.postMessage({ played: this.played, gap, at: currentFrame + left.length });
           this.played = 0;
         }
         return this.open;
@@ -118,9 +121,19 @@
     return samples;
   }
 
-  // The worklet's queue filled up to kQueueFrames with what it has not played yet.
+  // What the worklet has still to play: what it had at its last report, less what the audio
+  // clock says it has played since (it cannot have played more than it had).
+  function unheard(audio) {
+    var context = page.audioContext;
+    var since = audio.reportAt === null ? 0 : context.currentTime * context.sampleRate - audio.reportAt;
+    return Math.max(0, audio.ahead - Math.max(0, since));
+  }
+
+  // The worklet's queue filled up to kQueueFrames. The page looks on each of the worklet's
+  // reports and, between them, on its own timer: an answer to a report takes two trips between
+  // the threads, each of which a busy machine can hold up.
   function fillWorklet(audio) {
-    while (!audio.paused && page.audio === audio && audio.ahead + kBlockFrames <= kQueueFrames) {
+    while (!audio.paused && page.audio === audio && unheard(audio) + kBlockFrames <= kQueueFrames) {
       var block = renderForDevice(audio, kBlockFrames).slice();
       audio.ahead += kBlockFrames;
       audio.node.port.postMessage({ samples: block }, [block.buffer]);
@@ -136,13 +149,16 @@
       if (page.audio !== audio) { return; }
       audio.heard = performance.now();
       audio.ahead -= event.data.played;
+      audio.reportAt = event.data.at;
       page.stats.audioGaps += event.data.gap;
       fillWorklet(audio);
     };
     node.connect(page.audioContext.destination);
     audio.node = node;
     audio.ahead = 0;
+    audio.reportAt = null;
     audio.node.port.postMessage({ held: audio.paused });
+    audio.topUp = setInterval(function () { fillWorklet(audio); }, kTopUp);
     fillWorklet(audio);
   }
 
@@ -170,6 +186,7 @@
   function stopNode(audio) {
     if (!audio.node) { return; }
     if (audio.path === 'worklet') {
+      clearInterval(audio.topUp);
       audio.node.port.onmessage = null;
       audio.node.port.postMessage({ close: true });
     } else {
