@@ -372,13 +372,17 @@ async function onAPhone(browser, server) {
   const [x, y, width, height, screenWidth, screenHeight, background] = fit;
   check(Math.abs(height - screenHeight) < 1 && Math.abs(width - height * 4 / 3) < 1 && Math.abs(x - (screenWidth - width) / 2) < 1 && Math.abs(y) < 1 &&
     background === 'rgb(0, 0, 0)', `the picture fills the height of the ${screenWidth}x${screenHeight} screen at 4:3, centred on black (${width.toFixed(0)}x${height.toFixed(0)} at ${x.toFixed(0)})`);
-  const doubleTap = async () => { await page.touch('#screen'); await sleep(120); await page.touch('#screen'); };
+  // The tap that started the show let it take the whole screen; a double tap switches.
+  const whole = "document.fullscreenElement === document.getElementById('stage')";
+  const doubleTap = async () => { await page.touch('#screen', 30); await sleep(80); await page.touch('#screen', 30); };
+  await sleep(500);
+  const before = await page.evaluate(whole);
   await doubleTap();
-  await page.waitFor("document.fullscreenElement === document.getElementById('stage')", 3000, 'the whole screen');
+  await page.waitFor(before ? '!(' + whole + ')' : whole, 3000, 'the screen switched');
   await sleep(500);
   await doubleTap();
-  await page.waitFor('document.fullscreenElement === null', 3000, 'the screen given back');
-  check(true, 'a double tap takes the whole screen, another gives it back');
+  await page.waitFor(before ? whole : '!(' + whole + ')', 3000, 'the screen switched back');
+  check(true, `a double tap ${before ? 'gives the whole screen back' : 'takes the whole screen'}, another ${before ? 'takes it again' : 'gives it back'}`);
   const running = await page.evaluate('ZarvoPage.stats.exitCode === null');
   await page.touch('#screen', 1000);
   await page.waitFor('ZarvoPage.stats.exitCode === 0', 5000, 'the end after a long press');
