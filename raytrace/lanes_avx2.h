@@ -34,9 +34,6 @@ struct Floats {
     }
 };
 
-inline void Store(float* p, Floats a) {
-    _mm256_store_ps(p, a.v);
-}
 inline Floats operator+(Floats a, Floats b) {
     return Floats(_mm256_add_ps(a.v, b.v));
 }
@@ -51,9 +48,6 @@ inline Floats operator/(Floats a, Floats b) {
 }
 inline Floats MulAdd(Floats a, Floats b, Floats c) {
     return Floats(_mm256_fmadd_ps(a.v, b.v, c.v));
-}
-inline Floats MulSub(Floats a, Floats b, Floats c) {
-    return Floats(_mm256_fmsub_ps(a.v, b.v, c.v));
 }
 inline Floats NegMulAdd(Floats a, Floats b, Floats c) {
     return Floats(_mm256_fnmadd_ps(a.v, b.v, c.v));

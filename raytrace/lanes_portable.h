@@ -57,9 +57,6 @@ template <class Op> inline Mask Compare(const Floats& a, const Floats& b, Op op)
     return r;
 }
 
-inline void Store(float* p, const Floats& a) {
-    std::memcpy(p, a.v, sizeof a.v);
-}
 inline Floats operator+(const Floats& a, const Floats& b) {
     return Map(a, b, [](float x, float y) { return x + y; });
 }
@@ -72,12 +69,9 @@ inline Floats operator*(const Floats& a, const Floats& b) {
 inline Floats operator/(const Floats& a, const Floats& b) {
     return Map(a, b, [](float x, float y) { return x / y; });
 }
-// a * b + c, a * b - c and c - a * b.
+// a * b + c and c - a * b.
 inline Floats MulAdd(const Floats& a, const Floats& b, const Floats& c) {
     return a * b + c;
-}
-inline Floats MulSub(const Floats& a, const Floats& b, const Floats& c) {
-    return a * b - c;
 }
 inline Floats NegMulAdd(const Floats& a, const Floats& b, const Floats& c) {
     return c - a * b;

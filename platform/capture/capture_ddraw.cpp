@@ -1,10 +1,12 @@
-// DirectDraw effects of the capture, for the common DirectDraw model (ddraw_display.h): no screen,
-// and every copy to the primary surface is one presented frame, handed to the virtual clock
+// DirectDraw effects of the capture, for the common DirectDraw model (capture_backend.h): no
+// screen, and every copy to the primary surface is one presented frame, handed to the virtual clock
 // (capture_run.h). The vertical blank is always now, and nothing is ever lost.
+#include "capture_backend.h"
+
 #include "capture_run.h"
-#include "capture_startup.h"
-#include "ddraw_display.h"
 #include "capture_video_encoder.h"
+
+#include <ddraw.h>
 
 #include <cstdint>
 
@@ -18,10 +20,10 @@ static HRESULT PresentFrame(const std::uint32_t* pixels, int, int, int) {
     return DD_OK;
 }
 
-void InstallCaptureDisplay() {
+platform::DisplayEffects CaptureDisplay() {
     platform::DisplayEffects effects;
     effects.showPicture = PresentFrame;
-    platform::SetDisplayEffects(effects);
+    return effects;
 }
 
 } // namespace capture

@@ -2,6 +2,7 @@
 // span at each presentation, and nothing plays aloud.
 #include "capture_music.h"
 
+#include "capture_backend.h"
 #include "midas_playback.h"
 
 #include <algorithm>
@@ -9,13 +10,13 @@
 
 namespace capture {
 
-struct CaptureSound {
+struct SoundState {
     platform::RenderFunction render = nullptr; // while the library has the output open
     FrameRate fps;
     int sampleRate = platform::kPlaybackRate;
 };
 
-static CaptureSound sound;
+static SoundState sound;
 
 static bool OpenOutput(bool /*wantDevice*/, platform::RenderFunction render,
                        std::string& /*note*/) {
@@ -27,7 +28,7 @@ static void CloseOutput() {
     sound.render = nullptr;
 }
 
-void InstallCaptureSound(const FrameRate& fps, int sampleRate) {
+platform::SoundOutput CaptureSound(const FrameRate& fps, int sampleRate) {
     sound.fps = fps;
     sound.sampleRate = sampleRate;
     platform::SoundOutput output;
@@ -37,7 +38,7 @@ void InstallCaptureSound(const FrameRate& fps, int sampleRate) {
     // The clock never stops: a suspended module is rendered on, as silence (no pause).
     output.sampleRate = sampleRate;
     output.ownThread = false;
-    platform::SetSoundOutput(output);
+    return output;
 }
 
 std::size_t RenderFrameSound(std::int64_t frame, std::vector<std::int16_t>& out) {

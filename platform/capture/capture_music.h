@@ -1,9 +1,7 @@
-// The capture's sound output for the shared sound library (midas_playback.h): the music rendered
-// on the main thread as the virtual clock asks for it, one frame's span at each presentation.
+// The capture's music: rendered through the shared sound library (its output is CaptureSound,
+// capture_backend.h) on the main thread as the virtual clock asks for it, one frame's span at
+// each presentation.
 //
-//   InstallCaptureSound  hands the library the output (called at start-up, after the options):
-//                        no question (the one output is the WAV file) and no device; frames of
-//                        `fps` at `sampleRate`
 //   RenderFrameSound     renders the sound heard while frame `frame` is on screen, the samples
 //                        from FrameEndSample(frame - 1) to FrameEndSample(frame), into `out`
 //                        (interleaved stereo, resized to fit); returns their number. The module
@@ -18,15 +16,12 @@
 #ifndef ZARVO_PLATFORM_CAPTURE_CAPTURE_MUSIC_H
 #define ZARVO_PLATFORM_CAPTURE_CAPTURE_MUSIC_H
 
-#include "capture_options.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace capture {
 
-void InstallCaptureSound(const FrameRate& fps, int sampleRate);
 std::size_t RenderFrameSound(std::int64_t frame, std::vector<std::int16_t>& out);
 double SongSeconds();
 bool SongPlayedThrough();

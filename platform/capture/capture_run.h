@@ -1,7 +1,7 @@
 // The capture run: the virtual clock that turns each presented frame into files and music time.
 //
 // Called by the backend's pieces, all on the main thread:
-//   BeginRun             PlatformStartup, after the options: opens the files
+//   BeginRun             StartBackend, after the options: opens the files
 //   PresentCapturedFrame the primary surface's BltFast with the 320x200 picture: writes the frame,
 //                        its CSV row (with the phase the show recorded for it) and video frame,
 //                        renders the music of exactly one frame (frame n ends at sample
@@ -11,8 +11,8 @@
 //                        close of the main window, so the intro ends by its own road
 //   RequestStop          a stop because the show cannot end (with the reason, printed once)
 //   NoteIntroFailure     the intro reported an error (its message box)
-//   EndRun               PlatformFinish (or exit): completes every file, says how the capture
-//                        ended and sums it up; the exit code (capture_ending.h)
+//   EndRun               the backend's finish (or exit): completes every file, says how the
+//                        capture ended and sums it up; the exit code (capture_ending.h)
 // RequestStopFromSignal is the only function safe in a signal handler: the first call asks for
 // a stop, the second also gives the video up (GiveUpRequested).
 #ifndef ZARVO_PLATFORM_CAPTURE_CAPTURE_RUN_H

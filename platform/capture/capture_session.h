@@ -50,9 +50,6 @@ class CaptureSession {
                          std::string& error);
     bool Close(std::string& error);
 
-    bool IsOpen() const {
-        return open_;
-    }
     // Frames in the files (after any taking back).
     std::int64_t FramesWritten() const {
         return frames_;

@@ -1,15 +1,15 @@
-// Start and end of zarvo-capture around WinMain: options, signals, the files, the exit code.
+// The capture's start (backend.h) and end: options, signals, the files, the exit code.
 //
 // The exit code says how the capture ended (capture_ending.h); WinMain's own result (always 0)
 // is not needed for that.
+#include "capture_backend.h"
+
 #include "capture_ending.h"
-#include "capture_music.h"
 #include "capture_options.h"
 #include "capture_run.h"
-#include "capture_startup.h"
-#include "module_file.h"
-#include "platform_startup.h"
 #include "capture_video_encoder.h"
+#include "gdi_font.h"
+#include "module_file.h"
 
 #include <csignal>
 #include <cstdio>
@@ -49,9 +49,13 @@ static void FinishAtExit() {
     EndRun();
 }
 
+static int Finish(int /*winMainResult*/) {
+    return EndRun();
+}
+
 } // namespace capture
 
-int PlatformStartup(int argc, char** argv) {
+int StartBackend(int argc, char** argv, platform::Backend& backend) {
     capture::CaptureOptions options;
     std::string message;
     const char* name = argc > 0 ? argv[0] : "zarvo-capture";
@@ -79,12 +83,10 @@ int PlatformStartup(int argc, char** argv) {
         return capture::kExitOutputFailed;
     }
     std::atexit(capture::FinishAtExit);
-    capture::InstallCaptureWindow();
-    capture::InstallCaptureDisplay();
-    capture::InstallCaptureSound(options.fps, options.sampleRate);
+    backend.win32 = capture::CaptureWin32();
+    backend.gdi.findFontFace = platform::FindFontconfigFace;
+    backend.ddraw = capture::CaptureDisplay();
+    backend.midas = capture::CaptureSound(options.fps, options.sampleRate);
+    backend.finish = capture::Finish;
     return -1;
-}
-
-int PlatformFinish(int) {
-    return capture::EndRun();
 }

@@ -1,7 +1,7 @@
 // Where the 320x200 picture goes in a video frame, and how it is enlarged to get there.
 //
 // The picture fills the largest 4:3 rectangle of the frame, centred on black (a 16:9 frame gets
-// bars left and right). It is enlarged as the live screen does: by whole factors first (every
+// bars left and right). It is enlarged in two steps: by whole factors first (every
 // pixel repeated, so every pixel stays equally wide), to the smallest such size that reaches the
 // rectangle, then by one smooth step down to the rectangle when the factors are not exact
 // (1440x1080 is 4.5 x 5.4: 1600x1200, then smoothed to 1440x1080), so no row or column comes out

@@ -1,13 +1,14 @@
-// USER32 services of the capture: a window nobody sees, a message queue that only the show
-// and the capture's own stop requests feed, and message boxes on standard error.
+// USER32 services of the capture (capture_backend.h): a window nobody sees, a message queue that
+// only the show and the capture's own stop requests feed, and message boxes on standard error.
 //
 // The window's focus is the application's activation (WM_ACTIVATEAPP 1), as when a full-screen
 // window takes the desktop. No input ever arrives, so the pump's wait never blocks: when the
 // intro would wait for a message that cannot come, the capture asks it to close instead.
+#include "capture_backend.h"
+
 #include "capture_run.h"
-#include "capture_startup.h"
-#include "message_queue.h"
 #include "capture_video_encoder.h"
+#include "message_queue.h"
 #include "window_table.h"
 
 #include <windows.h>
@@ -68,37 +69,29 @@ static void WaitForEvents() {
     RequestStop("the show waits for input that a capture never gives; stopping");
 }
 
-void InstallCaptureWindow() {
-    platform::WindowHooks hooks;
-    hooks.create = CreateHook;
-    hooks.focus = FocusHook;
-    hooks.destroy = DestroyHook;
-    platform::SetWindowHooks(hooks);
-    platform::EventPump pump;
-    pump.poll = PollEvents;
-    pump.wait = WaitForEvents;
-    platform::SetEventPump(pump);
+static int ScreenMetric(int index) {
+    // The capture's screen is the picture it records.
+    return index == SM_CXSCREEN ? kFrameWidth : kFrameHeight;
+}
+
+static void ShowMessageBox(HWND, const char* text, const char* caption) {
+    // The intro shows a box only to report an error. No one to click it: the text goes to
+    // standard error exactly as given, and the exit code will tell.
+    NoteIntroFailure();
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+}
+
+platform::Win32Services CaptureWin32() {
+    platform::Win32Services services;
+    services.windows.create = CreateHook;
+    services.windows.focus = FocusHook;
+    services.windows.destroy = DestroyHook;
+    services.events.poll = PollEvents;
+    services.events.wait = WaitForEvents;
+    services.screenMetric = ScreenMetric;
+    services.messageBox = ShowMessageBox;
+    return services;
 }
 
 } // namespace capture
-
-int WINAPI GetSystemMetrics(int index) {
-    // The capture's screen is the picture it records.
-    if (index == SM_CXSCREEN) {
-        return capture::kFrameWidth;
-    }
-    if (index == SM_CYSCREEN) {
-        return capture::kFrameHeight;
-    }
-    return 0;
-}
-
-int WINAPI MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
-    // The intro shows a box only to report an error. No one to click it: the text goes to
-    // standard error exactly as given, and the exit code will tell.
-    capture::NoteIntroFailure();
-    std::fprintf(stderr, "%s: %s\n", caption != nullptr ? caption : "Error",
-                 text != nullptr ? text : "");
-    std::fflush(stderr);
-    return IDOK;
-}

@@ -2,7 +2,7 @@
 #ifndef ZARVO_PLATFORM_COMMON_DDRAW_MODEL_H
 #define ZARVO_PLATFORM_COMMON_DDRAW_MODEL_H
 
-#include "ddraw_display.h"
+#include "backend.h"
 #include "memory_surface.h"
 
 #include <ddraw.h>
@@ -31,7 +31,7 @@ struct DisplaySurface : IDirectDrawSurface4 {
     std::vector<std::uint32_t> screen; // the primary surface: the screen's pixels
 };
 
-const DisplayEffects& Effects();
+const DisplayEffects& Effects(); // the backend's (backend.h)
 DirectDrawObject* ObjectOf(IDirectDraw* object);
 DirectDrawObject* ObjectOf(IDirectDraw4* object);
 

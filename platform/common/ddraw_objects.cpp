@@ -10,8 +10,6 @@ namespace platform {
 
 namespace {
 
-DisplayEffects effects;
-
 // The one DirectDraw object a program may have at a time, as with the primary display driver.
 int objectsAlive = 0;
 
@@ -30,11 +28,7 @@ ULONG DropReference(DirectDrawObject* self, ULONG& count) {
 } // namespace
 
 const DisplayEffects& Effects() {
-    return effects;
-}
-
-void SetDisplayEffects(const DisplayEffects& newEffects) {
-    effects = newEffects;
+    return InstalledBackend().ddraw;
 }
 
 DirectDrawObject* ObjectOf(IDirectDraw* object) {

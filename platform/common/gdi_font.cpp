@@ -1,6 +1,6 @@
-// Rasterising the system-style font's glyphs with FreeType (the face comes from gdi_font_face.h).
+// Rasterising the system-style font's glyphs with FreeType (the face is the backend's, backend.h).
 #include "gdi_font.h"
-#include "gdi_font_face.h"
+#include "backend.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -92,7 +92,12 @@ static void PlaceBaseline(FT_Face face, SystemFont& font) {
 
 static std::unique_ptr<SystemFont> LoadFont(std::string& error) {
     FontFace source;
-    if (!FindFontFace(source, error)) {
+    const auto findFace = InstalledBackend().gdi.findFontFace;
+    if (findFace == nullptr) {
+        error = "the platform names no font face";
+        return nullptr;
+    }
+    if (!findFace(source, error)) {
         return nullptr;
     }
     const std::string& file = source.file;

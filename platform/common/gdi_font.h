@@ -1,15 +1,21 @@
 // The one font of every device context: a classic 16-pixel system-style face, drawn without
 // smoothing.
 //
-// The face is found as gdi_font_face.h says (fontconfig on Linux: Terminus first, then any
-// monospace face; the face built into the web page) and rendered with FreeType as 1-bit glyphs, so
+// The face is the one the backend names (backend.h), rendered with FreeType as 1-bit glyphs, so
 // text looks like the bitmap system font of the period. Loaded once, on first use, from the main
 // thread.
-//   AcquireSystemFont  the loaded font, or null when none could be loaded (the reason goes to
-//                      standard error once)
+//   AcquireSystemFont     the loaded font, or null when none could be loaded (the reason goes to
+//                         standard error once)
+// The faces a backend may name (each compiled where it can be had):
+//   FindFontconfigFace    through fontconfig, on Linux: Terminus first, then any monospace face
+//                         (gdi_font_fontconfig.cpp)
+//   FindEmbeddedFontFace  the face built into the program, where there is no font
+//                         configuration to ask (gdi_font_embedded.cpp)
 // Characters are single bytes of Windows code page 1252.
 #ifndef ZARVO_PLATFORM_COMMON_GDI_FONT_H
 #define ZARVO_PLATFORM_COMMON_GDI_FONT_H
+
+#include "backend.h"
 
 #include <cstdint>
 #include <string>
@@ -38,6 +44,9 @@ struct SystemFont {
 };
 
 const SystemFont* AcquireSystemFont();
+
+bool FindFontconfigFace(FontFace& face, std::string& error);
+bool FindEmbeddedFontFace(FontFace& face, std::string& error);
 
 // The Unicode code point of a code page 1252 byte.
 std::uint32_t CodePage1252ToUnicode(unsigned char byte);

@@ -1,6 +1,5 @@
-// The system-style font's face found through fontconfig (gdi_font_face.h).
+// The system-style font's face found through fontconfig, for the Linux backends (gdi_font.h).
 #include "gdi_font.h"
-#include "gdi_font_face.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -42,7 +41,7 @@ static bool MatchFamily(const char* family, bool exact, std::string& file, int& 
     return ok;
 }
 
-bool FindFontFace(FontFace& face, std::string& error) {
+bool FindFontconfigFace(FontFace& face, std::string& error) {
     if (FcInit() == FcFalse) {
         error = "fontconfig could not be initialised";
         return false;

@@ -1,6 +1,7 @@
 // The message queue: a FIFO of posted messages plus the quit flag, fed by the backend's pump.
 #include "message_queue.h"
 
+#include "backend.h"
 #include "window_table.h"
 
 #include <chrono>
@@ -12,7 +13,6 @@ struct QueueState {
     std::deque<MSG> posted;
     bool quitPending = false;
     int quitCode = 0;
-    EventPump pump;
 };
 
 static QueueState queue;
@@ -24,13 +24,13 @@ static DWORD MessageTime() {
         std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
 }
 
-void SetEventPump(const EventPump& pump) {
-    queue.pump = pump;
+static const EventPump& Pump() {
+    return InstalledBackend().win32.events;
 }
 
 static void Poll() {
-    if (queue.pump.poll != nullptr) {
-        queue.pump.poll();
+    if (Pump().poll != nullptr) {
+        Pump().poll();
     }
 }
 
@@ -106,23 +106,23 @@ int QueueGet(MSG* msg, HWND window, UINT filterMin, UINT filterMax) {
         if (Take(msg, window, filterMin, filterMax, true)) {
             return msg->message == WM_QUIT ? 0 : 1;
         }
-        if (queue.pump.wait == nullptr) {
+        if (Pump().wait == nullptr) {
             // Nothing can ever arrive: answer as if the program had been told to quit.
             *msg = MSG{};
             msg->message = WM_QUIT;
             return 0;
         }
-        queue.pump.wait();
+        Pump().wait();
     }
 }
 
 void QueueWait() {
     for (;;) {
         Poll();
-        if (!queue.posted.empty() || queue.quitPending || queue.pump.wait == nullptr) {
+        if (!queue.posted.empty() || queue.quitPending || Pump().wait == nullptr) {
             return;
         }
-        queue.pump.wait();
+        Pump().wait();
     }
 }
 
@@ -141,7 +141,6 @@ void QueueReset() {
     queue.posted.clear();
     queue.quitPending = false;
     queue.quitCode = 0;
-    queue.pump = EventPump{};
 }
 
 } // namespace platform

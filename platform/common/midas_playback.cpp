@@ -1,5 +1,5 @@
 // The MIDAS functions of every real backend: libopenmpt through the shared module player, played
-// by the backend's sound output (midas_playback.h).
+// by the backend's sound output (backend.h).
 //
 // One module plays at a time. The player is touched under one lock, by whoever renders (the
 // output's thread, or the main thread between the intro's calls) and by the main thread for
@@ -11,6 +11,8 @@
 // the player ramps its level down; an output with a thread of its own is waited for (a few ms)
 // until it has rendered that ramp, so that its last sound before the pause is silence.
 #include "midas_playback.h"
+
+#include "backend.h"
 #include "module_player.h"
 
 #include <midasdll.h>
@@ -42,9 +44,9 @@ struct PlayerModule {
     platform::ModulePlayer player;
 };
 
-// Constant-initialised, so that a backend may install its output before any dynamic
-// initialisation has run.
-SoundOutput output;
+const SoundOutput& Output() {
+    return InstalledBackend().midas;
+}
 
 struct MidasState {
     bool started = false;
@@ -85,8 +87,8 @@ void SyncToCallback(void* /*user*/, unsigned syncInfo, unsigned order, unsigned 
 void RenderMusic(std::int16_t* out, std::size_t frames) {
     std::lock_guard<std::mutex> guard(midas.playerLock);
     if (midas.playing != nullptr) {
-        midas.framesPlayed +=
-            static_cast<std::int64_t>(midas.playing->player.Render(out, frames, output.sampleRate));
+        midas.framesPlayed += static_cast<std::int64_t>(
+            midas.playing->player.Render(out, frames, Output().sampleRate));
     } else {
         std::fill(out, out + frames * 2, static_cast<std::int16_t>(0));
     }
@@ -97,7 +99,7 @@ void RenderMusic(std::int16_t* out, std::size_t frames) {
 // sound, where there is nothing left to click. An output on the main thread renders nothing
 // while this runs: its ramp is in what it renders next.
 void WaitUntilSilent() {
-    if (!output.ownThread) {
+    if (!Output().ownThread) {
         return;
     }
     constexpr auto kLimit = std::chrono::milliseconds(500);
@@ -158,24 +160,24 @@ const char* ErrorText(int code) {
 }
 
 SoundChoice ChooseOutput() {
-    return output.choose != nullptr ? output.choose() : SoundChoice::DefaultOutput;
+    return Output().choose != nullptr ? Output().choose() : SoundChoice::DefaultOutput;
 }
 
 void PauseOutput(bool paused) {
-    if (output.pause != nullptr) {
-        output.pause(paused);
+    if (Output().pause != nullptr) {
+        Output().pause(paused);
     }
 }
 
 void CloseOutput() {
-    if (output.close != nullptr) {
-        output.close();
+    if (Output().close != nullptr) {
+        Output().close();
     }
 }
 
 void Report(const std::string& line) {
-    if (output.report != nullptr) {
-        output.report(line);
+    if (Output().report != nullptr) {
+        Output().report(line);
     } else {
         std::fputs(line.c_str(), stderr);
         std::fflush(stderr);
@@ -183,10 +185,6 @@ void Report(const std::string& line) {
 }
 
 } // namespace
-
-void SetSoundOutput(const SoundOutput& installed) {
-    output = installed;
-}
 
 std::uint32_t MusicSyncsDelivered() {
     return midas.syncsDelivered.load(std::memory_order_relaxed);
@@ -236,11 +234,11 @@ BOOL MIDAS_CALL MIDASinit(void) {
     if (!midas.started || midas.initialised) {
         return platform::Fail(platform::kErrorState);
     }
-    if (platform::output.open == nullptr) {
+    if (platform::Output().open == nullptr) {
         return platform::Fail(platform::kErrorSoundOutput, "No sound output is installed");
     }
     std::string note;
-    if (!platform::output.open(!midas.noSound, platform::RenderMusic, note)) {
+    if (!platform::Output().open(!midas.noSound, platform::RenderMusic, note)) {
         return platform::Fail(platform::kErrorSoundOutput, note);
     }
     if (!note.empty()) {

@@ -94,7 +94,6 @@ void ModulePlayer::Start(bool loopSong) {
     order_ = pattern_ = row_ = -1;
     framesRendered_ = 0;
     rowStart_ = 0;
-    rowsStarted_ = 0;
 }
 
 // Takes the level towards zero; a player that has not sounded yet has nothing to ramp.
@@ -158,7 +157,6 @@ void ModulePlayer::BeginRow(int order, int pattern, int row, int sampleRate) {
     pattern_ = pattern;
     row_ = row;
     rowStart_ = framesRendered_ - 1;
-    ++rowsStarted_;
 
     const int speed = std::max(1, static_cast<int>(module_->get_current_speed()));
     const int tempo = std::max(1, static_cast<int>(module_->get_current_tempo()));

@@ -56,9 +56,6 @@ class ModulePlayer {
     bool IsPlaying() const;
     void Pause();
     void Resume();
-    bool IsPaused() const {
-        return paused_;
-    }
     bool IsSilent() const;
     void SetSyncSink(SyncSink sink, void* user);
 
@@ -68,11 +65,6 @@ class ModulePlayer {
     // Worked out on the first call after a load (a pass through the whole song, about half a
     // millisecond) and kept: callers ask once a frame.
     double SongSeconds() const;
-
-    // Rows started since Start, counting rows played again; for tests and measurements.
-    std::uint64_t RowsStarted() const {
-        return rowsStarted_;
-    }
 
   private:
     void BeginRow(int order, int pattern, int row, int sampleRate);
@@ -100,7 +92,6 @@ class ModulePlayer {
     std::int64_t rowStart_ = 0;
     double rowFrames_ = 0.0;
     double tickFrames_ = 0.0;
-    std::uint64_t rowsStarted_ = 0;
 };
 
 } // namespace platform

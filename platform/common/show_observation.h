@@ -3,9 +3,9 @@
 //
 //   ObserveShow  the show's record as it stands: during a presentation, that frame's phase,
 //                clock and turns; before the first frame, the opening at 0 with no turn
-// show_observation.cpp is the one file of the platform that reads the intro's state. It is linked
-// into the programs that observe the show (zarvo-capture, the web page), not into a backend's
-// library, so that no backend itself includes anything of the intro. Main thread only.
+// show_observation.cpp is the one file of the platform that reads the intro's state: a backend
+// that observes the show (the capture, the web page, zarvo's frame log) links it
+// (zarvo_show_observation), and includes nothing of the intro itself. Main thread only.
 #ifndef ZARVO_PLATFORM_COMMON_SHOW_OBSERVATION_H
 #define ZARVO_PLATFORM_COMMON_SHOW_OBSERVATION_H
 

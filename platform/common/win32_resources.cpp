@@ -1,20 +1,23 @@
 // The program's resource section: its one icon, for LoadIconA and the backends' windows.
 #include "win32_resources.h"
 
-#include "resources/resource.h"
-#include "resources/zarvo_icon.h"
+#include "zarvo_icon.h"
 
 namespace platform {
+
+// The icon's resource number, as the intro asks for it (IDI_ZARVO) and zarvo.rc numbers it for
+// Windows.
+static constexpr int kProgramIconId = 101;
 
 // A handle only needs to be distinct and non-null; nothing looks inside it.
 static int programIcon;
 
-static HICON ProgramIcon() {
+HICON ProgramIcon() {
     return reinterpret_cast<HICON>(&programIcon);
 }
 
 HICON FindIconResource(int id) {
-    return id == IDI_ZARVO ? ProgramIcon() : nullptr;
+    return id == kProgramIconId ? ProgramIcon() : nullptr;
 }
 
 int IconSide(HICON icon) {
@@ -26,6 +29,17 @@ bool DrawIconPixels(HICON icon, std::uint32_t* pixels) {
         return false;
     }
     DrawZarvoIcon(pixels);
+    return true;
+}
+
+bool DrawIconPixelsAt(HICON icon, int side, std::uint32_t* pixels) {
+    if (side == IconSide(icon)) {
+        return DrawIconPixels(icon, pixels);
+    }
+    if (IconSide(icon) == 0 || pixels == nullptr || side < 16) {
+        return false;
+    }
+    DrawZarvoIconAt(side, pixels);
     return true;
 }
 

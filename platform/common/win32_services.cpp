@@ -1,12 +1,16 @@
-// USER32/GDI32 services that every real backend answers alike: icon, cursor and stock objects
-// (the cursor's visibility is the backend's effect, win32_services.h).
-#include "win32_services.h"
-
+// USER32/GDI32 services that every real backend answers alike: icon, cursor and stock objects,
+// with the backend's part (the cursor's visibility, the screen's size, the message box) asked
+// of its Win32Services (backend.h).
+//
+// LoadIconA finds the program's icon resource (win32_resources.h); LoadCursorA knows the system's
+// arrow only; GetStockObject knows BLACK_BRUSH only. Main thread only.
+#include "backend.h"
 #include "win32_resources.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
 
 namespace platform {
 
@@ -14,10 +18,8 @@ namespace platform {
 static int arrowCursor;
 static int blackBrush;
 
-static void (*cursorShown)(bool shown) = nullptr;
-
-void SetCursorEffect(void (*shown)(bool shown)) {
-    cursorShown = shown;
+static const Win32Services& Services() {
+    return InstalledBackend().win32;
 }
 
 } // namespace platform
@@ -42,12 +44,32 @@ HCURSOR WINAPI SetCursor(HCURSOR cursor) {
     static HCURSOR current = reinterpret_cast<HCURSOR>(&platform::arrowCursor);
     const HCURSOR before = current;
     current = cursor;
-    if (platform::cursorShown != nullptr) {
-        platform::cursorShown(cursor != nullptr);
+    if (platform::Services().showCursor != nullptr) {
+        platform::Services().showCursor(cursor != nullptr);
     }
     return before;
 }
 
 HGDIOBJ WINAPI GetStockObject(int object) {
     return object == BLACK_BRUSH ? reinterpret_cast<HGDIOBJ>(&platform::blackBrush) : nullptr;
+}
+
+int WINAPI GetSystemMetrics(int index) {
+    if ((index != SM_CXSCREEN && index != SM_CYSCREEN) ||
+        platform::Services().screenMetric == nullptr) {
+        return 0;
+    }
+    return platform::Services().screenMetric(index);
+}
+
+int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT /*type*/) {
+    const char* body = text != nullptr ? text : "";
+    const char* title = caption != nullptr ? caption : "Error";
+    if (platform::Services().messageBox != nullptr) {
+        platform::Services().messageBox(owner, body, title);
+    } else {
+        std::fprintf(stderr, "%s: %s\n", title, body);
+        std::fflush(stderr);
+    }
+    return IDOK;
 }

@@ -12,7 +12,6 @@ struct WindowTable {
     std::map<std::string, WNDCLASSA> classes;
     std::vector<std::unique_ptr<WindowRecord>> windows; // handle n is windows[n - 1]
     HWND focused = nullptr;
-    WindowHooks hooks;
     ATOM nextAtom = 0xC000; // class atoms are numbered from 0xC000, as on Windows
 };
 
@@ -35,8 +34,8 @@ static WindowRecord* LiveRecord(HWND window) {
     return record != nullptr && record->alive ? record : nullptr;
 }
 
-void SetWindowHooks(const WindowHooks& hooks) {
-    table.hooks = hooks;
+static const WindowHooks& Hooks() {
+    return InstalledBackend().win32.windows;
 }
 
 ATOM RegisterWindowClass(const WNDCLASSA* wndClass) {
@@ -78,7 +77,7 @@ HWND CreateWindowRecord(DWORD exStyle, const char* className, const char* title,
     record->alive = true;
     table.windows.push_back(std::move(record));
     const HWND window = HandleOf(table.windows.size() - 1);
-    if (table.hooks.create != nullptr && !table.hooks.create(window, *table.windows.back())) {
+    if (Hooks().create != nullptr && !Hooks().create(window, *table.windows.back())) {
         table.windows.back()->alive = false;
         return nullptr;
     }
@@ -101,8 +100,8 @@ void DestroyWindowRecord(HWND window) {
     if (table.focused == window) {
         table.focused = nullptr;
     }
-    if (table.hooks.destroy != nullptr) {
-        table.hooks.destroy(window);
+    if (Hooks().destroy != nullptr) {
+        Hooks().destroy(window);
     }
 }
 
@@ -129,8 +128,8 @@ bool SetWindowVisible(HWND window, bool visible) {
     }
     const bool before = record->visible;
     record->visible = visible;
-    if (table.hooks.show != nullptr && before != visible) {
-        table.hooks.show(window, visible);
+    if (Hooks().show != nullptr && before != visible) {
+        Hooks().show(window, visible);
     }
     return before;
 }
@@ -141,8 +140,8 @@ HWND FocusWindow(HWND window) {
     }
     const HWND before = table.focused;
     table.focused = window;
-    if (table.hooks.focus != nullptr) {
-        table.hooks.focus(window);
+    if (Hooks().focus != nullptr) {
+        Hooks().focus(window);
     }
     return before;
 }
@@ -156,7 +155,6 @@ void ResetWindowTable() {
     table.classes.clear();
     table.windows.clear();
     table.focused = nullptr;
-    table.hooks = WindowHooks{};
 }
 
 } // namespace platform

@@ -122,8 +122,8 @@ struct IDirectDraw4 {
     // DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN (DDSCL_ALLOWREBOOT accepted) for a live window: the
     // window takes the screen. DDSCL_NORMAL gives it back, for any window, a destroyed one too.
     HRESULT SetCooperativeLevel(HWND window, DWORD flags);
-    // Only 320 x 200 at 32 bits, refresh rate 0 and flags 0, in exclusive use; the live screen
-    // shows it scaled at 4:3 on the desktop, whose own mode never changes.
+    // Only 320 x 200 at 32 bits, refresh rate 0 and flags 0, in exclusive use; the screen shows
+    // it at 4:3, and the desktop's own mode never changes.
     HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate,
                            DWORD flags);
     // Gives the mode back; the screen stays until the primary surface goes.
@@ -132,8 +132,8 @@ struct IDirectDraw4 {
     // system-memory surface of DDSD_WIDTH x DDSD_HEIGHT, 32-bit RGB with the 0x00RRGGBB masks.
     // dwSize is 124 (Windows) or the host's size; outer must be null.
     HRESULT CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFACE4* surface, IUnknown* outer);
-    // DDWAITVB_BLOCKBEGIN and a null event only: returns at the start of the next refresh (the
-    // capture: at once).
+    // DDWAITVB_BLOCKBEGIN and a null event only: returns at the start of the next refresh of
+    // the backend's screen.
     HRESULT WaitForVerticalBlank(DWORD flags, HANDLE event);
     // Restores every surface of the object; DDERR_WRONGMODE once the mode was given back.
     HRESULT RestoreAllSurfaces();

@@ -3,8 +3,8 @@
 // Only what the intro calls is declared, with the Windows SDK's names, signatures, record fields
 // and constant values, so the intro reads (and would compile) as a 32-bit Windows program. Sizes
 // follow Windows, not the LP64 host: DWORD and LONG are 32 bits. The functions are implemented by
-// the backend a program links with (a folder of platform/, or the test double); the Windows build
-// has the system's own.
+// platform/common over the program's backend (backend.h there), or by the test double; the
+// Windows build has the system's own.
 #ifndef ZARVO_PLATFORM_INCLUDE_WINDOWS_H
 #define ZARVO_PLATFORM_INCLUDE_WINDOWS_H
 
@@ -167,8 +167,9 @@ constexpr int OPAQUE = 2;
 // Registers a class by name; keeps lpfnWndProc, hIcon, hCursor, hbrBackground; 0 for a null
 // record, no procedure or name, or a name already taken. style is stored, not acted on.
 ATOM WINAPI RegisterClassA(const WNDCLASSA* wndClass);
-// Makes a window of a registered class, hidden until ShowWindow (live: WS_POPUP becomes a
-// borderless window covering the desktop); parent, menu and param are ignored. Null when the
+// Makes a window of a registered class, hidden until ShowWindow; the backend follows it
+// with what it has behind it (a WS_POPUP window covers the screen); parent, menu and param are
+// ignored. Null when the
 // class is unknown or the backend refuses (each holds one window).
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
@@ -178,7 +179,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR iconName);
 // The system arrow for a null instance and IDC_ARROW; null for anything else.
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
-// SM_CXSCREEN / SM_CYSCREEN: the desktop's size (the capture: its picture's); 0 otherwise.
+// SM_CXSCREEN / SM_CYSCREEN: the screen's size, as the backend knows it; 0 otherwise.
 int WINAPI GetSystemMetrics(int index);
 // Shows the window (the command is not looked at); returns whether it was visible before.
 BOOL WINAPI ShowWindow(HWND window, int showCommand);
@@ -197,7 +198,7 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax);
 BOOL WINAPI TranslateMessage(const MSG* msg);
 // Calls the procedure of the message's window and returns its result (0 for a dead window).
 LRESULT WINAPI DispatchMessageA(const MSG* msg);
-// Sleeps until the backend has an event for the queue (the capture asks the show to close).
+// Sleeps until the backend has an event for the queue.
 BOOL WINAPI WaitMessage(void);
 // Queues a message for a live window; FALSE for a dead one.
 BOOL WINAPI PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -209,8 +210,8 @@ void WINAPI PostQuitMessage(int exitCode);
 
 // Sets the pointer over the window; NULL hides it. Returns the cursor set before.
 HCURSOR WINAPI SetCursor(HCURSOR cursor);
-// A modal box with an OK button, and the same "caption: text" on standard error (alone where no
-// box can be shown); type picks no icon here. Returns IDOK once dismissed.
+// A modal box with an OK button, as the backend can show one ("caption: text" on standard error
+// where it has no other); type picks no icon here. Returns IDOK once dismissed.
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 // Whether the handle is a window that has not been destroyed.
 BOOL WINAPI IsWindow(HWND window);

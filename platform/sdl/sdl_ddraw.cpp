@@ -1,9 +1,10 @@
 // DirectDraw effects of the SDL backend: the screen behind the common DirectDraw model.
-#include "sdl_ddraw.h"
+#include "sdl_backend.h"
 
-#include "ddraw_display.h"
-#include "sdl_window.h"
 #include "sdl_presenter.h"
+#include "sdl_window.h"
+
+#include <ddraw.h>
 
 namespace sdl {
 
@@ -27,7 +28,7 @@ static HRESULT WaitForSdlRefresh() {
     return DD_OK;
 }
 
-void InstallSdlDisplay() {
+platform::DisplayEffects SdlDisplay() {
     platform::DisplayEffects effects;
     effects.available = HaveWindow;
     effects.takeScreen = TakeScreen;
@@ -37,7 +38,7 @@ void InstallSdlDisplay() {
     effects.screenLost = ScreenIsLost;
     effects.restoreScreen = RestoreScreen;
     effects.showPicture = ShowPicture;
-    platform::SetDisplayEffects(effects);
+    return effects;
 }
 
 } // namespace sdl

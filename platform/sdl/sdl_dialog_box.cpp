@@ -161,6 +161,10 @@ int RunDialogBox(const DialogBox& box, std::string& error) {
         return -1;
     }
     const DialogLayout layout = LayOutDialog(box);
+    // The box's surface goes to the window system as it is: SDL would otherwise draw it through
+    // an OpenGL renderer of its own, which adds to the start and, where OpenGL is broken, ends
+    // the program with an X error.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     SDL_Window* window =
         SDL_CreateWindow(box.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                          layout.width, layout.height, SDL_WINDOW_SHOWN | SDL_WINDOW_ALWAYS_ON_TOP);

@@ -1,12 +1,11 @@
-// The SDL backend's sound output for the shared sound library (midas_playback.h): the question
+// The SDL backend's sound output for the shared sound library (sdl_backend.h): the question
 // (from the command line, or the dialog) and the SDL audio device or the silent timer.
-#include "sdl_midas.h"
+#include "sdl_backend.h"
 
 #include "sdl_audio_output.h"
 #include "sdl_options.h"
-#include "sdl_window.h"
-#include "midas_playback.h"
 #include "sdl_sound_dialog.h"
+#include "sdl_window.h"
 
 namespace sdl {
 
@@ -25,14 +24,14 @@ static platform::SoundChoice ChooseOutput() {
     return AskSoundOutput();
 }
 
-void InstallSdlSound() {
+platform::SoundOutput SdlSound() {
     platform::SoundOutput output;
     output.choose = ChooseOutput;
     output.open = OpenAudioOutput;
     output.pause = SetAudioPaused;
     output.close = CloseAudioOutput;
     output.sampleRate = kSampleRate;
-    platform::SetSoundOutput(output);
+    return output;
 }
 
 } // namespace sdl

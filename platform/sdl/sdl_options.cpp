@@ -49,8 +49,8 @@ bool ParseSdlOptions(int argc, char** argv, SdlStartOptions& options, std::strin
     std::string arg;
     std::string value;
     for (int i = 1; i < argc; ++i) {
-        if (!platform::SplitOption(argc, argv, i, {"--sound", "--display", "--module"}, arg, value,
-                                   message)) {
+        if (!platform::SplitOption(argc, argv, i, {"--sound", "--display", "--module", "--fps"},
+                                   arg, value, message)) {
             return false;
         }
         if (arg == "--help" || arg == "-h") {
@@ -77,6 +77,11 @@ bool ParseSdlOptions(int argc, char** argv, SdlStartOptions& options, std::strin
                 return false;
             }
             options.moduleFile = value;
+        } else if (arg == "--fps") {
+            if (!platform::ParsePace(value.c_str(), options.pace)) {
+                message = "--fps '" + value + "' is not display or a number from 1 to 1000";
+                return false;
+            }
         } else {
             message = "unknown argument '" + arg + "'";
             return false;
@@ -98,6 +103,10 @@ std::string SdlUsage(const char* programName) {
            "                     output, no dialog) or none (silent, no dialog)\n"
            "  --display N        show it on monitor N (0 is the first)\n"
            "  --module FILE      play FILE in place of the intro's own module Zarvo.xm\n"
+           "  --fps N|display    the show's pace: a frame every k-th refresh, for the k that\n"
+           "                     comes nearest N frames a second (by default nearest 70: 60\n"
+           "                     on a 60 or 120 Hz display, 72 on 144 Hz; 60 where the\n"
+           "                     refresh cannot be followed); display: every refresh\n"
            "  --version          the program's version\n"
            "  --help             this text\n";
 }

@@ -1,20 +1,22 @@
 // The screen: renderer, the picture texture, sharp 4:3 scaling and paced presentation.
 #include "sdl_presenter.h"
 
+#include "sdl_frame_log.h"
+#include "sdl_pace.h"
+#include "sdl_faults.h"
+
 #include <SDL.h>
 #include <ddraw.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
+#include <string>
 #include <thread>
 
 namespace sdl {
 
-using Clock = std::chrono::steady_clock;
-
 struct ScreenState {
-    SDL_Window* window = nullptr; // the window the screen was opened on (the live window)
+    SDL_Window* window = nullptr; // the window the screen was opened on (the SDL window)
     SDL_Renderer* renderer = nullptr;
     SDL_Texture* picture = nullptr;  // the width x height picture, the "primary surface"
     SDL_Texture* enlarged = nullptr; // the picture enlarged by whole factors, for sharp scaling
@@ -26,10 +28,6 @@ struct ScreenState {
     bool lost = false;
     bool deviceLost = false;
     bool hasPicture = false;
-    bool vsync = false;   // the renderer claims to wait for vsync
-    int fastPresents = 0; // presents in a row that returned well inside a refresh
-    Clock::time_point lastRefresh{};
-    Clock::duration period = std::chrono::microseconds(16667);
 };
 
 static ScreenState screen;
@@ -47,16 +45,81 @@ void FitFourByThree(int outputWidth, int outputHeight, SDL_Rect* destination) {
     destination->h = h;
 }
 
-static void ReadRefreshRate() {
-    int rate = 0;
+// The refresh rate of the monitor the window is on; 0 when the system does not say.
+static double RefreshRate() {
     SDL_DisplayMode mode;
-    if (screen.window != nullptr && SDL_GetWindowDisplayMode(screen.window, &mode) == 0) {
-        rate = mode.refresh_rate;
+    const int display = screen.window != nullptr ? SDL_GetWindowDisplayIndex(screen.window) : -1;
+    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) {
+        return 0;
     }
-    if (rate < 20 || rate > 500) {
-        rate = 60;
+    return mode.refresh_rate;
+}
+
+static bool IsSoftware(SDL_Renderer* renderer) {
+    SDL_RendererInfo info;
+    return SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+}
+
+static int SoftwareDriverIndex() {
+    const int drivers = SDL_GetNumRenderDrivers();
+    for (int index = 0; index < drivers; ++index) {
+        SDL_RendererInfo info;
+        if (SDL_GetRenderDriverInfo(index, &info) == 0 &&
+            (info.flags & SDL_RENDERER_SOFTWARE) != 0) {
+            return index;
+        }
     }
-    screen.period = std::chrono::microseconds(1000000 / rate);
+    return -1;
+}
+
+// Set once OpenGL has failed on the window: each try loads the OpenGL libraries anew, and unloads
+// them when it fails, leaving behind what they had made for the connection.
+static bool openGlFailed = false;
+
+bool OpenGlRendererWanted() {
+    const char* asked = SDL_GetHint(SDL_HINT_RENDER_DRIVER);
+    return !openGlFailed &&
+           (asked == nullptr || asked[0] == '\0' || SDL_strncasecmp(asked, "opengl", 6) == 0);
+}
+
+void NoteOpenGlFailure(const char* reason) {
+    if (openGlFailed) {
+        return;
+    }
+    openGlFailed = true;
+    // A window surface (the software renderer's) would otherwise be drawn through OpenGL too.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    std::fprintf(stderr, "zarvo: no OpenGL for the window (%s); drawing in software\n",
+                 reason != nullptr && reason[0] != '\0' ? reason : "unavailable");
+}
+
+// SDL's preferred renderer (OpenGL on X11 and Wayland), else its software renderer, which draws
+// wherever the window itself can be drawn into. A renderer made amid X errors is not trusted:
+// where no OpenGL context can be had, the set-up fails that way, in parts that report nothing.
+static SDL_Renderer* MakeRenderer(SDL_Window* window) {
+    SDL_Renderer* renderer = nullptr;
+    if (OpenGlRendererWanted()) {
+        XErrorTolerance tolerance;
+        // Under an emulated refresh the timer alone paces: the renderer must not wait as well.
+        const Uint32 vsync = EmulatedRefreshRate() > 0 ? 0 : SDL_RENDERER_PRESENTVSYNC;
+        renderer = SDL_CreateRenderer(window, -1, vsync | SDL_RENDERER_TARGETTEXTURE);
+        if (renderer == nullptr) {
+            renderer = SDL_CreateRenderer(window, -1, 0);
+        }
+        const std::string reason = SDL_GetError();
+        if (renderer != nullptr && !IsSoftware(renderer) && tolerance.Errors() > 0) {
+            SDL_DestroyRenderer(renderer);
+            renderer = nullptr;
+            NoteOpenGlFailure("X errors in its set-up");
+        } else if (renderer == nullptr || IsSoftware(renderer)) {
+            NoteOpenGlFailure(reason.c_str());
+        }
+    }
+    if (renderer == nullptr) {
+        const int software = SoftwareDriverIndex();
+        renderer = software >= 0 ? SDL_CreateRenderer(window, software, 0) : nullptr;
+    }
+    return renderer;
 }
 
 static HRESULT CreateRenderer() {
@@ -64,20 +127,15 @@ static HRESULT CreateRenderer() {
     if (window == nullptr) {
         return DDERR_NOHWND;
     }
-    screen.renderer =
-        SDL_CreateRenderer(window, -1, SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
-    if (screen.renderer == nullptr) {
-        screen.renderer = SDL_CreateRenderer(window, -1, 0);
-    }
+    screen.renderer = MakeRenderer(window);
     if (screen.renderer == nullptr) {
         std::fprintf(stderr, "zarvo: no renderer for the window (%s)\n", SDL_GetError());
         return DDERR_UNSUPPORTEDMODE;
     }
     SDL_RendererInfo info;
-    screen.vsync = SDL_GetRendererInfo(screen.renderer, &info) == 0 &&
-                   (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
-    screen.fastPresents = 0;
-    ReadRefreshRate();
+    StartPace(SDL_GetRendererInfo(screen.renderer, &info) == 0 &&
+                  (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0,
+              RefreshRate());
     return DD_OK;
 }
 
@@ -139,7 +197,6 @@ HRESULT OpenScreen(SDL_Window* window, int width, int height) {
     }
     screen.open = true;
     screen.lost = screen.deviceLost = false;
-    screen.lastRefresh = Clock::now();
     return DD_OK;
 }
 
@@ -242,6 +299,7 @@ static bool DrawAndPresent() {
         ok = SDL_RenderCopy(screen.renderer, screen.picture, nullptr, &target) == 0;
     }
     SDL_RenderPresent(screen.renderer);
+    NotePresent();
     return ok;
 }
 
@@ -264,6 +322,7 @@ HRESULT ShowPicture(const std::uint32_t* pixels, int width, int height, int pitc
         MarkScreenLost(true);
         return DDERR_SURFACELOST;
     }
+    LogFrame();
     return DD_OK;
 }
 
@@ -273,30 +332,21 @@ void RepaintScreen() {
     }
 }
 
+// Shows the last picture once more, for a frame that spans several refreshes; false when there
+// is none to show.
+static bool RepeatPicture() {
+    if (!screen.open || !screen.hasPicture || screen.lost) {
+        return false;
+    }
+    if (!DrawAndPresent()) {
+        MarkScreenLost(true);
+        return false;
+    }
+    return true;
+}
+
 void WaitForRefresh() {
-    const Clock::time_point now = Clock::now();
-    const Clock::duration since = now - screen.lastRefresh;
-    // A renderer that claims vsync but keeps presenting far inside a refresh does not really
-    // wait (e.g. on a virtual display): the timer takes over.
-    if (screen.vsync) {
-        screen.fastPresents = since < screen.period * 3 / 4 ? screen.fastPresents + 1 : 0;
-        if (screen.fastPresents > 30) {
-            screen.vsync = false;
-        }
-    }
-    if (!screen.vsync) {
-        Clock::time_point next = screen.lastRefresh + screen.period;
-        if (next < now) {
-            // Late: wait for the next refresh on the same grid, never a burst to catch up.
-            const auto missed = (now - next) / screen.period + 1;
-            next += screen.period * missed;
-            next = std::min(next, now + screen.period);
-        }
-        std::this_thread::sleep_until(next);
-        screen.lastRefresh = next;
-    } else {
-        screen.lastRefresh = now;
-    }
+    PaceForFrame(RepeatPicture);
 }
 
 } // namespace sdl

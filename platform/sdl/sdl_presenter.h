@@ -1,12 +1,17 @@
-// The screen: an SDL renderer on the live window that shows 320x200 pixels at 4:3, sharp,
-// centred on black, at most one picture per display refresh.
+// The screen: an SDL renderer on the SDL window that shows 320x200 pixels at 4:3, sharp,
+// centred on black, each picture on the refresh the show's pace gives it.
 //
+//   OpenGlRendererWanted  whether the renderer will be OpenGL, SDL's first choice on X11 and
+//                   Wayland (unless SDL_RENDER_DRIVER names another, or OpenGL has failed): the
+//                   window is then made for OpenGL
+//   NoteOpenGlFailure  OpenGL failed on the window (the window's set-up met X errors, or no
+//                   OpenGL renderer could be made); says so once on standard error, and from
+//                   then on SDL's software renderer draws, without trying OpenGL again
 //   PrepareRenderer makes the renderer for the window ahead of OpenScreen, while the window is
 //                   still hidden (false when it cannot: OpenScreen then tries again)
-//   OpenScreen      renderer (unless prepared) and screen texture for a width x height picture in
-//   the given
-//                   window (the live window, passed in by the caller); DD_OK or a DirectDraw
-//                   code (no window, the mode is unsupported, or memory ran out)
+//   OpenScreen      renderer (unless prepared) and screen texture for a width x height picture
+//                   in the given window (the SDL window, passed in by the caller); DD_OK or a
+//                   DirectDraw code (no window, the mode is unsupported, or memory ran out)
 //   CloseScreen     frees them (nothing happens when nothing is open)
 //   ScreenIsLost    true after the renderer lost its textures or its device
 //   RestoreScreen   recreates whatever was lost
@@ -14,8 +19,8 @@
 //                   DDERR_SURFACELOST when lost, DDERR_INVALIDRECT for another size
 //   ScreenHasPicture  true once a picture has been presented
 //   RepaintScreen   presents the last picture again (after an expose or a resize)
-//   WaitForRefresh  returns at the start of the next refresh: vsync where the renderer has it
-//                   and it really waits, else a timer at the display's rate (60 Hz if unknown)
+//   WaitForRefresh  returns when the next picture is due: on the refresh the show's pace gives
+//                   it (sdl_pace.h), the last picture shown again meanwhile where vsync waits
 // Main thread only.
 #ifndef ZARVO_PLATFORM_SDL_SDL_PRESENTER_H
 #define ZARVO_PLATFORM_SDL_SDL_PRESENTER_H
@@ -29,6 +34,8 @@ struct SDL_Window;
 
 namespace sdl {
 
+bool OpenGlRendererWanted();
+void NoteOpenGlFailure(const char* reason);
 bool PrepareRenderer(SDL_Window* window);
 HRESULT OpenScreen(SDL_Window* window, int width, int height);
 void CloseScreen();

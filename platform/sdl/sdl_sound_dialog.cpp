@@ -1,4 +1,4 @@
-// The sound configuration dialog: the live dialog box with the three choices.
+// The sound configuration dialog: the SDL dialog box with the three choices.
 #include "sdl_sound_dialog.h"
 
 #include "sdl_dialog_box.h"

@@ -6,7 +6,7 @@
 #ifndef ZARVO_PLATFORM_SDL_SDL_SOUND_DIALOG_H
 #define ZARVO_PLATFORM_SDL_SDL_SOUND_DIALOG_H
 
-#include "midas_playback.h"
+#include "backend.h"
 
 namespace sdl {
 

@@ -1,20 +1,24 @@
-// Start and end of the live program around WinMain: the command line, SDL's video, the window
-// hooks, and a clean exit when there is no display at all.
+// The SDL backend's start (backend.h) and end: the command line, SDL's video, the backend's
+// tables, the frame log, and a clean exit when there is no display at all.
 //
 // Exit codes: 0 on the intro's own roads (also after an error message) and after --help or
-// --version; 2 for a wrong command line, with the usage on standard error.
-#include "sdl_audio_output.h"
-#include "sdl_ddraw.h"
-#include "sdl_faults.h"
-#include "sdl_options.h"
-#include "sdl_window.h"
-#include "sdl_midas.h"
+// --version; 2 for a wrong command line, said in one line on standard error.
+#include "sdl_backend.h"
+
+#include "gdi_font.h"
+#include "sdl_library_messages.h"
 #include "module_file.h"
-#include "platform_startup.h"
+#include "sdl_audio_output.h"
+#include "sdl_faults.h"
+#include "sdl_frame_log.h"
+#include "sdl_options.h"
 #include "sdl_presenter.h"
+#include "sdl_window.h"
+#include "show_observation.h"
 
 #include <SDL.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -35,6 +39,7 @@ static void EndSdl() {
     CloseAudioOutput();
     CloseScreen();
     CloseSdlWindow();
+    CloseFrameLog();
     // SDL's video part is not shut down: the process ends right after this, and the display
     // and D-Bus libraries it loaded stay mapped until then, so that what they keep for their
     // lifetime is still attributed to them (leak checkers report unmapped code anonymously).
@@ -54,14 +59,24 @@ static bool IsStandInDriver(const char* driver) {
     return asked == nullptr || name != asked;
 }
 
+static int Finish(int winMainResult) {
+    EndSdl();
+    return winMainResult;
+}
+
+static std::uint32_t LightTurns() {
+    return platform::ObserveShow().lightTurns;
+}
+
 } // namespace sdl
 
-int PlatformStartup(int argc, char** argv) {
+int StartBackend(int argc, char** argv, platform::Backend& backend) {
     sdl::SdlStartOptions options;
     std::string message;
     const char* name = argc > 0 ? argv[0] : "zarvo";
     if (!sdl::ParseSdlOptions(argc, argv, options, message)) {
-        std::fprintf(stderr, "zarvo: %s\n\n%s", message.c_str(), sdl::SdlUsage(name).c_str());
+        // One line, as common tools do: the whole usage would bury what was wrong.
+        std::fprintf(stderr, "zarvo: %s; '%s --help' lists the options\n", message.c_str(), name);
         return sdl::kUsageExit;
     }
     if (options.help) {
@@ -82,6 +97,7 @@ int PlatformStartup(int argc, char** argv) {
     // SDL's own signal handlers stay out: sdl_faults.h decides what termination signals do.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     sdl::InstallFaultHandlers();
+    sdl::QuietLibraryMessages();
     std::string reason;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
         reason = SDL_GetError();
@@ -89,7 +105,9 @@ int PlatformStartup(int argc, char** argv) {
         reason = "no X11 or Wayland display answered";
         SDL_Quit();
     }
-    if (!reason.empty()) {
+    if (reason.empty()) {
+        sdl::WatchDisplayConnection();
+    } else {
         std::fprintf(stderr,
                      "zarvo: no display to show the intro on (%s).\n"
                      "zarvo: start it from a graphical desktop session (X11 or Wayland).\n",
@@ -105,13 +123,11 @@ int PlatformStartup(int argc, char** argv) {
     }
     // The intro may end the process itself (exit) when the display cannot be returned.
     std::atexit(sdl::EndSdl);
-    sdl::InstallSdlWindow();
-    sdl::InstallSdlDisplay();
-    sdl::InstallSdlSound();
+    sdl::OpenFrameLog(sdl::LightTurns);
+    backend.win32 = sdl::SdlWin32();
+    backend.gdi.findFontFace = platform::FindFontconfigFace;
+    backend.ddraw = sdl::SdlDisplay();
+    backend.midas = sdl::SdlSound();
+    backend.finish = sdl::Finish;
     return -1;
-}
-
-int PlatformFinish(int winMainResult) {
-    sdl::EndSdl();
-    return winMainResult;
 }

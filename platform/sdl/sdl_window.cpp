@@ -1,4 +1,4 @@
-// The live window: SDL window creation for the window table, and SDL events turned into messages.
+// The SDL window: its creation for the window table, and SDL events turned into messages.
 #include "sdl_window.h"
 
 #include "gdi_font.h"
@@ -7,7 +7,7 @@
 #include "sdl_options.h"
 #include "message_queue.h"
 #include "sdl_presenter.h"
-#include "win32_services.h"
+#include "win32_resources.h"
 #include "window_table.h"
 
 #include <SDL.h>
@@ -58,11 +58,16 @@ static SDL_Rect DisplayBounds(int display) {
     return bounds;
 }
 
-// A 4:3 window of two thirds of the display's height, centred on it.
+// The window's smallest size: the picture's own.
+constexpr int kMinimumWidth = 320;
+constexpr int kMinimumHeight = 200;
+
+// A 4:3 window of two thirds of the display's height (at least the picture's width), centred
+// on it.
 static SDL_Rect WindowedRect(int display) {
     const SDL_Rect bounds = DisplayBounds(display);
     SDL_Rect rect;
-    rect.h = std::max(200, bounds.h * 2 / 3);
+    rect.h = std::max(kMinimumWidth * 3 / 4, bounds.h * 2 / 3);
     rect.w = rect.h * 4 / 3;
     rect.x = bounds.x + (bounds.w - rect.w) / 2;
     rect.y = bounds.y + (bounds.h - rect.h) / 2;
@@ -77,9 +82,16 @@ static SDL_Window* OpenSdlWindow(const char* title, bool covering, const SDL_Rec
     if (covering) {
         flags |= SDL_WINDOW_BORDERLESS;
     }
-    // The renderer SDL prefers on X11 and Wayland draws with OpenGL: ask for it up front.
-    SDL_Window* window =
-        SDL_CreateWindow(title, rect.x, rect.y, rect.w, rect.h, flags | SDL_WINDOW_OPENGL);
+    // The renderer SDL prefers on X11 and Wayland draws with OpenGL: ask for it up front. Where
+    // OpenGL's set-up fails with X errors alone, the window still serves the software renderer.
+    SDL_Window* window = nullptr;
+    if (OpenGlRendererWanted()) {
+        XErrorTolerance tolerance;
+        window = SDL_CreateWindow(title, rect.x, rect.y, rect.w, rect.h, flags | SDL_WINDOW_OPENGL);
+        if (window != nullptr && tolerance.Errors() > 0) {
+            NoteOpenGlFailure("X errors in its set-up");
+        }
+    }
     if (window == nullptr) {
         window = SDL_CreateWindow(title, rect.x, rect.y, rect.w, rect.h, flags);
     }
@@ -87,6 +99,8 @@ static SDL_Window* OpenSdlWindow(const char* title, bool covering, const SDL_Rec
         std::fprintf(stderr, "zarvo: cannot create the window (%s)\n", SDL_GetError());
         return nullptr;
     }
+    // Smaller, the captions would be dots.
+    SDL_SetWindowMinimumSize(window, kMinimumWidth, kMinimumHeight);
     state.window = window;
     // A renderer that cannot be had now is tried again, and reported, when the display opens.
     PrepareRenderer(window);
@@ -107,12 +121,15 @@ void PrepareSdlDisplay() {
         return;
     }
     const bool covering = !SdlOptions().windowed;
+    // Drawn meanwhile, for the window to carry from its first mapping.
+    PrepareWindowIcon(platform::ProgramIcon());
     if (OpenSdlWindow("Zarvo", covering, StartRect(true)) == nullptr) {
         return; // the intro's CreateWindowExA tries again and reports the failure
     }
     state.fullscreen = covering;
     // The font is read on first use; reading it now keeps that off the show's first frame.
     platform::AcquireSystemFont();
+    SetWindowIcon(state.window, platform::ProgramIcon());
 }
 
 static bool CreateHook(HWND handle, const platform::WindowRecord& record) {
@@ -140,11 +157,7 @@ static bool CreateHook(HWND handle, const platform::WindowRecord& record) {
     state.fullscreenPending = false;
     state.active = false;
     SetSignalsCloseWindow(true);
-    SDL_Surface* icon = CreateIconSurface(record.icon);
-    if (icon != nullptr) {
-        SDL_SetWindowIcon(state.window, icon);
-        SDL_FreeSurface(icon);
-    }
+    SetWindowIcon(state.window, record.icon);
     return true;
 }
 
@@ -336,18 +349,16 @@ static void ShowPointer(bool shown) {
     }
 }
 
-void InstallSdlWindow() {
-    platform::WindowHooks hooks;
-    hooks.create = CreateHook;
-    hooks.show = ShowHook;
-    hooks.focus = FocusHook;
-    hooks.destroy = DestroyHook;
-    platform::SetWindowHooks(hooks);
-    platform::EventPump pump;
-    pump.poll = PollEvents;
-    pump.wait = WaitEvents;
-    platform::SetEventPump(pump);
-    platform::SetCursorEffect(ShowPointer);
+platform::Win32Services SdlWindowServices() {
+    platform::Win32Services services;
+    services.windows.create = CreateHook;
+    services.windows.show = ShowHook;
+    services.windows.focus = FocusHook;
+    services.windows.destroy = DestroyHook;
+    services.events.poll = PollEvents;
+    services.events.wait = WaitEvents;
+    services.showCursor = ShowPointer;
+    return services;
 }
 
 SDL_Window* TheSdlWindow() {

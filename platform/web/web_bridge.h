@@ -7,9 +7,13 @@
 //   zarvo_web_next_event    the oldest event of the page not yet taken, or 0 when none waits:
 //                           kind << 16 | value (web_events.h)
 //   zarvo_web_wait_event    suspends until an event waits (or a quarter of a second has passed)
-//   zarvo_web_wait_refresh  suspends until the browser's next animation frame (a short timer
-//                           while the page is hidden, where animation frames stop), or until
-//                           an event arrives
+//   zarvo_web_wait_refresh  suspends until the picture is due: `refreshes` animation frames
+//                           after the last picture's (the next one when they have gone by), or
+//                           with `refreshes` 0 the next point of a timer every `period`
+//                           milliseconds (a short timer while the page is hidden, where
+//                           animation frames stop); an event arriving ends the wait at once
+//   zarvo_web_refresh_rate  the display's refresh rate measured from the page's animation
+//                           frames, in Hz; 0 until there are enough of them
 //   zarvo_web_sleep         suspends for `milliseconds` (short ones are not slowed down in a
 //                           hidden page, as the browser's timers are)
 //   zarvo_web_take_screen   asks for the whole screen (Fullscreen API); 0 when the page may not
@@ -42,7 +46,8 @@ extern "C" {
 
 int zarvo_web_next_event();
 void zarvo_web_wait_event();
-void zarvo_web_wait_refresh();
+void zarvo_web_wait_refresh(int refreshes, double period);
+double zarvo_web_refresh_rate();
 void zarvo_web_sleep(double milliseconds);
 int zarvo_web_take_screen();
 void zarvo_web_open_screen(int width, int height);

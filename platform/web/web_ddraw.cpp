@@ -1,17 +1,20 @@
 // DirectDraw effects of the web backend: the screen is the page's canvas.
 //
-// The picture (0x00RRGGBB words) goes to the canvas as RGBA bytes; the refresh wait is the
-// browser's animation frame, during which the page runs (and sound is rendered). Each picture's
-// sync count and light turns are handed to the page with it, as the show recorded them when it
-// decided the frame (show_observation.h): the sync count may have moved on during the refresh
-// wait before the copy.
-#include "web_ddraw.h"
+// The picture (0x00RRGGBB words) goes to the canvas as RGBA bytes; the refresh wait is for the
+// browser's animation frames, as many as the show's pace gives at the refresh rate the page
+// measures (frame_pace.h), or the page's timer; the page runs meanwhile (and sound is rendered).
+// Each picture's sync count and light turns are handed to the page with it, as the show recorded
+// them when it decided the frame (show_observation.h): the sync count may have moved on during
+// the refresh wait before the copy.
+#include "web_backend.h"
 
 #include "web_bridge.h"
 #include "web_events.h"
 
-#include "ddraw_display.h"
+#include "frame_pace.h"
 #include "show_observation.h"
+
+#include <ddraw.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +24,7 @@ namespace web {
 
 struct WebScreenState {
     std::vector<std::uint8_t> rgba;
+    platform::PaceRequest pace;
 };
 
 static WebScreenState screen;
@@ -49,7 +53,11 @@ static void CloseScreen() {
 }
 
 static HRESULT WaitForRefresh() {
-    zarvo_web_wait_refresh();
+    // The page's animation frames always wait; until it has measured them, the timer paces.
+    const double rate = zarvo_web_refresh_rate();
+    const platform::PacePlan plan = platform::PlanPace(screen.pace, rate, true);
+    zarvo_web_wait_refresh(plan.refreshes,
+                           plan.refreshes > 0 ? 0.0 : 1000.0 / plan.framesPerSecond);
     return DD_OK;
 }
 
@@ -76,7 +84,11 @@ static HRESULT ShowPicture(const std::uint32_t* pixels, int width, int height, i
     return DD_OK;
 }
 
-void InstallWebDisplay() {
+void SetWebPace(const platform::PaceRequest& pace) {
+    screen.pace = pace;
+}
+
+platform::DisplayEffects WebDisplay() {
     platform::DisplayEffects effects;
     effects.available = HavePage;
     effects.takeScreen = TakeScreen;
@@ -84,7 +96,7 @@ void InstallWebDisplay() {
     effects.closeScreen = CloseScreen;
     effects.waitForRefresh = WaitForRefresh;
     effects.showPicture = ShowPicture;
-    platform::SetDisplayEffects(effects);
+    return effects;
 }
 
 } // namespace web

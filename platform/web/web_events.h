@@ -6,10 +6,9 @@
 //   kEventActive    the page became active (1: visible and focused) or inactive (0)
 //   kEventClose     the page is being left: the window is asked to close
 //   kEventPointer   the pointer came over the picture: the intro chooses its cursor
-//   InstallWebWindow  sets the window-table hooks, the event pump and the cursor effect
-//   WebWindowHandle   the intro's window, or null before it is made and after it is destroyed
-// Messages go to the intro's one window: WM_KEYDOWN, WM_ACTIVATEAPP 0/1 (only on a change, as
-// the SDL backend does), WM_CLOSE and WM_SETCURSOR. Focusing the window activates the
+//   WebWindowHandle  the intro's window, or null before it is made and after it is destroyed
+// Messages go to the intro's one window: WM_KEYDOWN, WM_ACTIVATEAPP 0/1 (only on a change),
+// WM_CLOSE and WM_SETCURSOR. Focusing the window activates the
 // application, as on Windows.
 #ifndef ZARVO_PLATFORM_WEB_WEB_EVENTS_H
 #define ZARVO_PLATFORM_WEB_WEB_EVENTS_H
@@ -23,7 +22,6 @@ constexpr int kEventActive = 2;
 constexpr int kEventClose = 3;
 constexpr int kEventPointer = 4;
 
-void InstallWebWindow();
 HWND WebWindowHandle();
 
 } // namespace web

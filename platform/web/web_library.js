@@ -9,10 +9,13 @@ mergeInto(LibraryManager.library, {
       ZarvoPage.waitEvent(function () { wakeUp(); });
     });
   },
-  zarvo_web_wait_refresh: function () {
+  zarvo_web_wait_refresh: function (refreshes, period) {
     return Asyncify.handleSleep(function (wakeUp) {
-      ZarvoPage.waitRefresh(function () { wakeUp(); });
+      ZarvoPage.waitRefresh(refreshes, period, function () { wakeUp(); });
     });
+  },
+  zarvo_web_refresh_rate: function () {
+    return ZarvoPage.refreshRate();
   },
   zarvo_web_sleep: function (milliseconds) {
     return Asyncify.handleSleep(function (wakeUp) {

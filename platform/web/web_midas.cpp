@@ -1,15 +1,14 @@
-// The web backend's sound output for the shared sound library (midas_playback.h): the page's
+// The web backend's sound output for the shared sound library (web_backend.h): the page's
 // first screen asks the question, and WebAudio (or a timer, when silence was chosen or there is
 // no WebAudio) plays.
 //
 // There is one thread: the page renders sound between the intro's steps, while the intro waits
 // for a frame or a message (web_bridge.h), by calling zarvo_web_render: an output on the main
 // thread.
-#include "web_midas.h"
+#include "web_backend.h"
 #include "web_bridge.h"
 
 #include "gdi_font.h"
-#include "midas_playback.h"
 
 #include <vector>
 
@@ -71,7 +70,7 @@ static void CloseOutput() {
     sound.render = nullptr;
 }
 
-void InstallWebSound() {
+platform::SoundOutput WebSound() {
     platform::SoundOutput output;
     output.choose = ChooseOutput;
     output.open = OpenOutput;
@@ -79,7 +78,7 @@ void InstallWebSound() {
     output.close = CloseOutput;
     output.sampleRate = platform::kPlaybackRate;
     output.ownThread = false;
-    platform::SetSoundOutput(output);
+    return output;
 }
 
 } // namespace web

@@ -4,9 +4,10 @@
 // web_page_audio.js.
 //
 // The document (zarvo.html) holds the elements named below. The module is fetched beside the
-// page while the program loads: zarvo.html?module=other.xm plays another one. One that cannot be
-// fetched is reported at once, in the form of the program's own message for a module that
-// cannot be loaded, with the name it was asked by, and the program does not start.
+// page while the program loads: zarvo.html?module=other.xm plays another one, and
+// zarvo.html?fps=N (or fps=display) sets the show's pace as zarvo's --fps does. A module that
+// cannot be fetched is reported at once, in the form of the program's own message for a module
+// that cannot be loaded, with the name it was asked by, and the program does not start.
 /* global Module, FS, addRunDependency, removeRunDependency */
 var ZarvoPage = (function () {
   'use strict';
@@ -21,6 +22,8 @@ var ZarvoPage = (function () {
   var kLongPress = 700;   // ms a finger rests on the picture to leave the show
   var kDoubleTap = 350;   // ms at most between the two taps of a double tap
   var kTouchSlop = 24;    // CSS pixels a finger may move and still tap or press
+  var kRefreshSamples = 31; // animation frame intervals the refresh rate is measured over
+  var kRefreshLeast = 8;    // intervals needed before the rate counts as known
 
   var byId = function (id) { return document.getElementById(id); };
   // A device whose first pointer is a finger: its hints speak of taps, not of keys.
@@ -55,6 +58,8 @@ var ZarvoPage = (function () {
       audioPath: '',      // 'worklet', 'script-processor' or 'timer'
       audioGaps: 0,       // frames of silence the worklet gave for want of rendered sound
       leftBy: '',         // how a touch screen left the show: 'long press' or 'back'
+      refreshRate: 0,     // the display's refresh rate as measured, Hz (0: not yet)
+      paceRefreshes: 0,   // refreshes per picture in the last wait (0: the timer paced)
     },
   };
 
@@ -174,20 +179,66 @@ var ZarvoPage = (function () {
   // the show stands one step in the page's history, taken when it starts.
   window.addEventListener('popstate', function () { leaveShow('back'); });
 
+  // ---- the display's refreshes ---------------------------------------------------------------
+  // Every animation frame is counted from the page's start, and the display's refresh rate is
+  // the median of the last intervals between them (a pause, such as a hidden page, is left out).
+  // The program waits for as many as the show's pace gives (platform/common/frame_pace.h).
+  var refresh = { count: 0, time: 0, intervals: [], rate: 0, shown: 0, due: 0, waiter: null, grid: 0 };
+  function countRefresh(time) {
+    requestAnimationFrame(countRefresh);
+    if (time <= refresh.time) { return; } // the same frame again: not a refresh
+    var interval = time - refresh.time;
+    refresh.time = time;
+    refresh.count += 1;
+    if (interval > 0 && interval < 100) {
+      refresh.intervals.push(interval);
+      if (refresh.intervals.length > kRefreshSamples) { refresh.intervals.shift(); }
+      if (refresh.intervals.length >= kRefreshLeast) {
+        var sorted = refresh.intervals.slice().sort(function (a, b) { return a - b; });
+        refresh.rate = 1000 / sorted[sorted.length >> 1];
+        page.stats.refreshRate = refresh.rate;
+      }
+    }
+    if (refresh.waiter && refresh.count >= refresh.due) { refresh.waiter(); }
+  }
+  requestAnimationFrame(countRefresh);
+  page.refreshRate = function () { return refresh.rate; };
+
   // ---- the picture --------------------------------------------------------------------------
-  page.waitRefresh = function (wakeUp) {
+  // The picture is due `refreshes` animation frames after the last one's (the next frame when
+  // the program comes late: no burst to catch up), or with `refreshes` 0 at the next point of a
+  // timer grid every `period` ms. An event ends the wait at once.
+  page.waitRefresh = function (refreshes, period, wakeUp) {
     var done = false;
+    var timer = 0;
     var finish = function () {
       if (!done) {
         done = true;
+        clearTimeout(timer);
         page.refreshWaiter = null;
+        refresh.waiter = null;
         wakeUp();
       }
     };
-    // Animation frames stop in a hidden page: the timer keeps the program's loop going.
     page.refreshWaiter = finish;
-    setTimeout(finish, document.hidden ? 50 : 100);
-    if (!document.hidden) { requestAnimationFrame(finish); }
+    page.stats.paceRefreshes = refreshes;
+    var now = performance.now();
+    if (document.hidden) {
+      // Animation frames stop in a hidden page: the timer keeps the program's loop going.
+      timer = setTimeout(finish, 50);
+    } else if (refreshes > 0) {
+      refresh.due = Math.max(refresh.shown + refreshes, refresh.count + 1);
+      refresh.waiter = function () {
+        refresh.shown = refresh.count;
+        finish();
+      };
+      timer = setTimeout(finish, Math.max(100, 2000 * refreshes / refresh.rate));
+    } else {
+      var next = refresh.grid + period;
+      if (next <= now) { next += Math.ceil((now - next) / period + 1e-9) * period; }
+      refresh.grid = next;
+      timer = setTimeout(finish, next - now);
+    }
   };
   // A sleep of the program. Short ones (the music ramping down, a few milliseconds) go by
   // messages to the page itself, which browsers do not slow down in a hidden page as they do
@@ -373,6 +424,7 @@ var ZarvoPage = (function () {
   // The file keeps its own name in the program's file system; the intro asks for its own.
   var fileName = asked.replace(/^.*[\\/]/, '').replace(/[^A-Za-z0-9._-]/g, '_') || 'module';
   Module['arguments'] = asked === kModuleName ? [] : ['--module=/modules/' + fileName];
+  if (params.get('fps')) { Module['arguments'].push('--fps=' + params.get('fps')); }
   var target = asked === kModuleName ? '/' + kModuleName : '/modules/' + fileName;
   // Fetched from the start, while the program itself loads.
   var fetched = fetch(asked).then(function (response) {

@@ -1,10 +1,11 @@
-// The web backend's window manager: the intro's window is the page's picture, the page's events
-// become its messages, and the message box is a box in the page (with the text on the console).
+// The web backend's window manager (web_backend.h): the intro's window is the page's picture, the
+// page's events become its messages, and the message box is a box in the page (with the text on
+// the console).
+#include "web_backend.h"
 #include "web_bridge.h"
 #include "web_events.h"
 
 #include "message_queue.h"
-#include "win32_services.h"
 #include "window_table.h"
 
 #include <windows.h>
@@ -98,38 +99,30 @@ static void ShowPointer(bool shown) {
     zarvo_web_show_cursor(shown ? 1 : 0);
 }
 
-void InstallWebWindow() {
-    platform::WindowHooks hooks;
-    hooks.create = CreateHook;
-    hooks.show = ShowHook;
-    hooks.focus = FocusHook;
-    hooks.destroy = DestroyHook;
-    platform::SetWindowHooks(hooks);
-    platform::EventPump pump;
-    pump.poll = PollEvents;
-    pump.wait = WaitEvents;
-    platform::SetEventPump(pump);
-    platform::SetCursorEffect(ShowPointer);
-}
-
 HWND WebWindowHandle() {
     return state.handle;
 }
 
+static int ScreenMetric(int index) {
+    return zarvo_web_screen_size(index == SM_CXSCREEN ? 0 : 1);
+}
+
+static void ShowMessageBox(HWND /*owner*/, const char* text, const char* caption) {
+    zarvo_web_message_box(caption, text);
+}
+
+platform::Win32Services WebWin32() {
+    platform::Win32Services services;
+    services.windows.create = CreateHook;
+    services.windows.show = ShowHook;
+    services.windows.focus = FocusHook;
+    services.windows.destroy = DestroyHook;
+    services.events.poll = PollEvents;
+    services.events.wait = WaitEvents;
+    services.showCursor = ShowPointer;
+    services.screenMetric = ScreenMetric;
+    services.messageBox = ShowMessageBox;
+    return services;
+}
+
 } // namespace web
-
-int WINAPI GetSystemMetrics(int index) {
-    if (index == SM_CXSCREEN) {
-        return zarvo_web_screen_size(0);
-    }
-    if (index == SM_CYSCREEN) {
-        return zarvo_web_screen_size(1);
-    }
-    return 0;
-}
-
-// Every box the intro shows has the one OK button; the style only picks an icon on Windows.
-int WINAPI MessageBoxA(HWND /*owner*/, LPCSTR text, LPCSTR caption, UINT /*type*/) {
-    zarvo_web_message_box(caption != nullptr ? caption : "Error", text != nullptr ? text : "");
-    return IDOK;
-}

@@ -1,9 +1,7 @@
-// The Windows backend's sound output for the shared sound library (midas_playback.h): the setup
+// The Windows backend's sound output for the shared sound library (windows_backend.h): the setup
 // dialog and waveOut, or the silent timer.
-//
-// The program has no start-up of its own (mingw's start-up code calls the intro's WinMain), so
-// the output is installed while the program is initialised, before WinMain runs.
-#include "midas_playback.h"
+#include "windows_backend.h"
+
 #include "windows_midas_dialog.h"
 #include "windows_wave_output.h"
 
@@ -16,7 +14,7 @@ static void ReportToDebugger(const std::string& line) {
     OutputDebugStringA(line.c_str());
 }
 
-static bool InstallWindowsSound() {
+platform::SoundOutput WindowsSound() {
     platform::SoundOutput output;
     output.choose = AskSoundOutput;
     output.open = OpenSoundOutput;
@@ -24,10 +22,7 @@ static bool InstallWindowsSound() {
     output.close = CloseSoundOutput;
     output.report = ReportToDebugger;
     output.sampleRate = kSampleRate;
-    platform::SetSoundOutput(output);
-    return true;
+    return output;
 }
-
-[[maybe_unused]] static const bool soundInstalled = InstallWindowsSound();
 
 } // namespace windows

@@ -5,7 +5,7 @@
 #ifndef ZARVO_PLATFORM_WINDOWS_WINDOWS_MIDAS_DIALOG_H
 #define ZARVO_PLATFORM_WINDOWS_WINDOWS_MIDAS_DIALOG_H
 
-#include "midas_playback.h"
+#include "backend.h"
 
 namespace windows {
 

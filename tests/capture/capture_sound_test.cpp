@@ -1,6 +1,7 @@
 // The capture's sound output: the shared sound library rendered on the main thread, one frame's
 // span at each presentation, so that the sync count moves only as frames are presented, the
 // sound runs on exactly, and a suspension is silence on a clock that never stops.
+#include "capture_backend.h"
 #include "capture_music.h"
 #include "midas_walk.h"
 
@@ -17,6 +18,12 @@
 namespace {
 
 using capture::FrameRate;
+
+void InstallCaptureSound(const FrameRate& fps, int sampleRate) {
+    platform::Backend backend;
+    backend.midas = capture::CaptureSound(fps, sampleRate);
+    platform::InstallBackend(backend);
+}
 
 // What the presented frames held: their sound one after the other, each one's span, and the
 // sync count each was drawn at.
@@ -77,7 +84,7 @@ class CaptureSound : public ::testing::Test {
 
     // The intro's road into the music, then `frames` frames at `fps`, then its road out.
     void PlayFor(const FrameRate& fps, int frames) {
-        capture::InstallCaptureSound(fps, 48000);
+        InstallCaptureSound(fps, 48000);
         soundtest::ResetSyncsCounted();
         ASSERT_TRUE(MIDASstartup());
         ASSERT_TRUE(MIDASconfig()) << "the capture asks nothing";
@@ -107,7 +114,7 @@ class CaptureSound : public ::testing::Test {
 
 TEST_F(CaptureSound, TheWalkRunsOnPresentedFramesAndASuspensionIsSilenceOnARunningClock) {
     constexpr int kPassFrames = 10;
-    capture::InstallCaptureSound(FrameRate{30000, 1001}, 48000);
+    InstallCaptureSound(FrameRate{30000, 1001}, 48000);
     soundtest::WalkPlayAndSuspend(song_, FrameClock(kPassFrames));
     ASSERT_GE(suspendedAt_, 0);
     const auto suspended = static_cast<std::size_t>(suspendedAt_);

@@ -1,8 +1,8 @@
 // The common DirectDraw model that the backends share: the intro's whole display road with each
 // effect seen by the backend, and the answers DirectDraw gives where backends once answered
 // differently.
-#include "ddraw_display.h"
 #include "surface_descs.h"
+#include "test_backend.h"
 #include "window_table.h"
 
 #include <ddraw.h>
@@ -76,7 +76,9 @@ class DDrawModel : public ::testing::Test {
     void SetUp() override {
         seen = Seen{};
         platform::ResetWindowTable();
-        platform::SetDisplayEffects(RecordingEffects());
+        platform::Backend backend = commontest::TestBackend();
+        backend.ddraw = RecordingEffects();
+        platform::InstallBackend(backend);
         WNDCLASSA wndClass{};
         wndClass.lpfnWndProc = QuietProc;
         wndClass.lpszClassName = "ModelTestWindow";
@@ -100,7 +102,7 @@ class DDrawModel : public ::testing::Test {
         if (directDraw != nullptr) {
             directDraw->Release();
         }
-        platform::SetDisplayEffects(platform::DisplayEffects{});
+        platform::InstallBackend(commontest::TestBackend());
         platform::ResetWindowTable();
     }
 

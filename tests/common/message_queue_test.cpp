@@ -1,6 +1,7 @@
 // The message queue and window table: order, peeking, the quit message, dispatch, the default
 // close handling, and the backend's pump.
 #include "message_queue.h"
+#include "test_backend.h"
 #include "window_table.h"
 
 #include <gtest/gtest.h>
@@ -40,8 +41,16 @@ class MessageQueue : public ::testing::Test {
         ASSERT_NE(window, nullptr);
     }
     void TearDown() override {
+        platform::InstallBackend(commontest::TestBackend());
         platform::QueueReset();
         platform::ResetWindowTable();
+    }
+
+    // Installs the test backend with `win32` as its window manager.
+    static void InstallWin32(const platform::Win32Services& win32) {
+        platform::Backend backend = commontest::TestBackend();
+        backend.win32 = win32;
+        platform::InstallBackend(backend);
     }
     HWND window = nullptr;
 };
@@ -112,14 +121,14 @@ TEST_F(MessageQueue, WaitingSleepsInThePumpUntilAMessageArrives) {
     static HWND target;
     polls = waits = 0;
     target = window;
-    platform::EventPump pump;
-    pump.poll = [] { ++polls; };
-    pump.wait = [] {
+    platform::Win32Services win32;
+    win32.events.poll = [] { ++polls; };
+    win32.events.wait = [] {
         if (++waits == 3) {
             platform::QueuePost(target, WM_ACTIVATEAPP, 1, 0);
         }
     };
-    platform::SetEventPump(pump);
+    InstallWin32(win32);
     platform::QueueWait();
     EXPECT_EQ(waits, 3);
     EXPECT_GE(polls, 3);
@@ -135,9 +144,9 @@ TEST_F(MessageQueue, WaitingSleepsInThePumpUntilAMessageArrives) {
 TEST_F(MessageQueue, PeekingLetsTheBackendTurnItsEventsIntoMessages) {
     static HWND target;
     target = window;
-    platform::EventPump pump;
-    pump.poll = [] { platform::QueuePost(target, WM_SETCURSOR, 0, 0); };
-    platform::SetEventPump(pump);
+    platform::Win32Services win32;
+    win32.events.poll = [] { platform::QueuePost(target, WM_SETCURSOR, 0, 0); };
+    InstallWin32(win32);
     MSG msg{};
     ASSERT_TRUE(platform::QueuePeek(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, WM_SETCURSOR);
@@ -162,9 +171,9 @@ TEST_F(MessageQueue, WindowTableKeepsClassesAndWindowsApart) {
 }
 
 TEST_F(MessageQueue, ABackendCanRefuseToCreateAWindow) {
-    platform::WindowHooks hooks;
-    hooks.create = [](HWND, const platform::WindowRecord&) { return false; };
-    platform::SetWindowHooks(hooks);
+    platform::Win32Services win32;
+    win32.windows.create = [](HWND, const platform::WindowRecord&) { return false; };
+    InstallWin32(win32);
     EXPECT_EQ(platform::CreateWindowRecord(0, "TestClass", "x", WS_POPUP, 0, 0, 1, 1), nullptr);
 }
 

@@ -1,6 +1,5 @@
-// The sound library's calls walked as the intro makes them, for the tests of each sound output
-// that plays it (live, Windows, capture): one walk, with the output's own way of letting time
-// pass.
+// The sound library's calls walked as the intro makes them, for the tests of each backend's sound
+// output: one walk, with the output's own way of letting time pass.
 //
 //   WriteFastSong      a looping module of one row with a W command, at speed 1 and 255 BPM:
 //                      about a hundred sync callbacks a second

@@ -31,16 +31,19 @@ case $scenario in
 command-line)
     run_plain --help
     [ "$rc" -eq 0 ] || fail "--help exits with $rc"
-    for option in --window --fullscreen --sound --display --module --version; do
+    for option in --window --fullscreen --sound --display --module --fps --version; do
         grep -q -- "$option" "$work/out.txt" || fail "--help does not list $option"
     done
     run_plain --version
     grep -Eq "^zarvo [0-9]+\.[0-9]+" "$work/out.txt" || fail "--version prints no version"
-    for wrong in --frobnicate "--sound loud" "--display first" --module; do
+    for wrong in --frobnicate "--sound loud" "--display first" --module "--fps 0"; do
         # shellcheck disable=SC2086 # each wrong command line is split into its words
         run_plain $wrong
         [ "$rc" -eq 2 ] || fail "'$wrong' exits with $rc, not 2"
-        grep -q "^Usage:" "$work/err.txt" || fail "'$wrong' prints no usage on standard error"
+        # One line that names what was wrong and where the options are told.
+        [ "$(wc -l <"$work/err.txt")" -eq 1 ] || fail "'$wrong' prints more than one line"
+        grep -qF -- "${wrong%% *}" "$work/err.txt" || fail "'$wrong': the message does not name it"
+        grep -qF -- "$zarvo --help" "$work/err.txt" || fail "'$wrong': no pointer to --help"
         [ ! -s "$work/out.txt" ] || fail "'$wrong' writes to standard output"
     done
     start_display
@@ -94,10 +97,28 @@ resize)
     sleep 1
     width=$(xwininfo -id "$main_window" | awk '/Width:/ { print $2 }')
     [ "$width" -lt 800 ] || fail "--window started fullscreen (width $width)"
-    # A fixed-size window would carry equal minimum and maximum size hints.
-    if xprop -id "$main_window" WM_NORMAL_HINTS | grep -q "program specified maximum size"; then
+    # A fixed-size window would carry equal minimum and maximum size hints; below the picture's
+    # 320x200 the captions would be dots.
+    hints=$(xprop -id "$main_window" WM_NORMAL_HINTS)
+    if grep -q "program specified maximum size" <<<"$hints"; then
         fail "the window cannot be resized"
     fi
+    grep -q "program specified minimum size: 320 by 200" <<<"$hints" ||
+        fail "the window manager is not told the smallest size: $hints"
+    # The window manager gets the icon at the sizes of the desktop's icon theme, each drawn
+    # (mostly opaque: the sphere and the floor), so it need not scale a small one up.
+    icons=$(xprop -len 2000000 -id "$main_window" -f _NET_WM_ICON 32c _NET_WM_ICON |
+        sed 's/^[^=]*= //' | tr -d ' ' | tr ',' '\n' | awk '
+            BEGIN { state = 0 }
+            state == 0 { w = $1; state = 1; next }
+            state == 1 { h = $1; left = w * h; seen = 0; state = 2; next }
+            state == 2 { if ($1 >= 2^24) seen++; if (--left == 0) {
+                printf "%dx%d:%d ", w, h, int(100 * seen / (w * h)); state = 0 } }')
+    for size in 16 32 48 256; do
+        share=$(grep -o "${size}x${size}:[0-9]*" <<<"$icons" | cut -d: -f2)
+        [ -n "$share" ] || fail "no ${size}x${size} icon for the window manager (it has: $icons)"
+        [ "$share" -ge 40 ] || fail "the ${size}x${size} icon is mostly transparent ($share%)"
+    done
     # Wide: the 4:3 picture is 400x300 in the middle, black bars left and right.
     xdotool windowsize --sync "$main_window" 700 300
     sleep 1

@@ -5,7 +5,8 @@
 #
 #   sdl_e2e.sh ZARVO MODULE SCENARIO
 # SCENARIO is one of: show, missing-module, error-box, cancel-dialog, no-sound, focus, alt-enter,
-# no-display, lost-display, lost-display-dialog, signals, signal-dialog, slow-connect.
+# no-display, lost-display, lost-display-dialog, signals, signal-dialog, slow-connect,
+# startup-lost-display, no-opengl, quiet-messages.
 # Error boxes go to standard error only (ZARVO_NO_MESSAGEBOX=1), so nothing waits for a click,
 # except in error-box, which reads the box on the screen and answers it.
 # A dialog or box that zarvo could not show fails the test with zarvo's reason (its standard
@@ -53,7 +54,8 @@ fail() {
 # milliseconds, or longer on a loaded machine), zarvo's connection was dropped, SDL found no X11
 # display and zarvo said "no X11 or Wayland display answered".
 start_display() {
-    Xvfb -displayfd 3 -noreset -screen 0 800x600x24 -nolisten tcp 3>"$work/display" \
+    rm -f "$work/display" # a number left from an earlier server must not be read for this one
+    "${display_launcher[@]}" Xvfb -displayfd 3 -noreset -screen 0 800x600x24 -nolisten tcp 3>"$work/display" \
         2>"$work/xvfb.log" &
     xvfb_pid=$!
     for _ in $(seq 100); do
@@ -67,7 +69,8 @@ start_display() {
 }
 
 no_messagebox=1
-launcher=() # what zarvo is started under, if anything
+launcher=()         # what zarvo is started under, if anything
+display_launcher=() # what Xvfb is started under, if anything
 
 start_zarvo() {
     (cd "$work" && exec env SDL_AUDIODRIVER=dummy ZARVO_NO_MESSAGEBOX=$no_messagebox \
@@ -307,6 +310,109 @@ no-display)
     wait_exit 10
     [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
     grep -q "no display" "$work/err.txt" || fail "no clear message"
+    ;;
+quiet-messages)
+    # zarvo's own message comes first and alone: no display (libwayland would complain of the
+    # runtime folder that a session without a desktop lacks), and no sound card (ALSA would
+    # print its search for one, line by line).
+    only_ours() {
+        head -n1 "$work/err.txt" | grep -q "^zarvo: $1" || fail "zarvo's message ($1) is not first"
+        if grep -v "^zarvo: " "$work/err.txt"; then
+            fail "the lines above are not zarvo's"
+        fi
+    }
+    unset DISPLAY WAYLAND_DISPLAY XDG_RUNTIME_DIR
+    cp "$module" "$work/Zarvo.xm"
+    start_zarvo --sound none
+    wait_exit 10
+    only_ours "no display"
+    # ALSA's own search for a card that is not there; a sound server that ALSA might route
+    # to is out of reach too.
+    launcher=(env SDL_AUDIODRIVER=alsa ALSA_CARD=99 PULSE_SERVER=unix:/nonexistent
+        PIPEWIRE_REMOTE=/nonexistent)
+    start_display
+    start_zarvo --sound default --window
+    main_window=$(wait_window "Zarvo / Quillmoor") || fail "the intro's window did not appear"
+    press "$main_window" Escape
+    wait_exit "$exit_limit"
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+    only_ours "no audio device"
+    ;;
+no-opengl)
+    # No OpenGL context can be made (as over ssh -X, or with a broken driver): SDL's software
+    # renderer draws the show, which looks as in the show scenario.
+    for setting in LIBGL_ALWAYS_INDIRECT=1 LIBGL_DRIVERS_PATH=/nonexistent; do
+        launcher=(env "$setting")
+        start_show
+        sleep 4
+        shot software
+        title=$(white_share software 200x60+300+270)
+        above "$title" 0.03 || fail "$setting: no white title in the middle (white share $title)"
+        floor=$(mean_level software 800x200+0+380)
+        above "$floor" 0.03 || fail "$setting: the floor is dark (mean $floor)"
+        press "$main_window" Escape
+        wait_exit "$exit_limit"
+        [ "$exit_code" -eq 0 ] || fail "$setting: exit code $exit_code after Escape"
+        grep -q "^zarvo: no OpenGL for the window (.*); drawing in software" "$work/err.txt" ||
+            fail "$setting: nothing says that OpenGL is missing"
+        if grep -q "X Error" "$work/err.txt"; then
+            fail "$setting: an X error reached standard error"
+        fi
+        kill -KILL "$xvfb_pid"
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=
+    done
+    ;;
+startup-lost-display)
+    # The display server ends while zarvo starts: whenever that is, zarvo says that it has no
+    # display (before its connection) or that it lost it, and never dies by a signal.
+    cp "$module" "$work/Zarvo.xm"
+    # Waits for zarvo after its display was killed, and checks what it said.
+    expect_lost_display() {
+        local when=$1
+        local first
+        wait "$xvfb_pid" 2>/dev/null
+        xvfb_pid=
+        wait_exit 10
+        [ "$exit_code" -lt 128 ] || fail "$when: ended by signal $((exit_code - 128))"
+        first=$(head -n1 "$work/err.txt")
+        case $first in
+        "zarvo: the connection to the display was lost; the intro ends.")
+            [ "$exit_code" -eq 1 ] || fail "$when: exit code $exit_code for a lost display" ;;
+        "zarvo: no display to show the intro on"*)
+            [ "$exit_code" -eq 0 ] || fail "$when: exit code $exit_code for no display" ;;
+        *) fail "$when: exit code $exit_code, and zarvo's message is not first" ;;
+        esac
+    }
+    # First held where the OpenGL library loads its driver (strace delays the open for a
+    # second), the moment that crashed inside the library.
+    driver=$(ls /usr/lib/*/dri/swrast_dri.so /usr/lib*/dri/swrast_dri.so 2>/dev/null | head -n1)
+    [ -n "$driver" ] || fail "no Mesa software driver (swrast_dri.so) to hold zarvo in"
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0" # no LeakSanitizer under ptrace
+    launcher=(strace -f -qq -o "$work/trace.txt" -P "$driver" -e trace=openat
+        -e inject=openat:delay_exit=1000000)
+    start_display
+    start_zarvo --sound none
+    for _ in $(seq 1000); do
+        grep -qF "$driver" "$work/trace.txt" 2>/dev/null && break
+        kill -0 "$zarvo_pid" 2>/dev/null || fail "zarvo ended before it loaded $driver"
+        sleep 0.01
+    done
+    grep -qF "$driver" "$work/trace.txt" || fail "zarvo did not load $driver"
+    kill -KILL "$xvfb_pid"
+    expect_lost_display "during the driver's loading"
+    grep -q "^zarvo: the connection to the display was lost" "$work/err.txt" ||
+        fail "the display was lost during the driver's loading, and zarvo did not say so"
+    # Then at 20 moments over the first 124 ms: the connection, the window, OpenGL, the font.
+    launcher=()
+    for step in $(seq 0 19); do
+        delay=$((10 + step * 6))
+        start_display
+        start_zarvo --sound none
+        sleep "$(printf '0.%03d' "$delay")"
+        kill -KILL "$xvfb_pid"
+        expect_lost_display "killed ${delay} ms after the start"
+    done
     ;;
 lost-display | lost-display-dialog | signals | signal-dialog)
     # Faults from outside: the display server ends, or a termination signal arrives, during the

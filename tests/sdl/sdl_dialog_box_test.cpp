@@ -1,4 +1,4 @@
-// The live dialog box without a window: its layout, and every button reached from the keyboard.
+// The SDL dialog box without a window: its layout, and every button reached from the keyboard.
 #include "sdl_dialog_layout.h"
 
 #include "gdi_font.h"
@@ -48,6 +48,9 @@ TEST(DialogKeys, EveryButtonIsReachedFromTheKeyboard) {
 }
 
 TEST(DialogLayout, WrapsLongLinesAndKeepsEverythingInsideTheBox) {
+    platform::Backend backend;
+    backend.gdi.findFontFace = platform::FindFontconfigFace;
+    platform::InstallBackend(backend);
     if (platform::AcquireSystemFont() == nullptr) {
         GTEST_SKIP() << "no font";
     }

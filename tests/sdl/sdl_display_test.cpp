@@ -1,10 +1,11 @@
-// The live DirectDraw stand-in and window on SDL's dummy video driver (no display needed): the
+// The SDL backend's DirectDraw and window on SDL's dummy video driver (no display needed): the
 // intro's display sequence, the result codes it relies on, a lost renderer, and SDL events
 // becoming window messages.
-#include "sdl_ddraw.h"
-#include "sdl_window.h"
+#include "gdi_font.h"
 #include "message_queue.h"
+#include "sdl_backend.h"
 #include "sdl_presenter.h"
+#include "sdl_window.h"
 #include "surface_descs.h"
 #include "window_table.h"
 
@@ -50,8 +51,11 @@ class SdlDisplay : public ::testing::Test {
         ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS), 0) << SDL_GetError();
         platform::QueueReset();
         platform::ResetWindowTable();
-        sdl::InstallSdlWindow();
-        sdl::InstallSdlDisplay();
+        platform::Backend backend;
+        backend.win32 = sdl::SdlWin32();
+        backend.gdi.findFontFace = platform::FindFontconfigFace;
+        backend.ddraw = sdl::SdlDisplay();
+        platform::InstallBackend(backend);
         handled.clear();
         WNDCLASSA wndClass{};
         wndClass.lpfnWndProc = RecordingProc;

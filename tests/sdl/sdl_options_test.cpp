@@ -33,21 +33,27 @@ TEST(SdlOptions, NoOptionsAskForSoundAndStartFullscreenWithTheIntrosModule) {
     EXPECT_FALSE(parsed.options.windowed);
     EXPECT_EQ(parsed.options.display, -1);
     EXPECT_TRUE(parsed.options.moduleFile.empty());
+    EXPECT_EQ(parsed.options.pace.kind, platform::PaceKind::show);
 }
 
 TEST(SdlOptions, EveryOptionTakesEffectInEitherSpelling) {
-    Parsed parsed = Parse({"--window", "--sound", "none", "--display=1", "--module", "my.xm"});
+    Parsed parsed =
+        Parse({"--window", "--sound", "none", "--display=1", "--module", "my.xm", "--fps", "50"});
     ASSERT_TRUE(parsed.ok) << parsed.message;
     EXPECT_TRUE(parsed.options.windowed);
     EXPECT_EQ(parsed.options.sound, sdl::SoundSetting::none);
     EXPECT_EQ(parsed.options.display, 1);
     EXPECT_EQ(parsed.options.moduleFile, "my.xm");
-    parsed = Parse({"--window", "--fullscreen", "--sound=default", "--version", "-h"});
+    EXPECT_EQ(parsed.options.pace.kind, platform::PaceKind::chosen);
+    EXPECT_EQ(parsed.options.pace.framesPerSecond, 50.0);
+    parsed =
+        Parse({"--window", "--fullscreen", "--sound=default", "--version", "-h", "--fps=display"});
     ASSERT_TRUE(parsed.ok) << parsed.message;
     EXPECT_FALSE(parsed.options.windowed) << "the last of --window and --fullscreen wins";
     EXPECT_EQ(parsed.options.sound, sdl::SoundSetting::defaultOutput);
     EXPECT_TRUE(parsed.options.version);
     EXPECT_TRUE(parsed.options.help);
+    EXPECT_EQ(parsed.options.pace.kind, platform::PaceKind::display);
 }
 
 TEST(SdlOptions, WrongArgumentsAreRefusedNamingTheOption) {
@@ -57,6 +63,8 @@ TEST(SdlOptions, WrongArgumentsAreRefusedNamingTheOption) {
                                                                   {"--display", "first"},
                                                                   {"--module="},
                                                                   {"--window=yes"},
+                                                                  {"--fps", "0"},
+                                                                  {"--fps=fast"},
                                                                   {"--frobnicate"},
                                                                   {"extra"}}) {
         const Parsed parsed = Parse(args);
@@ -65,8 +73,8 @@ TEST(SdlOptions, WrongArgumentsAreRefusedNamingTheOption) {
             << parsed.message;
     }
     const std::string usage = sdl::SdlUsage("zarvo");
-    for (const char* option :
-         {"--help", "--version", "--window", "--fullscreen", "--sound", "--display", "--module"}) {
+    for (const char* option : {"--help", "--version", "--window", "--fullscreen", "--sound",
+                               "--display", "--module", "--fps"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
 }

@@ -1,5 +1,5 @@
 // Where the 320x200 picture goes on the screen: the largest centred 4:3 rectangle.
-#include "platform/sdl/sdl_presenter.h"
+#include "sdl_presenter.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

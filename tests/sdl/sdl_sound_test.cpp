@@ -1,8 +1,8 @@
-// The live MIDAS layer on SDL's dummy audio driver and on the silent timer: the module plays in
-// the background, sync callbacks arrive from the playback thread, and suspend stops them. On
-// SDL's disk driver, what the device was given: suspending and stopping ramp the sound down.
-#include "sdl_midas.h"
+// The SDL backend's sound output on SDL's dummy audio driver and on the silent timer: the module
+// plays in the background, sync callbacks arrive from the playback thread, and suspend stops them.
+// On SDL's disk driver, what the device was given: suspending and stopping ramp the sound down.
 #include "midas_walk.h"
+#include "sdl_backend.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +17,15 @@
 
 namespace {
 
+void InstallSdlSound() {
+    platform::Backend backend;
+    backend.midas = sdl::SdlSound();
+    platform::InstallBackend(backend);
+}
+
 void PlayAndSuspend(const char* audioDriver, int suspendedMs = 300) {
     setenv("SDL_AUDIODRIVER", audioDriver, 1);
-    sdl::InstallSdlSound();
+    InstallSdlSound();
     const std::string path =
         soundtest::WriteFastSong("zarvo_sdl_" + std::to_string(getpid()) + ".xm");
     soundtest::WalkPlayAndSuspend(path, soundtest::RealTimeClock(suspendedMs));
@@ -94,7 +100,7 @@ TEST(SdlSound, SuspendingAndStoppingRampTheDevicesSoundDownAndResumingRampsItUp)
 
 TEST(SdlSound, AMissingModuleFailsWithATextNamingTheFile) {
     setenv("SDL_AUDIODRIVER", "dummy", 1);
-    sdl::InstallSdlSound();
+    InstallSdlSound();
     const std::string text = soundtest::WalkRefusals("no-such-dir/Zarvo.xm");
     EXPECT_EQ(text.rfind("Unable to open file 'no-such-dir/Zarvo.xm'", 0), 0u) << text;
 }

@@ -5,6 +5,7 @@
 // ZARVO_EXPECT_SOUND_DEVICE=1 in the environment says that the machine has a waveOut device, so
 // the device road must be the one taken (the Wine test sets one up that writes to a file).
 #include "midas_walk.h"
+#include "windows_backend.h"
 #include "windows_wave_output.h"
 
 #include <gtest/gtest.h>
@@ -26,8 +27,10 @@ bool DeviceExpected() {
     return expect != nullptr && std::strcmp(expect, "1") == 0;
 }
 
-// The program installs its sound output as it is initialised, before main: the walk finds it.
 TEST(WindowsSound, PlaysThroughWaveOutAndSuspendsTogetherWithItsCallbacks) {
+    platform::Backend backend;
+    backend.midas = windows::WindowsSound();
+    platform::InstallBackend(backend);
     const std::string path = soundtest::WriteFastSong("zarvo_windows_sound.xm");
     soundtest::WalkClock clock = soundtest::RealTimeClock(300);
     clock.afterInit = [] {

@@ -1,10 +1,10 @@
-// zarvo-make-icon: writes the program's icon (resources/zarvo_icon.cpp) as a Windows .ico file,
-// for the Windows build's resource 101.
+// zarvo-make-icon: writes the program's icon (platform/common/zarvo_icon.cpp) as a Windows .ico
+// file, for the Windows build's resource 101.
 //
 //   zarvo-make-icon OUTPUT.ico
 // The file holds one 32x32 image: a 32-bit bottom-up BGRA bitmap (its alpha is the icon's
 // transparency) followed by the 1-bit AND mask that older systems use in its place.
-#include "resources/zarvo_icon.h"
+#include "zarvo_icon.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -24,7 +24,7 @@ void Put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
 }
 
 std::vector<std::uint8_t> IconFile(const std::uint32_t* pixels) {
-    constexpr int size = kZarvoIconSize;
+    constexpr int size = platform::kZarvoIconSize;
     constexpr std::uint32_t maskRowBytes = ((size + 31) / 32) * 4;
     constexpr std::uint32_t headerBytes = 40;
     constexpr std::uint32_t imageBytes = headerBytes + size * size * 4 + maskRowBytes * size;
@@ -78,8 +78,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: zarvo-make-icon OUTPUT.ico\n");
         return 2;
     }
-    std::vector<std::uint32_t> pixels(kZarvoIconSize * kZarvoIconSize);
-    DrawZarvoIcon(pixels.data());
+    std::vector<std::uint32_t> pixels(platform::kZarvoIconSize * platform::kZarvoIconSize);
+    platform::DrawZarvoIcon(pixels.data());
     const std::vector<std::uint8_t> data = IconFile(pixels.data());
     std::ofstream file(argv[1], std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(data.data()),

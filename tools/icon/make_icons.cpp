@@ -3,7 +3,7 @@
 //   zarvo-icons FOLDER SIZE...   writes FOLDER/SIZExSIZE/apps/zarvo.png for each size
 // Exit code 0 when every file was written, 1 otherwise (with the reason on standard error),
 // 2 for a wrong command line.
-#include "resources/zarvo_icon.h"
+#include "zarvo_icon.h"
 
 #include <png.h>
 
@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
         std::error_code made;
         std::filesystem::create_directories(apps, made);
         std::vector<std::uint32_t> pixels(static_cast<std::size_t>(side) * side);
-        DrawZarvoIconAt(side, pixels.data());
+        platform::DrawZarvoIconAt(side, pixels.data());
         std::string error;
         const std::string path = (apps / "zarvo.png").string();
         if (made || !WritePng(path, side, pixels, error)) {

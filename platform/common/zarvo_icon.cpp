@@ -1,9 +1,11 @@
 // The program's icon, drawn in code: a red sphere with a highlight over a blue and white floor.
-#include "resources/zarvo_icon.h"
+#include "zarvo_icon.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
+
+namespace platform {
 
 namespace {
 
@@ -89,3 +91,5 @@ void DrawZarvoIconAt(int size, std::uint32_t* pixels) {
         }
     }
 }
+
+} // namespace platform
