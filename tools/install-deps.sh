@@ -6,8 +6,8 @@
 # building libopenmpt from its source package takes, GoogleTest's source, and 32-bit Wine (the
 # i386 architecture is added to dpkg for it).
 # --web adds what the web page's build and tests need: Emscripten (with its LLVM, binaryen and
-# Node.js's acorn), what building libopenmpt and FreeType from their source packages takes, and
-# Chromium for the tests in a headless browser.
+# Node.js's acorn), what building libopenmpt and FreeType from their source packages takes,
+# Chromium for the tests in a headless browser, and Python for tools/serve-web.sh.
 set -e
 if [ "$(id -u)" -eq 0 ]; then SUDO=; else SUDO=sudo; fi
 
@@ -35,7 +35,7 @@ for option in "$@"; do
       ;;
     --web)
       packages="$packages
-  emscripten dpkg-dev make googletest chromium
+  emscripten dpkg-dev make googletest chromium python3
 "
       ;;
     *)

@@ -12,7 +12,6 @@
 // is taken with no other lock held.
 #include "midas_output.h"
 
-#include "backend.h"
 #include "sound_clock.h"
 
 #include <algorithm>

@@ -20,6 +20,7 @@
 #ifndef ZARVO_PLATFORM_COMMON_MIDAS_OUTPUT_H
 #define ZARVO_PLATFORM_COMMON_MIDAS_OUTPUT_H
 
+#include "backend.h"
 #include "midas_playback.h"
 #include "module_player.h"
 

@@ -1,6 +1,6 @@
 // The sound library of every backend but the test double (midas_playback.cpp): the MIDAS
-// functions over the shared module player, played by the backend's sound output (backend.h; the library's side of it in midas_output.h),
-// and what a backend may read of the music.
+// functions over the shared module player, played by the backend's sound output (backend.h; the
+// library's side of it in midas_output.h), and what a backend may read of the music.
 #ifndef ZARVO_PLATFORM_COMMON_MIDAS_PLAYBACK_H
 #define ZARVO_PLATFORM_COMMON_MIDAS_PLAYBACK_H
 

@@ -1,9 +1,13 @@
 // The page around the program (linked into zarvo.js with --pre-js): the first screen, the
-// picture, the message box, the page's events, the sound output, and the figures the page keeps.
+// picture, the message box, the page's events (keys, and on a touch screen its gestures), the
+// module fetched beside the page, and the figures the page keeps. The sound output is
+// web_page_audio.js.
 //
 // The document (zarvo.html) holds the elements named below. The module is fetched beside the
-// page before the program starts: zarvo.html?module=other.xm plays another one, and
-// zarvo.html?fps=N (or fps=display) sets the show's pace as zarvo's --fps does.
+// page while the program loads: zarvo.html?module=other.xm plays another one, and
+// zarvo.html?fps=N (or fps=display) sets the show's pace as zarvo's --fps does. A module that
+// cannot be fetched is reported at once, in the form of the program's own message for a module
+// that cannot be loaded, with the name it was asked by, and the program does not start.
 /* global Module, FS, addRunDependency, removeRunDependency */
 var ZarvoPage = (function () {
   'use strict';
@@ -11,14 +15,19 @@ var ZarvoPage = (function () {
   var kEventActive = 2;
   var kEventClose = 3;
   var kEventPointer = 4;
+  var kEscape = 0x1B;
   var kModuleName = 'Zarvo.xm';
-  var kAudioBufferFrames = 2048; // 43 ms at 48 kHz: what the sync calls lead the sound by, at most
-  var kSilentTick = 10; // ms between the silent timer's renderings
-  var kOutputCheck = 250; // ms between the sound library's looks at whether WebAudio asks for sound
+  var kFacePath = '/fonts/system.ttf'; // the face the program draws its texts with
+  var kFaceName = 'Zarvo Face';        // its name in the page's style
+  var kLongPress = 700;   // ms a finger rests on the picture to leave the show
+  var kDoubleTap = 350;   // ms at most between the two taps of a double tap
+  var kTouchSlop = 24;    // CSS pixels a finger may move and still tap or press
   var kRefreshSamples = 31; // animation frame intervals the refresh rate is measured over
   var kRefreshLeast = 8;    // intervals needed before the rate counts as known
 
   var byId = function (id) { return document.getElementById(id); };
+  // A device whose first pointer is a finger: its hints speak of taps, not of keys.
+  var touchFirst = function () { return !!window.matchMedia && window.matchMedia('(pointer: coarse)').matches; };
   var page = {
     events: [],
     eventWaiter: null,
@@ -46,6 +55,9 @@ var ZarvoPage = (function () {
       message: '',        // the last message box's text
       exitCode: null,     // set when the program has ended
       moduleFetch: '',    // what fetching the module gave
+      audioPath: '',      // 'worklet', 'script-processor' or 'timer'
+      audioGaps: 0,       // frames of silence the worklet gave for want of rendered sound
+      leftBy: '',         // how a touch screen left the show: 'long press' or 'back'
       refreshRate: 0,     // the display's refresh rate as measured, Hz (0: not yet)
       paceRefreshes: 0,   // refreshes per picture in the last wait (0: the timer paced)
     },
@@ -105,10 +117,67 @@ var ZarvoPage = (function () {
   window.addEventListener('focus', function () { page.focused = true; post(kEventActive, pageActive() ? 1 : 0); });
   window.addEventListener('pagehide', function () { post(kEventClose, 0); });
   page.stage.addEventListener('mouseenter', function () { post(kEventPointer, 0); });
-  // A double click takes the whole screen, or gives it back.
+  function switchScreen() {
+    if (document.fullscreenElement) {
+      document.exitFullscreen().catch(function () {});
+    } else {
+      page.takeScreen();
+    }
+  }
+  // Leaves the show as Escape does, for a device that may have no Escape key.
+  function leaveShow(how) {
+    if (!page.running || page.dialogOpen) { return; }
+    page.stats.leftBy = how;
+    post(kEventKey, kEscape);
+  }
+  // A double click takes the whole screen, or gives it back. A browser may make one of two
+  // taps too: the taps have their own reading below.
+  var lastPointer = '';
+  page.stage.addEventListener('pointerdown', function (event) { lastPointer = event.pointerType; }, true);
   page.stage.addEventListener('dblclick', function () {
-    if (document.fullscreenElement) { document.exitFullscreen(); } else { page.takeScreen(); }
+    if (lastPointer !== 'touch') { switchScreen(); }
   });
+
+  // On a touch screen: a double tap switches the whole screen, a long press leaves the show.
+  var touch = { down: null, lastTap: null, pressTimer: 0 };
+  var apart = function (a, b) { return Math.hypot(a.x - b.x, a.y - b.y); };
+  function endPress() {
+    clearTimeout(touch.pressTimer);
+    touch.down = null;
+  }
+  page.stage.addEventListener('pointerdown', function (event) {
+    if (event.pointerType !== 'touch' || !event.isPrimary) { return; }
+    endPress();
+    touch.down = { id: event.pointerId, x: event.clientX, y: event.clientY };
+    touch.pressTimer = setTimeout(function () {
+      endPress();
+      touch.lastTap = null;
+      leaveShow('long press');
+    }, kLongPress);
+  });
+  page.stage.addEventListener('pointermove', function (event) {
+    if (touch.down && event.pointerId === touch.down.id &&
+        apart(touch.down, { x: event.clientX, y: event.clientY }) > kTouchSlop) {
+      endPress();
+    }
+  });
+  page.stage.addEventListener('pointerup', function (event) {
+    if (!touch.down || event.pointerId !== touch.down.id) { return; }
+    endPress();
+    // The time the finger was lifted, not the time the page got round to it.
+    var tap = { x: event.clientX, y: event.clientY, time: event.timeStamp };
+    if (touch.lastTap && tap.time - touch.lastTap.time <= kDoubleTap && apart(tap, touch.lastTap) <= kTouchSlop * 2) {
+      touch.lastTap = null;
+      switchScreen();
+    } else {
+      touch.lastTap = tap;
+    }
+  });
+  page.stage.addEventListener('pointercancel', endPress);
+  page.stage.addEventListener('contextmenu', function (event) { event.preventDefault(); });
+  // Going back (the browser's button, a phone's back gesture) leaves the show, not the page:
+  // the show stands one step in the page's history, taken when it starts.
+  window.addEventListener('popstate', function () { leaveShow('back'); });
 
   // ---- the display's refreshes ---------------------------------------------------------------
   // Every animation frame is counted from the page's start, and the display's refresh rate is
@@ -196,7 +265,14 @@ var ZarvoPage = (function () {
     if (!element.requestFullscreen || !document.fullscreenEnabled) { return false; }
     try {
       var request = element.requestFullscreen();
-      if (request && request.catch) { request.catch(function () {}); }
+      if (request && request.then) {
+        // A phone held upright would show a strip: the whole screen is taken sideways.
+        request.then(function () {
+          if (touchFirst() && screen.orientation && screen.orientation.lock) {
+            return screen.orientation.lock('landscape');
+          }
+        }).catch(function () {});
+      }
       return true;
     } catch (error) {
       return false;
@@ -245,16 +321,33 @@ var ZarvoPage = (function () {
   };
 
   // ---- the first screen and the message box -------------------------------------------------
+  // The face the program draws its texts with travels inside zarvo.js (its file system): the
+  // page's own texts take it from there, so they look the same everywhere at no extra download.
+  var faceReady = null;
+  function loadFace() {
+    if (faceReady) { return faceReady; }
+    faceReady = Promise.resolve().then(function () {
+      var face = new FontFace(kFaceName, FS.readFile(kFacePath));
+      document.fonts.add(face);
+      return face.load();
+    }).catch(function (error) {
+      console.warn('zarvo: the page keeps its fallback face (' + error.message + ')');
+    });
+    return faceReady;
+  }
+  // The program's sound question, asked as its dialogs ask it. Choosing to play, with or
+  // without sound, puts the show one step on in the page's history (see popstate above).
   page.askSound = function (answer) {
     var setup = byId('setup');
     var buttons = [byId('play'), byId('silent'), byId('cancel')];
     var names = ['sound', 'silent', 'cancel'];
-    byId('loading').hidden = true;
+    var fingers = touchFirst();
+    byId('hint-keys').hidden = fingers;
+    byId('hint-touch').hidden = !fingers;
+    byId('hint-turn').hidden = !(window.matchMedia && window.matchMedia('(orientation: portrait)').matches);
     if (!window.AudioContext && !window.webkitAudioContext) {
       byId('no-audio').hidden = false;
     }
-    setup.hidden = false;
-    page.setupOpen = true;
     var choose = function (choice) {
       buttons.forEach(function (button, index) { button.onclick = null; button.disabled = index !== choice; });
       setup.onkeydown = null;
@@ -264,6 +357,7 @@ var ZarvoPage = (function () {
       page.stats.choiceTime = performance.now();
       if (choice === 0) { page.unlockAudio(); }
       page.running = choice !== 2;
+      if (page.running && window.history && history.pushState) { history.pushState({ zarvoShow: true }, ''); }
       answer(choice);
     };
     buttons.forEach(function (button, index) {
@@ -271,16 +365,26 @@ var ZarvoPage = (function () {
       button.onclick = function () { choose(index); };
     });
     setup.onkeydown = function (event) {
-      if (event.key === 'Escape' || event.key === 'Esc') { event.preventDefault(); choose(2); }
-      if (event.key === 'n' || event.key === 'N') { event.preventDefault(); choose(1); }
-      if (event.key === 'ArrowDown' || event.key === 'ArrowRight' || event.key === 'ArrowUp' || event.key === 'ArrowLeft') {
+      var key = event.key && event.key.length === 1 ? event.key.toUpperCase() : event.key;
+      var chosen = { Escape: 2, Esc: 2, D: 0, N: 1, C: 2 }[key];
+      if (chosen !== undefined) {
+        event.preventDefault();
+        choose(chosen);
+        return;
+      }
+      if (key === 'ArrowDown' || key === 'ArrowRight' || key === 'ArrowUp' || key === 'ArrowLeft') {
         var at = buttons.indexOf(document.activeElement);
-        var step = (event.key === 'ArrowDown' || event.key === 'ArrowRight') ? 1 : buttons.length - 1;
+        var step = (key === 'ArrowDown' || key === 'ArrowRight') ? 1 : buttons.length - 1;
         buttons[(Math.max(at, 0) + step) % buttons.length].focus();
         event.preventDefault();
       }
     };
-    buttons[0].focus();
+    loadFace().then(function () {
+      byId('loading').hidden = true;
+      setup.hidden = false;
+      page.setupOpen = true;
+      buttons[0].focus();
+    });
   };
   page.messageBox = function (caption, text, dismissed) {
     console.error(caption + ': ' + text);
@@ -306,131 +410,12 @@ var ZarvoPage = (function () {
   };
   page.finished = function (code) {
     page.running = false;
+    if (window.history && history.state && history.state.zarvoShow) { history.back(); }
     page.stats.exitCode = code;
     page.closeAudio();
     page.stage.hidden = true;
     byId('setup').hidden = true;
     byId('ended').hidden = false;
-  };
-
-  // ---- sound ---------------------------------------------------------------------------------
-  // Made inside the click that chose sound: browsers let sound play only after such a gesture.
-  page.unlockAudio = function () {
-    var Context = window.AudioContext || window.webkitAudioContext;
-    if (!Context) {
-      page.audioNote = 'this browser has no WebAudio';
-      return;
-    }
-    try {
-      page.audioContext = new Context({ sampleRate: 48000 });
-      if (page.audioContext.resume) { page.audioContext.resume().catch(function () {}); }
-    } catch (error) {
-      page.audioNote = 'WebAudio could not start (' + error.message + ')';
-      page.audioContext = null;
-    }
-  };
-  // One output at a time: WebAudio's processor calls `render` on the page's thread; the silent
-  // timer calls it at the pace of `rate` and drops what it gives.
-  page.openAudio = function (wantDevice, rate, render) {
-    page.closeAudio();
-    var audio = { paused: true, device: false, render: render, rate: rate };
-    page.audio = audio;
-    if (wantDevice && page.audioContext && page.audioContext.createScriptProcessor &&
-        page.audioContext.sampleRate === rate) {
-      var node = page.audioContext.createScriptProcessor(kAudioBufferFrames, 0, 2);
-      node.onaudioprocess = function (event) {
-        var left = event.outputBuffer.getChannelData(0);
-        var right = event.outputBuffer.getChannelData(1);
-        if (audio.paused || page.audio !== audio) {
-          left.fill(0);
-          right.fill(0);
-          return;
-        }
-        var frames = left.length;
-        var samples = audio.render(frames);
-        var peak = page.stats.peak;
-        for (var i = 0; i < frames; ++i) {
-          left[i] = samples[2 * i] / 32768;
-          right[i] = samples[2 * i + 1] / 32768;
-          peak = Math.max(peak, Math.abs(left[i]), Math.abs(right[i]));
-        }
-        page.stats.peak = peak;
-        page.stats.renderedFrames += frames;
-      };
-      node.connect(page.audioContext.destination);
-      audio.node = node;
-      audio.device = true;
-      audio.watchdog = setInterval(function () { watchOutput(audio); }, kOutputCheck);
-    } else if (wantDevice && page.audioContext) {
-      page.audioNote = 'WebAudio runs at ' + page.audioContext.sampleRate + ' Hz, not ' + rate + ' Hz';
-    } else if (wantDevice && !page.audioNote) {
-      page.audioNote = 'this browser has no WebAudio';
-    }
-    page.stats.audioDevice = audio.device;
-    return audio.device;
-  };
-  function silentTick(audio) {
-    if (page.audio !== audio || audio.paused) { return; }
-    var due = Math.floor((performance.now() - audio.since) * audio.rate / 1000) - audio.done;
-    // After a long stall (a slow frame, a throttled page) the clock goes on from now.
-    if (due > audio.rate) { audio.done += due - audio.rate / 10; due = audio.rate / 10; }
-    while (due > 0) {
-      var frames = Math.min(due, 4096);
-      audio.render(frames);
-      audio.done += frames;
-      page.stats.renderedFrames += frames;
-      due -= frames;
-    }
-  }
-  function runSilentTimer(audio, run) {
-    clearInterval(audio.timer);
-    if (run) {
-      audio.since = performance.now();
-      audio.done = 0;
-      audio.timer = setInterval(function () { silentTick(audio); }, kSilentTick);
-    }
-  }
-  // A sound output that never asks for samples (a browser with no sound device or server, where
-  // the context stays suspended) would hold the show's clock for ever: the sound library looks a
-  // few times a second, and after two seconds of playing without a call gives it up
-  // (abandonAudio): the music goes on silently on the timer, and the console says so.
-  function watchOutput(audio) {
-    if (page.audio === audio && audio.device) {
-      Module['_zarvo_web_watch_sound']();
-    }
-  }
-  page.abandonAudio = function () {
-    var audio = page.audio;
-    if (!audio || !audio.device) { return; }
-    clearInterval(audio.watchdog);
-    audio.node.onaudioprocess = null;
-    audio.node.disconnect();
-    audio.device = false;
-    page.stats.audioDevice = false;
-    var state = page.audioContext ? page.audioContext.state : 'gone';
-    page.audioNote = "the browser's sound output does not run (" + state + ')';
-    runSilentTimer(audio, !audio.paused);
-  };
-  page.pauseAudio = function (paused) {
-    var audio = page.audio;
-    if (!audio || audio.paused === paused) { return; }
-    audio.paused = paused;
-    if (audio.device) {
-      return;
-    }
-    runSilentTimer(audio, !paused);
-  };
-  page.closeAudio = function () {
-    var audio = page.audio;
-    if (!audio) { return; }
-    page.audio = null;
-    audio.paused = true;
-    clearInterval(audio.timer);
-    clearInterval(audio.watchdog);
-    if (audio.node) {
-      audio.node.onaudioprocess = null;
-      audio.node.disconnect();
-    }
   };
 
   // ---- the module, fetched beside the page ----------------------------------------------------
@@ -441,22 +426,42 @@ var ZarvoPage = (function () {
   Module['arguments'] = asked === kModuleName ? [] : ['--module=/modules/' + fileName];
   if (params.get('fps')) { Module['arguments'].push('--fps=' + params.get('fps')); }
   var target = asked === kModuleName ? '/' + kModuleName : '/modules/' + fileName;
+  // Fetched from the start, while the program itself loads.
+  var fetched = fetch(asked).then(function (response) {
+    if (!response.ok) {
+      throw new Error('HTTP ' + response.status + (response.statusText ? ' ' + response.statusText : ''));
+    }
+    return response.arrayBuffer();
+  }).then(function (data) {
+    return { data: data };
+  }, function (error) {
+    return { error: error.message };
+  });
+  // The program's message for a module it cannot load, with the name the module was asked by.
+  function reportMissing(reason) {
+    var text = "Sceners: MIDASloadModule() failed (Unable to open file '" + asked + "': " + reason +
+      ").\r\nLamers: The module '" + asked + "' is missing or corrupt.";
+    loadFace().then(function () {
+      byId('loading').hidden = true;
+      page.messageBox('Error', text, function () { page.finished(0); });
+    });
+  }
   Module['preRun'] = (Module['preRun'] || []).concat([function () {
     addRunDependency('zarvo-module');
-    fetch(asked).then(function (response) {
-      if (!response.ok) { throw new Error('HTTP ' + response.status); }
-      return response.arrayBuffer();
-    }).then(function (data) {
+    fetched.then(function (result) {
+      if (result.error) {
+        // The program is not started: it waits for the module for good.
+        page.stats.moduleFetch = result.error;
+        reportMissing(result.error);
+        return;
+      }
       FS.mkdirTree('/modules');
-      FS.writeFile(target, new Uint8Array(data));
-      page.stats.moduleFetch = 'ok ' + data.byteLength;
-    }).catch(function (error) {
-      page.stats.moduleFetch = error.message;
-      console.error("zarvo: the module '" + asked + "' could not be fetched (" + error.message + ')');
-    }).then(function () {
+      FS.writeFile(target, new Uint8Array(result.data));
+      page.stats.moduleFetch = 'ok ' + result.data.byteLength;
       removeRunDependency('zarvo-module');
     });
   }]);
+  Module['onRuntimeInitialized'] = loadFace;
   Module['print'] = function (text) { console.log(text); };
   Module['printErr'] = function (text) { console.error(text); };
   Module['onAbort'] = function (what) {

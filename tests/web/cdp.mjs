@@ -1,6 +1,7 @@
 // A small client of the browser's DevTools protocol over Node's own WebSocket and fetch: starts
-// headless Chromium on a page and lets a test evaluate script, press keys, click and take
-// screenshots. Run with node --experimental-websocket.
+// headless Chromium on a page and lets a test evaluate script, press keys, click, touch, emulate
+// a phone, count what the network carried and take screenshots. Run with node
+// --experimental-websocket.
 import { spawn } from 'node:child_process';
 import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -104,6 +105,7 @@ export class Page {
     this.pending = new Map();
     this.console = [];
     this.listeners = [];
+    this.network = new Map();
   }
 
   open() {
@@ -113,6 +115,8 @@ export class Page {
       this.socket.onopen = async () => {
         await this.send('Runtime.enable');
         await this.send('Page.enable');
+        await this.send('Log.enable');
+        await this.send('Network.enable');
         resolve();
       };
       this.socket.onerror = () => reject(new Error('DevTools connection failed'));
@@ -132,6 +136,17 @@ export class Page {
     } else if (message.method === 'Runtime.exceptionThrown') {
       const details = message.params.exceptionDetails;
       this.console.push({ type: 'exception', text: details.exception?.description ?? details.text });
+    } else if (message.method === 'Log.entryAdded') {
+      // The browser's own messages: deprecations, interventions, failed loads.
+      const { entry } = message.params;
+      this.console.push({ type: entry.level, source: entry.source, text: entry.text });
+    } else if (message.method === 'Network.responseReceived') {
+      const { requestId, response } = message.params;
+      const headers = Object.fromEntries(Object.entries(response.headers).map(([k, v]) => [k.toLowerCase(), v]));
+      this.network.set(requestId, { url: response.url, status: response.status, encoding: headers['content-encoding'] ?? '', bytes: 0 });
+    } else if (message.method === 'Network.loadingFinished') {
+      const record = this.network.get(message.params.requestId);
+      if (record) { record.bytes = message.params.encodedDataLength; }
     }
   }
 
@@ -183,13 +198,40 @@ export class Page {
 
   // A mouse click in the middle of the element the selector finds.
   async click(selector) {
-    const box = await this.evaluate(`(() => {
-      const r = document.querySelector(${JSON.stringify(selector)}).getBoundingClientRect();
-      return { x: r.x + r.width / 2, y: r.y + r.height / 2 };
-    })()`);
+    const box = await this.center(selector);
     for (const type of ['mouseMoved', 'mousePressed', 'mouseReleased']) {
       await this.send('Input.dispatchMouseEvent', { type, x: box.x, y: box.y, button: 'left', clickCount: 1 });
     }
+  }
+
+  // Makes the tab a phone held sideways: its screen, a touch screen with fingers as the first
+  // pointer, and the mobile viewport.
+  async emulatePhone({ width = 844, height = 390, scale = 3 } = {}) {
+    await this.send('Emulation.setDeviceMetricsOverride', { width, height, deviceScaleFactor: scale, mobile: true,
+      screenWidth: width, screenHeight: height, screenOrientation: { type: 'landscapePrimary', angle: 90 } });
+    await this.send('Emulation.setTouchEmulationEnabled', { enabled: true, maxTouchPoints: 5 });
+  }
+
+  async center(selector) {
+    return this.evaluate(`(() => {
+      const r = document.querySelector(${JSON.stringify(selector)}).getBoundingClientRect();
+      return { x: r.x + r.width / 2, y: r.y + r.height / 2 };
+    })()`);
+  }
+
+  // A finger on the middle of the element, held for `hold` ms, then lifted.
+  async touch(selector, hold = 50) {
+    const { x, y } = await this.center(selector);
+    await this.send('Input.dispatchTouchEvent', { type: 'touchStart', touchPoints: [{ x, y }] });
+    await sleep(hold);
+    await this.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
+  }
+
+  // Goes one step back in the tab's history, as the browser's button or a back gesture does.
+  async goBack() {
+    const history = await this.send('Page.getNavigationHistory');
+    const entry = history.entries[history.currentIndex - 1];
+    await this.send('Page.navigateToHistoryEntry', { entryId: entry.id });
   }
 
   async screenshot() {
