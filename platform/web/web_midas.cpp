@@ -9,6 +9,7 @@
 #include "web_bridge.h"
 
 #include "gdi_font.h"
+#include "midas_playback.h"
 
 #include <vector>
 
