@@ -3,8 +3,9 @@
 # Safe to run again: apt-get skips what is already there. Uses sudo when not run as root.
 #   tools/install-deps.sh [--windows] [--web]
 # --windows adds what the Windows build and its tests need: the mingw-w64 cross compiler, what
-# building libopenmpt from its source package takes, GoogleTest's source, and 32-bit Wine (the
-# i386 architecture is added to dpkg for it).
+# building libopenmpt from its source package takes, GoogleTest's source, 32-bit Wine (the i386
+# architecture is added to dpkg for it) with the 32-bit PulseAudio client library its sound driver
+# loads, and PulseAudio itself: the tests give Wine a sound server of their own.
 # --web adds what the web page's build and tests need: Emscripten (with its LLVM, binaryen and
 # Node.js's acorn), what building libopenmpt and FreeType from their source packages takes,
 # Chromium for the tests in a headless browser, and Python for tools/serve-web.sh.
@@ -27,7 +28,7 @@ for option in "$@"; do
     --windows)
       packages="$packages
   g++-mingw-w64-i686 dpkg-dev make googletest x11-apps
-  wine wine32 libasound2:i386
+  wine wine32 libasound2:i386 libpulse0:i386 pulseaudio pulseaudio-utils
 "
       if ! dpkg --print-foreign-architectures | grep -qx i386; then
         $SUDO dpkg --add-architecture i386

@@ -3,7 +3,7 @@
 // runs at the pace of real time without a device.
 //
 // ZARVO_EXPECT_SOUND_DEVICE=1 in the environment says that the machine has a waveOut device, so
-// the device road must be the one taken (the Wine test sets one up that writes to a file).
+// the device road must be the one taken (the Wine test gives Wine a sound server of its own).
 #include "midas_walk.h"
 #include "windows_backend.h"
 #include "windows_wave_output.h"
