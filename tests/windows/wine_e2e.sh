@@ -92,7 +92,7 @@ if answer "$dialog" n 90; then
   expect "missing module: exit code" "$(wait_exit 60)" 0
   # The place it was looked for in (the working folder, which is the program's) is the run's.
   head="Sceners: MIDASloadModule() failed (Unable to open file 'Zarvo.xm': No such file or directory; looked for in the working directory ("
-  tail=").\\r\\nLamers: The module 'Zarvo.xm' is missing or corrupt."
+  tail=")).\\r\\nLamers: The module 'Zarvo.xm' is missing or corrupt."
   [[ "$(box_text)" == "$head"*"$(basename "$run")$tail" ]] \
     && pass "missing module: the box says '$(box_text)'" \
     || fail "missing module: the box says '$(box_text)'"
