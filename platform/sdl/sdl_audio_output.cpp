@@ -46,7 +46,8 @@ struct AudioState {
     SDL_AudioDeviceID device = 0;
     bool audioInitialised = false;
     DeviceLink* link = nullptr;
-    bool deviceGivenUp = false; // the device stalled: the timer plays
+    // The device stalled: the timer plays. Set by the library's clock thread, read anywhere.
+    std::atomic<bool> deviceGivenUp{false};
     std::size_t deviceFrames = 0;
     std::string driver;
     bool paused = true;
