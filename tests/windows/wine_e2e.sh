@@ -7,8 +7,9 @@
 # Also runs the unit tests of the Windows build under the same Wine.
 #
 #   tests/windows/wine_e2e.sh [WINDOWS_BUILD] [LINUX_BUILD]
-# WINDOWS_BUILD (default build-win32) holds zarvo.exe, Zarvo.xm and the test program; LINUX_BUILD
-# (default build) holds zarvo-capture, whose output is the reference. Needs 32-bit wine, Xvfb,
+# WINDOWS_BUILD (default build-win32) holds the zip tools/build-windows.sh packs, zarvo.exe and
+# the test program; every run of the program starts from the zip's folder, unpacked as a person
+# would. LINUX_BUILD (default build) holds zarvo-capture, whose output is the reference. Needs 32-bit wine, Xvfb,
 # xdotool, x11-apps (xwd), imagemagick, python3 and PulseAudio (tools/install-deps.sh --windows).
 # The stage (a private prefix, display and sound server) is wine_session.sh; everything it makes
 # is removed at the end, unless ZARVO_WINE_KEEP is set.
@@ -16,9 +17,10 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 win_build="$(realpath "${1:-build-win32}")"
 linux_build="$(realpath "${2:-build}")"
-for file in "$win_build/zarvo.exe" "$win_build/Zarvo.xm" "$win_build/zarvo_windows_tests.exe" \
+zip="$(ls "$win_build"/zarvo-*-windows-x86.zip 2>/dev/null | tail -n 1 || true)"
+for file in "$zip" "$win_build/zarvo.exe" "$win_build/zarvo_windows_tests.exe" \
   "$linux_build/zarvo-capture"; do
-  [ -f "$file" ] || { echo "wine_e2e: $file is missing" >&2; exit 1; }
+  [ -f "$file" ] || { echo "wine_e2e: ${file:-the zip of tools/build-windows.sh} is missing" >&2; exit 1; }
 done
 
 # Wine's loader is a 32-bit program: on a kernel that runs none (booted with ia32_emulation=off)
@@ -62,6 +64,18 @@ dialog='^Zarvo: sound setup$'
 
 echo "== Wine and its stage"
 session_start
+
+echo "== the zip: one folder, the program with its module and a read-me"
+python3 -c '
+import sys, zipfile
+with zipfile.ZipFile(sys.argv[1]) as z:
+    print(" ".join(sorted(z.namelist())))
+    z.extractall(sys.argv[2])
+' "$zip" "$root/unpacked" >"$root/zip.txt"
+folder="$(basename "$zip" .zip)"
+expect "zip: its files" "$(cat "$root/zip.txt")" \
+  "$folder/README.txt $folder/Zarvo.xm $folder/zarvo.exe"
+program_folder="$root/unpacked/$folder"
 
 echo "== unit tests of the Windows build"
 if ZARVO_EXPECT_SOUND_DEVICE=1 timeout 300 wine "$win_build/zarvo_windows_tests.exe" \
@@ -171,7 +185,7 @@ session_settle
 if [ -n "$show_times" ]; then
   echo "== the Linux capture of the same module, for reference"
   capture_fps=60
-  (cd "$win_build" && "$linux_build/zarvo-capture" --out "$root/capture" --max-seconds 45 \
+  (cd "$program_folder" && "$linux_build/zarvo-capture" --out "$root/capture" --max-seconds 45 \
     --fps "$capture_fps" --quiet)
   # shellcheck disable=SC2086 # two numbers
   # -B: no bytecode cache written into the source tree.

@@ -111,14 +111,13 @@ session_settle() {
   timeout 120 wineserver -w 2>/dev/null || { echo "wine_e2e: Wine did not settle; ended" >&2; wineserver -k; }
 }
 
-# Starts zarvo.exe in a fresh working folder $run (with the module unless $1 is "no-module"),
-# with Wine's message box trace on standard error.
+# Starts zarvo.exe in a fresh working folder $run, a copy of $program_folder (without the module
+# if $1 is "no-module"), with Wine's message box trace on standard error.
 session_runs=0
 start_zarvo() {
   run="$root/run$((++session_runs))"
-  mkdir -p "$run"
-  cp "$win_build/zarvo.exe" "$run/"
-  [ "${1:-}" = no-module ] || cp "$win_build/Zarvo.xm" "$run/"
+  cp -r "$program_folder" "$run"
+  [ "${1:-}" != no-module ] || rm "$run/Zarvo.xm"
   (cd "$run" && WINEDEBUG=-all,trace+msgbox wine zarvo.exe >"$run/out.txt" 2>"$run/trace.txt";
    echo $? >"$run/rc") &
 }
