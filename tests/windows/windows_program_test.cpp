@@ -61,14 +61,15 @@ TEST(WindowsProgram, ItsManifestGivesItCommonControls6AndAwarenessOfEachMonitors
     request.lpSource = path.c_str();
     request.lpResourceName = MAKEINTRESOURCEW(1); // the manifest Windows reads at process start
     HANDLE context = CreateActCtxW(&request);
-    ASSERT_NE(context, INVALID_HANDLE_VALUE) << "no manifest in zarvo.exe (" << GetLastError() << ")";
+    ASSERT_NE(context, INVALID_HANDLE_VALUE)
+        << "no manifest in zarvo.exe (" << GetLastError() << ")";
 
     // Windows 10 (1607) and later read dpiAwareness and take its first value they know; older
     // ones read dpiAware, where "/pm" means per monitor.
-    EXPECT_EQ(Setting(context, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings",
-                      L"dpiAwareness")
-                  .rfind(L"PerMonitorV2", 0),
-              0u);
+    EXPECT_EQ(
+        Setting(context, L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness")
+            .rfind(L"PerMonitorV2", 0),
+        0u);
     EXPECT_NE(Setting(context, nullptr, L"dpiAware").find(L"/pm"), std::wstring::npos);
     // Version 6 of the common controls is a side-by-side assembly of its own (in WinSxS), not
     // the comctl32.dll of the system folder.
@@ -130,7 +131,8 @@ TEST(WindowsProgram, TheReleaseProgramCarriesNoSymbolsAndNoDebuggingSections) {
     ASSERT_EQ(headers.Signature, IMAGE_NT_SIGNATURE);
     EXPECT_EQ(headers.FileHeader.NumberOfSymbols, 0u);
 
-    const size_t first = static_cast<size_t>(dos.e_lfanew) + offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
+    const size_t first = static_cast<size_t>(dos.e_lfanew) +
+                         offsetof(IMAGE_NT_HEADERS32, OptionalHeader) +
                          headers.FileHeader.SizeOfOptionalHeader;
     for (WORD i = 0; i < headers.FileHeader.NumberOfSections; ++i) {
         IMAGE_SECTION_HEADER section;

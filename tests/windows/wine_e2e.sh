@@ -77,6 +77,32 @@ expect "zip: its files" "$(cat "$root/zip.txt")" \
   "$folder/README.txt $folder/Zarvo.xm $folder/zarvo.exe"
 program_folder="$root/unpacked/$folder"
 
+echo "== the command line, from a terminal and from Explorer"
+version="${folder#zarvo-}"
+version="${version%-windows-x86}"
+code=0
+(cd "$program_folder" && wine zarvo.exe --help >"$root/help.txt" 2>&1) || code=$?
+expect "--help: exit code" "$code" 0
+grep -q -- '--sound MODE' "$root/help.txt" && grep -q -- '--module FILE' "$root/help.txt" &&
+  pass "--help: the usage on standard output" || fail "--help: $(head -c 300 "$root/help.txt")"
+expect "--version" "$(cd "$program_folder" && wine zarvo.exe --version 2>&1)" "zarvo $version"
+code=0
+(cd "$program_folder" && wine zarvo.exe --sound=loud >/dev/null 2>"$root/wrong.txt") || code=$?
+expect "a wrong command line: exit code" "$code" 2
+expect "a wrong command line: standard error says" "$(head -n 1 "$root/wrong.txt")" \
+  "zarvo: --sound 'loud' is not ask, default or none"
+# Started as Explorer starts it, with no standard streams, it says so in a box.
+run="$root/explorer"
+mkdir -p "$run"
+(cd "$program_folder" && code=0 && WINEDEBUG=-all,trace+msgbox wine start /wait zarvo.exe --bogus \
+   >/dev/null 2>"$run/trace.txt" || code=$?; echo "$code" >"$run/rc") &
+answer '^Zarvo$' Return 90 || fail "from Explorer: no box"
+expect "from Explorer: exit code" "$(wait_exit 60)" 2
+box="$(box_text)"
+[[ "$box" == "zarvo: unknown argument '--bogus'"*"--sound MODE"* ]] &&
+  pass "from Explorer: the box says why, with the usage" || fail "from Explorer: the box says '$box'"
+session_settle
+
 echo "== unit tests of the Windows build"
 if ZARVO_EXPECT_SOUND_DEVICE=1 timeout 300 wine "$win_build/zarvo_windows_tests.exe" \
   >"$root/unit.txt" 2>&1; then
@@ -111,10 +137,11 @@ else
 fi
 session_settle
 
-echo "== the show without sound: the clock runs on the timer, and nothing reaches the speaker"
+echo "== the show without sound (--sound none), its module named by --module"
+echo "   the clock runs on the timer, and nothing reaches the speaker"
 start_recording "$root/silence.raw"
-start_zarvo
-if answer "$dialog" n 90; then
+start_zarvo no-module --sound none --module "Z:${program_folder//\//\\}\\Zarvo.xm"
+if [ -n "$(wait_window '^Zarvo / Quillmoor$' 90)" ]; then
   # The scene (after the opening title) comes once the show's clock has moved on.
   deadline=$((SECONDS + 60))
   until scene_shown "$root/silent.png" || [ $SECONDS -ge $deadline ]; do
@@ -132,7 +159,7 @@ if answer "$dialog" n 90; then
     pass "no sound: $(stat -c %s "$root/silence.raw") bytes of silence recorded, no sound"
   fi
 else
-  fail "no sound: no sound dialog, or it took no key"
+  fail "no sound: no main window (the trace: $(head -c 300 "$run/trace.txt"))"
   stop_recording
 fi
 session_settle

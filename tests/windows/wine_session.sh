@@ -112,14 +112,19 @@ session_settle() {
 }
 
 # Starts zarvo.exe in a fresh working folder $run, a copy of $program_folder (without the module
-# if $1 is "no-module"), with Wine's message box trace on standard error.
+# if $1 is "no-module"), with the arguments that follow and Wine's message box trace on standard
+# error.
 session_runs=0
 start_zarvo() {
   run="$root/run$((++session_runs))"
   cp -r "$program_folder" "$run"
-  [ "${1:-}" != no-module ] || rm "$run/Zarvo.xm"
-  (cd "$run" && WINEDEBUG=-all,trace+msgbox wine zarvo.exe >"$run/out.txt" 2>"$run/trace.txt";
-   echo $? >"$run/rc") &
+  if [ "${1:-}" = no-module ]; then
+    rm "$run/Zarvo.xm"
+    shift
+  fi
+  # The exit code is kept whatever it is (the subshell inherits set -e).
+  (cd "$run" && code=0 && WINEDEBUG=-all,trace+msgbox wine zarvo.exe "$@" >"$run/out.txt" \
+     2>"$run/trace.txt" || code=$?; echo "$code" >"$run/rc") &
 }
 
 # Prints the id of a visible window whose name matches $1 (a regular expression), waiting up to
