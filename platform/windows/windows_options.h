@@ -1,11 +1,11 @@
-// The command line of zarvo.exe, the same as the Linux program's where Windows allows: where the
-// sound goes, which module, the usage and the version.
+// The command line of zarvo.exe, the same as the Linux program's: how the picture starts, where
+// the sound goes, which monitor and which module, the usage and the version.
 //
 //   ParseWindowsOptions  reads the arguments (without the program's name); false with a message
 //                        naming the bad argument (the caller shows it with the usage, exit code 2)
 //   WindowsUsage         the --help text
 //   WindowsOptions() / SetWindowsOptions   the options in force for this run (set once before
-//                        WinMain, read by the sound set-up)
+//                        WinMain, read by the display and the sound set-up)
 // Options take their value as the next argument or after '=' (--sound=none).
 #ifndef ZARVO_PLATFORM_WINDOWS_WINDOWS_OPTIONS_H
 #define ZARVO_PLATFORM_WINDOWS_WINDOWS_OPTIONS_H
@@ -20,7 +20,9 @@ enum class SoundSetting { ask, defaultOutput, none };
 struct WindowsStartOptions {
     bool help = false;
     bool version = false;
+    bool windowed = false; // a window on the desktop instead of the whole screen
     SoundSetting sound = SoundSetting::ask;
+    int display = -1;       // the monitor (0 is the first); -1: the primary one
     std::string moduleFile; // empty: the intro's own module
 };
 

@@ -9,6 +9,7 @@
 #include "module_file.h"
 #include "windows_options.h"
 #include "windows_text_output.h"
+#include "windows_view.h"
 
 #include <windows.h>
 
@@ -39,6 +40,14 @@ static int ReadCommandLine(int argc, char** argv) {
     if (options.version) {
         ShowText(std::string("zarvo ") + kVersion + "\n", false);
         return 0;
+    }
+    const int monitors = MonitorCount();
+    if (options.display >= monitors) {
+        ShowText("zarvo: --display " + std::to_string(options.display) + ": there is no monitor " +
+                     std::to_string(options.display) + " (monitors: 0 to " +
+                     std::to_string(monitors - 1) + ")\n",
+                 true);
+        return kUsageExit;
     }
     SetWindowsOptions(options);
     if (!options.moduleFile.empty()) {
