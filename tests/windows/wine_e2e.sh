@@ -79,6 +79,22 @@ sys.exit(not (len(counts) >= 3 and counts[-1] <= 66 and counts[len(counts) // 2]
   fi
 }
 
+# Checks the show's rate in run $run, started with trace_channels=$pace_trace: the frames made
+# after its first $2 seconds, counted as check_pace counts them, a second, must be within 2 % of
+# $3 (the light turns once a frame, so this is the light's turns a second). $1 names the run.
+check_rate() {
+  local rate
+  rate="$(grep -a 'ddraw_surface4_Lock .*flags 0x801,' "$run/trace.txt" | awk -F: '{ print $1 }' |
+    awk -v skip="$2" 'NR == 1 { start = $1 + skip } $1 >= start { if (!n++) first = $1; last = $1 }
+      END { if (n > 1 && last > first) printf "%.2f", (n - 1) / (last - first) }')"
+  if [ -n "$rate" ] && awk -v r="$rate" -v e="$3" 'BEGIN { exit !(r >= e * 0.98 && r <= e * 1.02) }'
+  then
+    pass "$1: $rate frames a second (paced at $3)"
+  else
+    fail "$1: '$rate' frames a second, not within 2 % of $3"
+  fi
+}
+
 # Whether the recording $1 holds sound, and not only silence.
 sound_in() {
   python3 -c 'import sys; sys.exit(0 if open(sys.argv[1], "rb").read().strip(b"\0") else 1)' "$1"
@@ -282,6 +298,27 @@ else
   fail "--window: no main window"
 fi
 session_settle
+
+echo "== the show's pace on displays of 60, 120 and 144 Hz (the tests' refresh, made by a clock)"
+# Wine's own wait for the vertical blank returns at once, so the refresh is the tests' (the
+# program's clock at ZARVO_TEST_REFRESH_HZ); the rule gives 60, 60 and 72 frames a second, and
+# --fps display every refresh.
+for pace in "60 60" "120 60" "144 72" "144 144 --fps display"; do
+  read -r hz expected fps_option <<<"$pace"
+  trace_channels="$pace_trace"
+  # shellcheck disable=SC2086 # the option and its value, or nothing
+  ZARVO_TEST_REFRESH_HZ=$hz start_zarvo --sound none --window $fps_option
+  trace_channels=
+  if [ -n "$(wait_window '^Zarvo / Quillmoor$' 90)" ]; then
+    sleep 9
+    echo "   the show used $(cpu_share 3) % of a core"
+    expect "$hz Hz${fps_option:+ $fps_option}: Escape ends it, exit code" "$(escape_show 60)" 0
+    check_rate "$hz Hz${fps_option:+ $fps_option}" 3 "$expected"
+  else
+    fail "$hz Hz: no main window"
+  fi
+  session_settle
+done
 
 if [ -n "$show_times" ]; then
   echo "== the Linux capture of the same module, for reference"
