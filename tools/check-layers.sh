@@ -13,9 +13,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-# The one file that may look across: the observation of the show's record, for the backends
-# that observe the show (show_observation.h).
-ALLOWED="platform/common/show_observation.cpp"
+# The files that may look across: the observation of the show's record, for the backends that
+# observe the show (show_observation.h), and beside it the study mode's replay of the show and
+# its hands on the show's state (study_replay.h, study_show.h).
+ALLOWED="platform/common/show_observation.cpp platform/common/study_replay.cpp platform/common/study_show.cpp"
 
 INTRO="app display music show raytrace resources"
 BACKENDS=$(find platform -mindepth 1 -maxdepth 1 -type d ! -name include ! -name common | sort)

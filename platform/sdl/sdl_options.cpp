@@ -2,6 +2,7 @@
 #include "sdl_options.h"
 
 #include "option_split.h"
+#include "study_keys.h"
 
 namespace sdl {
 
@@ -59,6 +60,8 @@ bool ParseSdlOptions(int argc, char** argv, SdlStartOptions& options, std::strin
             options.version = true;
         } else if (arg == "--window") {
             options.windowed = true;
+        } else if (arg == "--study") {
+            options.study = true;
         } else if (arg == "--fullscreen") {
             options.windowed = false;
         } else if (arg == "--sound") {
@@ -90,6 +93,20 @@ bool ParseSdlOptions(int argc, char** argv, SdlStartOptions& options, std::strin
     return true;
 }
 
+// The study's keys, indented under --study.
+static std::string StudyKeysIndented() {
+    std::string text;
+    bool lineStart = true;
+    for (const char* c = platform::StudyKeysText(); *c != '\0'; ++c) {
+        if (lineStart) {
+            text += "                       ";
+        }
+        text += *c;
+        lineStart = *c == '\n';
+    }
+    return text;
+}
+
 std::string SdlUsage(const char* programName) {
     const std::string name = programName != nullptr ? programName : "zarvo";
     return "Usage: " + name +
@@ -107,6 +124,9 @@ std::string SdlUsage(const char* programName) {
            "                     comes nearest N frames a second (by default nearest 70: 60\n"
            "                     on a 60 or 120 Hz display, 72 on 144 Hz; 60 where the\n"
            "                     refresh cannot be followed); display: every refresh\n"
+           "  --study            study mode: pause, step, seek and look inside the show,\n"
+           "                     with these keys (stills go to the working folder):\n" +
+           StudyKeysIndented() +
            "  --version          the program's version\n"
            "  --help             this text\n";
 }

@@ -22,6 +22,7 @@ struct SdlStartOptions {
     bool help = false;
     bool version = false;
     bool windowed = false; // start in a window instead of fullscreen
+    bool study = false;    // the study mode's keys and overlays (study_mode.h)
     SoundSetting sound = SoundSetting::ask;
     int display = -1;           // the monitor (0 is the first); -1: where the desktop puts it
     std::string moduleFile;     // empty: the intro's own module

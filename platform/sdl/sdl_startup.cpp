@@ -15,6 +15,7 @@
 #include "sdl_presenter.h"
 #include "sdl_window.h"
 #include "show_observation.h"
+#include "study_mode.h"
 
 #include <SDL.h>
 
@@ -141,5 +142,8 @@ int StartBackend(int argc, char** argv, platform::Backend& backend) {
     backend.ddraw = sdl::SdlDisplay();
     backend.midas = sdl::SdlSound();
     backend.finish = sdl::Finish;
+    if (options.study) {
+        platform::EnableStudy(backend, platform::StudySettings{});
+    }
     return -1;
 }
