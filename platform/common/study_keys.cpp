@@ -5,15 +5,16 @@
 
 namespace platform {
 
-static const char kKeys[] = "Space      pause and resume picture and music\n"
-                     ". and ,    one frame forward and back (paused)\n"
-                     "Left/Right previous/next section\n"
-                     "Home       start again\n"
-                     "F1 or i    sync count, phase, frame, pace\n"
-                     "g          the traced 80x50 grid\n"
-                     "r          the reference tracer's frame\n"
-                     "s          write the picture as a PNG\n"
-                     "?          these keys\n";
+static const char kKeys[] = "Space  pause, resume\n"
+                           ". ,    step (paused)\n"
+                           "Left   previous section\n"
+                           "Right  next section\n"
+                           "Home   start again\n"
+                           "F1 i   figures\n"
+                           "g      traced grid\n"
+                           "r      reference frame\n"
+                           "s      still (PNG)\n"
+                           "?      these keys\n";
 
 const char* StudyKeysText() {
     return kKeys;

@@ -161,11 +161,12 @@ HRESULT Present() {
     if (TimelineReady()) {
         DrawTimeline(shown, study.sections.starts, study.sections.lastFrame, study.frame);
     }
-    if (study.info) {
-        DrawStudyText(shown, 4, 4, InfoLines());
+    // The figures low on the left, under the captions; the keys on the right, over the figures.
+    if (study.info && !study.help) {
+        DrawStudyText(shown, 4, kStudyHeight - 72, InfoLines());
     }
     if (study.help) {
-        DrawStudyText(shown, 4, 72, SplitLines(StudyKeysText()));
+        DrawStudyText(shown, kStudyWidth - 184, 4, SplitLines(StudyKeysText()));
     }
     return study.show(shown.data(), kStudyWidth, kStudyHeight, kStudyWidth * 4);
 }

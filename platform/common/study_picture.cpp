@@ -30,12 +30,12 @@ static void Put(StudyPicture& picture, int x, int y, std::uint32_t colour) {
     }
 }
 
-// Halves every channel: the box lets the picture show through, dimmed.
+// A quarter of every channel: the box lets the picture show through, dimmed.
 static void Darken(StudyPicture& picture, int x0, int y0, int x1, int y1) {
     for (int y = std::max(0, y0); y < std::min(kStudyHeight, y1); ++y) {
         for (int x = std::max(0, x0); x < std::min(kStudyWidth, x1); ++x) {
             std::uint32_t& p = picture[y * kStudyWidth + x];
-            p = (p & 0xFEFEFE) >> 2;
+            p = (p & 0xFCFCFC) >> 2;
         }
     }
 }
