@@ -6,20 +6,19 @@
 namespace platform {
 
 static const char kKeys[] = "Space  pause, resume\n"
-                           ". ,    step (paused)\n"
-                           "Left   previous section\n"
-                           "Right  next section\n"
-                           "Home   start again\n"
-                           "F1 i   figures\n"
-                           "g      traced grid\n"
-                           "r      reference frame\n"
-                           "s      still (PNG)\n"
-                           "?      these keys\n";
+                            ". ,    step (paused)\n"
+                            "Left   previous section\n"
+                            "Right  next section\n"
+                            "Home   start again\n"
+                            "F1 i   figures\n"
+                            "g      traced grid\n"
+                            "r      reference frame\n"
+                            "s      still (PNG)\n"
+                            "?      these keys\n";
 
 const char* StudyKeysText() {
     return kKeys;
 }
-
 
 StudyAction StudyActionForKey(WPARAM key) {
     switch (key) {

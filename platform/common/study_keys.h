@@ -17,17 +17,17 @@ namespace platform {
 
 enum class StudyAction {
     none,
-    pause,        // Space: pause or resume picture and music
-    stepForward,  // '.'
-    stepBack,     // ','
-    nextSection,  // Right
+    pause,           // Space: pause or resume picture and music
+    stepForward,     // '.'
+    stepBack,        // ','
+    nextSection,     // Right
     previousSection, // Left
-    restart,      // Home
-    info,         // F1 or I: the figures
-    grid,         // G: the traced grid, enlarged without smoothing
-    reference,    // R: the reference tracer's frame
-    still,        // S: the picture written as a PNG
-    help,         // '?': the keys
+    restart,         // Home
+    info,            // F1 or I: the figures
+    grid,            // G: the traced grid, enlarged without smoothing
+    reference,       // R: the reference tracer's frame
+    still,           // S: the picture written as a PNG
+    help,            // '?': the keys
 };
 
 StudyAction StudyActionForKey(WPARAM key);

@@ -42,8 +42,8 @@ struct Study {
 
     bool paused = false;
     bool musicHeld = false;
-    int pendingFrames = 0;       // frames the show makes before a pause holds it again
-    bool unseen = false;         // the frame being made is not shown (a seek's preparation)
+    int pendingFrames = 0; // frames the show makes before a pause holds it again
+    bool unseen = false;   // the frame being made is not shown (a seek's preparation)
     std::uint32_t unseenClock = 0;
 
     // The frame on screen.
@@ -136,13 +136,12 @@ std::vector<std::string> SplitLines(const char* text) {
 
 std::vector<std::string> InfoLines() {
     char text[256];
-    std::snprintf(text, sizeof(text),
-                  "sync %u  %s\nframe %lld  %s\nrender %.2f ms\norder %d  row %d\n", study.clock,
-                  PhaseName(study.phase), static_cast<long long>(study.frame),
-                  study.paused ? "paused" : (std::to_string(study.framesPerSecond).substr(0, 4) +
-                                             " fps")
-                                                .c_str(),
-                  study.renderMilliseconds, study.row.order, study.row.row);
+    std::snprintf(
+        text, sizeof(text), "sync %u  %s\nframe %lld  %s\nrender %.2f ms\norder %d  row %d\n",
+        study.clock, PhaseName(study.phase), static_cast<long long>(study.frame),
+        study.paused ? "paused"
+                     : (std::to_string(study.framesPerSecond).substr(0, 4) + " fps").c_str(),
+        study.renderMilliseconds, study.row.order, study.row.row);
     return SplitLines(text);
 }
 
@@ -227,8 +226,8 @@ void WriteStill() {
         return;
     }
     char line[160];
-    std::snprintf(line, sizeof(line), "%s: sync count %u, frame %lld\n", name.c_str(),
-                  study.clock, static_cast<long long>(study.frame));
+    std::snprintf(line, sizeof(line), "%s: sync count %u, frame %lld\n", name.c_str(), study.clock,
+                  static_cast<long long>(study.frame));
     if (std::FILE* list = std::fopen((study.settings.stillFolder + "/stills.txt").c_str(), "a")) {
         std::fputs(line, list);
         std::fclose(list);
@@ -360,8 +359,9 @@ HRESULT StudyShowPicture(const std::uint32_t* pixels, int width, int height, int
     }
     study.clean.resize(kStudyWidth * kStudyHeight);
     for (int y = 0; y < height; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(
-            reinterpret_cast<const unsigned char*>(pixels) + static_cast<std::ptrdiff_t>(y) * pitchBytes);
+        const auto* row =
+            reinterpret_cast<const std::uint32_t*>(reinterpret_cast<const unsigned char*>(pixels) +
+                                                   static_cast<std::ptrdiff_t>(y) * pitchBytes);
         std::copy(row, row + width, study.clean.begin() + y * kStudyWidth);
     }
     study.havePicture = true;
@@ -380,10 +380,10 @@ HRESULT StudyShowPicture(const std::uint32_t* pixels, int width, int height, int
     if (study.nextFrame >= 0) {
         study.frame = study.nextFrame;
         study.nextFrame = -1;
-        study.frameState = study.seekState;
+        study.frameState = DrawnState(study.seekState, seen.clock);
     } else {
         study.frame = LiveFrame(seen.clock);
-        study.frameState = study.pollState;
+        study.frameState = DrawnState(study.pollState, seen.clock);
     }
     study.clock = seen.clock;
     study.phase = seen.phase;
@@ -396,9 +396,8 @@ HRESULT StudyShowPicture(const std::uint32_t* pixels, int width, int height, int
 }
 
 bool BuildTimeline() {
-    const bool built =
-        BuildStudyTimeline("Zarvo.xm", kStudyFramesPerSecond, kStudySampleRate, study.timeline,
-                           study.timelineError);
+    const bool built = BuildStudyTimeline("Zarvo.xm", kStudyFramesPerSecond, kStudySampleRate,
+                                          study.timeline, study.timelineError);
     if (built) {
         study.sections = ShowSections(study.timeline);
     }

@@ -58,7 +58,8 @@ void DrawStudyText(StudyPicture& picture, int x, int y, const std::vector<std::s
         width = std::max(width, TextWidth(*font, line));
     }
     const int lineHeight = font->height;
-    Darken(picture, x - 2, y - 1, x + width + 2, y + lineHeight * static_cast<int>(lines.size()) + 1);
+    Darken(picture, x - 2, y - 1, x + width + 2,
+           y + lineHeight * static_cast<int>(lines.size()) + 1);
     for (const std::string& line : lines) {
         int pen = x;
         for (char c : line) {

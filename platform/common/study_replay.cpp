@@ -16,8 +16,8 @@ namespace {
 // the study's tests.
 constexpr std::uint32_t kOpeningLength = 3;
 constexpr int kCaptionShift = 7;
-constexpr std::uint32_t kMainLength = static_cast<std::uint32_t>(
-    sizeof(captionTable) / sizeof(captionTable[0]) << kCaptionShift);
+constexpr std::uint32_t kMainLength =
+    static_cast<std::uint32_t>(sizeof(captionTable) / sizeof(captionTable[0]) << kCaptionShift);
 constexpr float kFarThreshold = 103.0f;
 constexpr std::uint32_t kFadeWindow = 64;
 constexpr float kFadeFactor = 0.8f;
@@ -104,6 +104,15 @@ Phase ReplayFrame(StudyShowState& state, std::uint32_t clock, std::uint32_t next
     }
     TurnLight(state);
     return fade ? Phase::fade : Phase::hold;
+}
+
+StudyShowState DrawnState(const StudyShowState& state, std::uint32_t clock) {
+    // The frame places the sphere before it renders, and changes the rest after.
+    StudyShowState after = state;
+    ReplayFrame(after, clock, clock);
+    StudyShowState drawn = state;
+    drawn.sphere = after.sphere;
+    return drawn;
 }
 
 StudyShowState ReplayTo(const StudyTimeline& timeline, std::int64_t frame) {

@@ -12,6 +12,8 @@
 //   ShowSections       the frames a section jump lands on (study_keys.h), in order: the opening,
 //                      the first frame of each caption, the last main frame and the first fade
 //                      frame; and the last frame the show draws
+//   DrawnState         the scene as the frame drawn from `state` at `clock` is traced: the sphere
+//                      placed for that frame, lights and colours as they stand
 //   ReplayTo           the state before frame n of a timeline (study_timeline.h), from the start
 // study_replay.cpp and study_show.cpp are the study's look into the show (tools/check-layers.sh).
 #ifndef ZARVO_PLATFORM_COMMON_STUDY_REPLAY_H
@@ -50,6 +52,7 @@ struct StudyShowState {
 
 StudyShowState InitialShowState();
 Phase ReplayFrame(StudyShowState& state, std::uint32_t clock, std::uint32_t nextClock);
+StudyShowState DrawnState(const StudyShowState& state, std::uint32_t clock);
 StudyShowState ReplayTo(const StudyTimeline& timeline, std::int64_t frame);
 
 struct ShowSectionList {
