@@ -6,7 +6,7 @@
 #     or of platform/common: only its own folders and the stand-in headers of platform/include/;
 #   - raytrace/ includes nothing outside raytrace/ (no platform header at all);
 #   - a backend (every folder of platform/ but include/ and common/) and platform/common include
-#     no intro header, except the file named in ALLOWED below; backends do not include each
+#     no intro header, except the files named in ALLOWED below; backends do not include each
 #     other, and platform/common includes no backend;
 #   - platform/include/ includes only itself.
 # Usage: tools/check-layers.sh [-p]   (run from anywhere; exit status 1 when a rule is broken)
