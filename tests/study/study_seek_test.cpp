@@ -71,8 +71,8 @@ std::vector<CsvRow> Capture(const std::string& dir, const std::string& args) {
 platform::StudyTimeline Timeline() {
     platform::StudyTimeline timeline;
     std::string error;
-    EXPECT_TRUE(platform::BuildStudyTimeline(ZARVO_BUILD_DIR "/Zarvo.xm", 60, 48000, timeline,
-                                             error))
+    EXPECT_TRUE(
+        platform::BuildStudyTimeline(ZARVO_BUILD_DIR "/Zarvo.xm", 60, 48000, timeline, error))
         << error;
     return timeline;
 }
@@ -92,7 +92,8 @@ TEST_F(StudySeek, ReplaysTheCapturesWholeShow) {
     std::uint32_t turns = 0;
     for (std::size_t n = 0; n < rows.size(); ++n) {
         ASSERT_EQ(timeline.clocks[n], rows[n].clock) << "frame " << n;
-        const Phase phase = platform::ReplayFrame(state, timeline.clocks[n], timeline.clocks[n + 1]);
+        const Phase phase =
+            platform::ReplayFrame(state, timeline.clocks[n], timeline.clocks[n + 1]);
         ASSERT_FALSE(state.ended) << "frame " << n;
         ASSERT_EQ(Name(phase), rows[n].phase) << "frame " << n;
         turns += phase == Phase::opening ? 0 : 1;
@@ -153,8 +154,8 @@ TEST_F(StudySeek, ReplayedStatesDrawTheCapturesPictures) {
         int width = 0;
         int height = 0;
         std::string error;
-        ASSERT_TRUE(capture::ReadPng(dir_ + "/out/frames/000000.png", expected, width, height,
-                                     error))
+        ASSERT_TRUE(
+            capture::ReadPng(dir_ + "/out/frames/000000.png", expected, width, height, error))
             << error;
         ASSERT_EQ(width * height, 320 * 200);
 
