@@ -9,7 +9,6 @@
 #include "study_picture.h"
 #include "study_replay.h"
 #include "study_show.h"
-#include "study_still.h"
 #include "study_timeline.h"
 
 #include <ddraw.h>
@@ -119,6 +118,13 @@ const char* PhaseName(Phase phase) {
     return "";
 }
 
+// The file name of frame n's still: still-NNNNNN.png.
+std::string StillName(std::int64_t frame) {
+    char name[32];
+    std::snprintf(name, sizeof(name), "still-%06lld.png", static_cast<long long>(frame));
+    return name;
+}
+
 std::vector<std::string> SplitLines(const char* text) {
     std::vector<std::string> lines(1);
     for (const char* c = text; *c != '\0'; ++c) {
@@ -215,22 +221,18 @@ void Seek(std::int64_t frame) {
 }
 
 void WriteStill() {
-    if (!study.havePicture) {
+    if (!study.havePicture || study.settings.writeStill == nullptr) {
         return;
     }
     const std::string name = StillName(study.frame);
-    std::string error;
-    if (!WriteStillPng(study.settings.stillFolder + "/" + name, study.clean.data(), kStudyWidth,
-                       kStudyHeight, error)) {
-        Report("zarvo: the still could not be written (" + error + ")\n");
-        return;
-    }
     char line[160];
     std::snprintf(line, sizeof(line), "%s: sync count %u, frame %lld\n", name.c_str(), study.clock,
                   static_cast<long long>(study.frame));
-    if (std::FILE* list = std::fopen((study.settings.stillFolder + "/stills.txt").c_str(), "a")) {
-        std::fputs(line, list);
-        std::fclose(list);
+    std::string error;
+    if (!study.settings.writeStill(study.settings.stillFolder + "/" + name, line,
+                                   study.clean.data(), error)) {
+        Report("zarvo: the still could not be written (" + error + ")\n");
+        return;
     }
     Report(line);
 }

@@ -6,8 +6,9 @@
 //                sees them; while paused, the pump holds the main loop between frames and shows
 //                the picture again at each key; every picture is kept clean (for stills) and
 //                presented with the timeline and what the keys turned on. Called by the
-//                backend's StartBackend after filling `backend`; `stillFolder` is where stills
-//                go, and `report` (null: standard output) tells the user each still's line.
+//                backend's StartBackend after filling `backend`. A still goes to `writeStill`
+//                with its file name (in `stillFolder`) and its line (null: no stills); `report`
+//                (null: standard output) tells the user the line, or why it was not written.
 //
 // A seek puts the show into the state the capture's frame of that number has (study_replay.h,
 // at 60 frames a second): the scene replayed without rendering, the sync count of the frame set,
@@ -19,12 +20,16 @@
 
 #include "backend.h"
 
+#include <cstdint>
 #include <string>
 
 namespace platform {
 
 struct StudySettings {
     std::string stillFolder = ".";
+    // Writes a 320x200 picture (0x00RRGGBB, 320 pixels a row) as `path`; false with the reason.
+    bool (*writeStill)(const std::string& path, const std::string& line,
+                       const std::uint32_t* pixels, std::string& error) = nullptr;
     void (*report)(const std::string& line) = nullptr;
 };
 

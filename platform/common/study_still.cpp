@@ -1,4 +1,4 @@
-// The study's stills as PNG files, through libpng.
+// The study's stills as PNG files, through libpng, and the list of them.
 #include "study_still.h"
 
 #include <png.h>
@@ -10,12 +10,6 @@
 #include <vector>
 
 namespace platform {
-
-std::string StillName(std::int64_t frame) {
-    char name[32];
-    std::snprintf(name, sizeof(name), "still-%06lld.png", static_cast<long long>(frame));
-    return name;
-}
 
 namespace {
 
@@ -79,6 +73,19 @@ bool WriteStillPng(const std::string& path, const std::uint32_t* pixels, int wid
         error = path + ": " + std::strerror(errno);
     }
     return closed;
+}
+
+bool WriteStillFile(const std::string& path, const std::string& line, const std::uint32_t* pixels,
+                    std::string& error) {
+    if (!WriteStillPng(path, pixels, 320, 200, error)) {
+        return false;
+    }
+    const std::string list = path.substr(0, path.find_last_of('/') + 1) + "stills.txt";
+    if (std::FILE* file = std::fopen(list.c_str(), "a")) {
+        std::fputs(line.c_str(), file);
+        std::fclose(file);
+    }
+    return true;
 }
 
 } // namespace platform

@@ -16,6 +16,7 @@
 #include "sdl_window.h"
 #include "show_observation.h"
 #include "study_mode.h"
+#include "study_still.h"
 
 #include <SDL.h>
 
@@ -143,7 +144,9 @@ int StartBackend(int argc, char** argv, platform::Backend& backend) {
     backend.midas = sdl::SdlSound();
     backend.finish = sdl::Finish;
     if (options.study) {
-        platform::EnableStudy(backend, platform::StudySettings{});
+        platform::StudySettings study;
+        study.writeStill = platform::WriteStillFile;
+        platform::EnableStudy(backend, study);
     }
     return -1;
 }
