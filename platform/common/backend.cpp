@@ -3,8 +3,7 @@
 
 namespace platform {
 
-// Constant-initialised, so that a program may install its backend before any dynamic
-// initialisation has run (entry_windows.cpp does, as the program is initialised).
+// Constant-initialised: an empty record until the entry installs the backend's.
 static Backend installed;
 
 void InstallBackend(const Backend& backend) {

@@ -8,8 +8,7 @@
 //   StartBackend      runs first, with the command line: sets the backend up and fills `backend`.
 //                     Returns -1 to go on to the intro, or an exit code to end the program at
 //                     once (no display, --help, a wrong option)
-// The program's entry (entry_main.cpp; entry_windows.cpp where the system calls WinMain itself)
-// calls it, installs the record and calls WinMain:
+// The program's entry (entry_main.cpp) calls it, installs the record and calls WinMain:
 //   InstallBackend    makes `backend` the record in force (tests install their own); not while
 //                     the sound library is open
 //   InstalledBackend  the record in force, which the stand-in reads at each call

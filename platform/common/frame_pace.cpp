@@ -115,4 +115,14 @@ std::string DescribePace(const PacePlan& plan, double refreshRate) {
     return text;
 }
 
+double TestRefreshRate() {
+    const char* setting = std::getenv("ZARVO_TEST_REFRESH_HZ");
+    if (setting == nullptr || setting[0] == '\0') {
+        return 0;
+    }
+    char* end = nullptr;
+    const double rate = std::strtod(setting, &end);
+    return *end == '\0' && rate >= 20 && rate <= 1000 ? rate : 0;
+}
+
 } // namespace platform

@@ -16,6 +16,9 @@
 //              (`waitWaits`), or, with `refreshes` 0, a timer at `framesPerSecond`
 //   DescribePace  the plan in words, for a log ("72 frames a second: every 2nd refresh of
 //              144 Hz")
+//   TestRefreshRate  ZARVO_TEST_REFRESH_HZ, when set to a rate from 20 to 1000, else 0: the
+//              tests' display at that rate, whose refreshes a timer makes (a virtual display has
+//              none to follow)
 #ifndef ZARVO_PLATFORM_COMMON_FRAME_PACE_H
 #define ZARVO_PLATFORM_COMMON_FRAME_PACE_H
 
@@ -47,6 +50,7 @@ struct PacePlan {
 bool ParsePace(const char* text, PaceRequest& request);
 PacePlan PlanPace(const PaceRequest& request, double refreshRate, bool waitWaits);
 std::string DescribePace(const PacePlan& plan, double refreshRate);
+double TestRefreshRate();
 
 } // namespace platform
 

@@ -3,7 +3,7 @@
 #include "sdl_backend.h"
 
 #include "sdl_audio_output.h"
-#include "sdl_options.h"
+#include "start_options.h"
 #include "sdl_sound_dialog.h"
 #include "sdl_window.h"
 
@@ -13,12 +13,12 @@ static platform::SoundChoice ChooseOutput() {
     // The display is made ready now, before the music starts: once it plays, its clock runs,
     // and the show's opening title lasts only its first moments.
     PrepareSdlDisplay();
-    switch (SdlOptions().sound) {
-    case SoundSetting::defaultOutput:
+    switch (platform::CurrentStartOptions().sound) {
+    case platform::SoundSetting::defaultOutput:
         return platform::SoundChoice::DefaultOutput;
-    case SoundSetting::none:
+    case platform::SoundSetting::none:
         return platform::SoundChoice::NoSound;
-    case SoundSetting::ask:
+    case platform::SoundSetting::ask:
         break;
     }
     return AskSoundOutput();

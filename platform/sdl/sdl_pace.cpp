@@ -2,7 +2,7 @@
 #include "sdl_pace.h"
 
 #include "sdl_frame_log.h"
-#include "sdl_options.h"
+#include "start_options.h"
 
 #include <algorithm>
 #include <chrono>
@@ -32,13 +32,7 @@ struct PaceState {
 static PaceState pace;
 
 double EmulatedRefreshRate() {
-    const char* setting = std::getenv("ZARVO_TEST_REFRESH_HZ");
-    if (setting == nullptr || setting[0] == '\0') {
-        return 0;
-    }
-    char* end = nullptr;
-    const double rate = std::strtod(setting, &end);
-    return *end == '\0' && rate >= 20 && rate <= 1000 ? rate : 0;
+    return platform::TestRefreshRate();
 }
 
 static Clock::duration PeriodOf(double framesPerSecond) {
@@ -48,8 +42,8 @@ static Clock::duration PeriodOf(double framesPerSecond) {
 
 // Applies the rule to what is known of the display now.
 static void Plan() {
-    pace.plan =
-        platform::PlanPace(SdlOptions().pace, pace.refreshRate, pace.vsync || pace.emulated);
+    pace.plan = platform::PlanPace(platform::CurrentStartOptions().pace, pace.refreshRate,
+                                   pace.vsync || pace.emulated);
     pace.repeats = pace.vsync && pace.plan.refreshes > 0;
     if (pace.emulated && pace.plan.refreshes > 0) {
         pace.tick = PeriodOf(pace.refreshRate);

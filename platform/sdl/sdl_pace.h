@@ -3,10 +3,10 @@
 //
 //   StartPace      for a new renderer: `vsync` whether its presents wait for the refresh,
 //                  `refreshRate` the display's (0: unknown). The pace asked for is the --fps of
-//                  SdlOptions(). ZARVO_TEST_REFRESH_HZ, when set to a rate, stands for a display
-//                  at that rate whose refreshes a timer makes (the tests' fixed refresh on a
-//                  virtual display); RefreshIsEmulated then says so, and the renderer should not
-//                  wait for vsync itself
+//                  platform::CurrentStartOptions(). ZARVO_TEST_REFRESH_HZ, when set to a rate,
+//                  stands for a display at that rate whose refreshes a timer makes (the tests'
+//                  fixed refresh on a virtual display); RefreshIsEmulated then says so, and the
+//                  renderer should not wait for vsync itself
 //   PaceForFrame   WaitForVerticalBlank: returns when the next picture is due. With vsync and a
 //                  frame of n refreshes, `repeat` presents the last picture again n - 1 times
 //                  (the picture's own present waits for the n-th); otherwise a timer holds the

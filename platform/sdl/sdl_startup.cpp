@@ -11,7 +11,7 @@
 #include "sdl_audio_output.h"
 #include "sdl_faults.h"
 #include "sdl_frame_log.h"
-#include "sdl_options.h"
+#include "start_options.h"
 #include "sdl_presenter.h"
 #include "sdl_window.h"
 #include "show_observation.h"
@@ -85,23 +85,25 @@ static std::uint32_t LightTurns() {
 } // namespace sdl
 
 int StartBackend(int argc, char** argv, platform::Backend& backend) {
-    sdl::SdlStartOptions options;
+    platform::StartOptions options;
     std::string message;
     const char* name = argc > 0 ? argv[0] : "zarvo";
-    if (!sdl::ParseSdlOptions(argc, argv, options, message)) {
+    if (!platform::ParseStartOptions(argc, argv, options, message)) {
         // One line, as common tools do: the whole usage would bury what was wrong.
         std::fprintf(stderr, "zarvo: %s; '%s --help' lists the options\n", message.c_str(), name);
         return sdl::kUsageExit;
     }
     if (options.help) {
-        std::fputs(sdl::SdlUsage(name).c_str(), stdout);
+        std::fputs(
+            platform::StartUsage(name, "start fullscreen on the desktop (the default)\n").c_str(),
+            stdout);
         return 0;
     }
     if (options.version) {
         std::printf("zarvo %s\n", sdl::kVersion);
         return 0;
     }
-    sdl::SetSdlOptions(options);
+    platform::SetStartOptions(options);
     if (!options.moduleFile.empty()) {
         platform::SetModuleFileOverride(options.moduleFile);
     }

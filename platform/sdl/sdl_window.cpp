@@ -4,7 +4,7 @@
 #include "gdi_font.h"
 #include "sdl_faults.h"
 #include "sdl_icon.h"
-#include "sdl_options.h"
+#include "start_options.h"
 #include "message_queue.h"
 #include "sdl_presenter.h"
 #include "win32_resources.h"
@@ -46,7 +46,7 @@ static int WindowDisplay() {
             return index;
         }
     }
-    const int asked = SdlOptions().display;
+    const int asked = platform::CurrentStartOptions().display;
     return asked >= 0 && asked < SDL_GetNumVideoDisplays() ? asked : 0;
 }
 
@@ -110,7 +110,7 @@ static SDL_Window* OpenSdlWindow(const char* title, bool covering, const SDL_Rec
 // The window the intro's popup starts as: covering the display, or a window on request.
 static SDL_Rect StartRect(bool popup) {
     const int display = WindowDisplay();
-    if (popup && !SdlOptions().windowed) {
+    if (popup && !platform::CurrentStartOptions().windowed) {
         return DisplayBounds(display);
     }
     return WindowedRect(display);
@@ -120,7 +120,7 @@ void PrepareSdlDisplay() {
     if (state.window != nullptr || SDL_WasInit(SDL_INIT_VIDEO) == 0) {
         return;
     }
-    const bool covering = !SdlOptions().windowed;
+    const bool covering = !platform::CurrentStartOptions().windowed;
     // Drawn meanwhile, for the window to carry from its first mapping.
     PrepareWindowIcon(platform::ProgramIcon());
     if (OpenSdlWindow("Zarvo", covering, StartRect(true)) == nullptr) {
@@ -145,7 +145,8 @@ static bool CreateHook(HWND handle, const platform::WindowRecord& record) {
             rect.w = record.width;
             rect.h = record.height;
         }
-        if (OpenSdlWindow(record.title.c_str(), popup && !SdlOptions().windowed, rect) == nullptr) {
+        if (OpenSdlWindow(record.title.c_str(), popup && !platform::CurrentStartOptions().windowed,
+                          rect) == nullptr) {
             return false;
         }
     } else {
@@ -153,7 +154,7 @@ static bool CreateHook(HWND handle, const platform::WindowRecord& record) {
         SDL_SetWindowTitle(state.window, record.title.c_str());
     }
     state.handle = handle;
-    state.fullscreen = popup && !SdlOptions().windowed;
+    state.fullscreen = popup && !platform::CurrentStartOptions().windowed;
     state.fullscreenPending = false;
     state.active = false;
     SetSignalsCloseWindow(true);
@@ -246,7 +247,7 @@ bool SetSdlFullscreen(bool fullscreen) {
 
 bool TakeExclusiveLevel() {
     // The user's choice of a window (--window) stands against the intro's fullscreen request.
-    return SetSdlFullscreen(!SdlOptions().windowed);
+    return SetSdlFullscreen(!platform::CurrentStartOptions().windowed);
 }
 
 static WPARAM VirtualKey(SDL_Keycode key) {

@@ -1,7 +1,9 @@
-// The sound setup dialog of MIDASconfig: a modal dialog box from the program's resources.
+// The sound setup dialog of MIDASconfig: a modal dialog box from the program's resources, unless
+// the command line answered it already (--sound default or none).
 #include "windows_midas_dialog.h"
 
 #include "windows_midas_dialog_ids.h"
+#include "start_options.h"
 
 #include <windows.h>
 
@@ -43,6 +45,14 @@ INT_PTR CALLBACK SoundDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 } // namespace
 
 SoundChoice AskSoundOutput() {
+    switch (platform::CurrentStartOptions().sound) {
+    case platform::SoundSetting::defaultOutput:
+        return SoundChoice::DefaultOutput;
+    case platform::SoundSetting::none:
+        return SoundChoice::NoSound;
+    case platform::SoundSetting::ask:
+        break;
+    }
     const INT_PTR answer = DialogBoxParamA(
         GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SOUND_SETUP), nullptr, SoundDialogProc, 0);
     switch (answer) {

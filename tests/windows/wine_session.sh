@@ -112,14 +112,22 @@ session_settle() {
 }
 
 # Starts zarvo.exe in a fresh working folder $run, a copy of $program_folder (without the module
-# if $1 is "no-module"), with Wine's message box trace on standard error.
+# if $1 is "no-module"), with the arguments that follow and Wine's message box trace (and the
+# channels in $trace_channels) on standard error, $run/trace.txt; $zarvo_launcher, if set, starts
+# wine (e.g. at a real-time priority).
 session_runs=0
 start_zarvo() {
   run="$root/run$((++session_runs))"
   cp -r "$program_folder" "$run"
-  [ "${1:-}" != no-module ] || rm "$run/Zarvo.xm"
-  (cd "$run" && WINEDEBUG=-all,trace+msgbox wine zarvo.exe >"$run/out.txt" 2>"$run/trace.txt";
-   echo $? >"$run/rc") &
+  if [ "${1:-}" = no-module ]; then
+    rm "$run/Zarvo.xm"
+    shift
+  fi
+  # The exit code is kept whatever it is (the subshell inherits set -e).
+  # shellcheck disable=SC2086 # a command and its arguments, or nothing
+  (cd "$run" && code=0 && WINEDEBUG="-all,trace+msgbox${trace_channels:+,$trace_channels}" \
+     ${zarvo_launcher:-} wine zarvo.exe "$@" >"$run/out.txt" \
+     2>"$run/trace.txt" || code=$?; echo "$code" >"$run/rc") &
 }
 
 # Prints the id of a visible window whose name matches $1 (a regular expression), waiting up to
@@ -188,6 +196,39 @@ escape_show() {
 # The text of the message box the program showed, as Wine's trace writes it (\r\n escaped).
 box_text() {
   sed -n 's/.*trace:msgbox:MSGBOX_OnInit L"\(.*\)".*/\1/p' "$run/trace.txt" | head -n 1
+}
+
+# The process id of the zarvo.exe started in $run (empty when it is not running).
+zarvo_pid() {
+  local pid
+  for pid in $(pgrep -f 'zarvo.exe' || true); do
+    [ "$(readlink "/proc/$pid/cwd" 2>/dev/null)" = "$run" ] && { echo "$pid"; return; }
+  done
+}
+
+# The share of one core the zarvo.exe of $run uses over $1 seconds, in per cent.
+cpu_share() {
+  local pid before after
+  pid="$(zarvo_pid)"
+  [ -n "$pid" ] || { echo "?"; return; }
+  before="$(awk '{ print $14 + $15 }' "/proc/$pid/stat")"
+  sleep "$1"
+  after="$(awk '{ print $14 + $15 }' "/proc/$pid/stat" 2>/dev/null || echo "$before")"
+  echo $(((after - before) * 100 / ($1 * $(getconf CLK_TCK))))
+}
+
+# The geometry of window $1: "X Y WIDTH HEIGHT".
+window_geometry() {
+  xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
+}
+
+# Grabs the area "X Y WIDTH HEIGHT" of the screen into $2, brought to 320x200.
+grab_area() {
+  local x y w h
+  read -r x y w h <<<"$1"
+  { xwd -root -silent 2>/dev/null |
+      convert xwd:- -crop "${w}x$h+$x+$y" +repage -scale '320x200!' "$2"; } 2>/dev/null || rm -f "$2"
 }
 
 # Grabs the 320x200 picture at the desktop's top left into $1. A grab that fails while Wine

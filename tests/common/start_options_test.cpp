@@ -1,5 +1,6 @@
-// The command line of zarvo: every option in both spellings, and refusals that name the option.
-#include "sdl_options.h"
+// The command line of zarvo and zarvo.exe: every option in both spellings, and refusals that name
+// the option.
+#include "start_options.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,7 @@ namespace {
 
 struct Parsed {
     bool ok = false;
-    sdl::SdlStartOptions options;
+    platform::StartOptions options;
     std::string message;
 };
 
@@ -21,42 +22,42 @@ Parsed Parse(std::vector<std::string> args) {
         argv.push_back(arg.data());
     }
     Parsed parsed;
-    parsed.ok = sdl::ParseSdlOptions(static_cast<int>(argv.size()), argv.data(), parsed.options,
-                                     parsed.message);
+    parsed.ok = platform::ParseStartOptions(static_cast<int>(argv.size()), argv.data(),
+                                            parsed.options, parsed.message);
     return parsed;
 }
 
-TEST(SdlOptions, NoOptionsAskForSoundAndStartFullscreenWithTheIntrosModule) {
+TEST(StartOptions, NoOptionsAskForSoundAndStartFullscreenWithTheIntrosModule) {
     const Parsed parsed = Parse({});
     ASSERT_TRUE(parsed.ok) << parsed.message;
-    EXPECT_EQ(parsed.options.sound, sdl::SoundSetting::ask);
+    EXPECT_EQ(parsed.options.sound, platform::SoundSetting::ask);
     EXPECT_FALSE(parsed.options.windowed);
     EXPECT_EQ(parsed.options.display, -1);
     EXPECT_TRUE(parsed.options.moduleFile.empty());
     EXPECT_EQ(parsed.options.pace.kind, platform::PaceKind::show);
 }
 
-TEST(SdlOptions, EveryOptionTakesEffectInEitherSpelling) {
+TEST(StartOptions, EveryOptionTakesEffectInEitherSpelling) {
     Parsed parsed =
         Parse({"--window", "--sound", "none", "--display=1", "--module", "my.xm", "--fps", "50"});
     ASSERT_TRUE(parsed.ok) << parsed.message;
     EXPECT_TRUE(parsed.options.windowed);
-    EXPECT_EQ(parsed.options.sound, sdl::SoundSetting::none);
+    EXPECT_EQ(parsed.options.sound, platform::SoundSetting::none);
     EXPECT_EQ(parsed.options.display, 1);
     EXPECT_EQ(parsed.options.moduleFile, "my.xm");
     EXPECT_EQ(parsed.options.pace.kind, platform::PaceKind::chosen);
     EXPECT_EQ(parsed.options.pace.framesPerSecond, 50.0);
     parsed =
-        Parse({"--window", "--fullscreen", "--sound=default", "--version", "-h", "--fps=display"});
+        Parse({"--window", "--fullscreen", "--sound=default", "--version", "/?", "--fps=display"});
     ASSERT_TRUE(parsed.ok) << parsed.message;
     EXPECT_FALSE(parsed.options.windowed) << "the last of --window and --fullscreen wins";
-    EXPECT_EQ(parsed.options.sound, sdl::SoundSetting::defaultOutput);
+    EXPECT_EQ(parsed.options.sound, platform::SoundSetting::defaultOutput);
     EXPECT_TRUE(parsed.options.version);
     EXPECT_TRUE(parsed.options.help);
     EXPECT_EQ(parsed.options.pace.kind, platform::PaceKind::display);
 }
 
-TEST(SdlOptions, WrongArgumentsAreRefusedNamingTheOption) {
+TEST(StartOptions, WrongArgumentsAreRefusedNamingTheOption) {
     for (const auto& args : std::vector<std::vector<std::string>>{{"--sound", "loud"},
                                                                   {"--sound"},
                                                                   {"--display", "-1"},
@@ -72,7 +73,10 @@ TEST(SdlOptions, WrongArgumentsAreRefusedNamingTheOption) {
         EXPECT_NE(parsed.message.find(args[0].substr(0, args[0].find('='))), std::string::npos)
             << parsed.message;
     }
-    const std::string usage = sdl::SdlUsage("zarvo");
+    const std::string usage = platform::StartUsage("zarvo.exe", "on the whole screen\n");
+    EXPECT_EQ(usage.rfind("Usage: zarvo.exe [options]\n", 0), 0u) << usage;
+    EXPECT_NE(usage.find("  --fullscreen       on the whole screen\n  --sound"), std::string::npos)
+        << usage;
     for (const char* option : {"--help", "--version", "--window", "--fullscreen", "--sound",
                                "--display", "--module", "--fps"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;

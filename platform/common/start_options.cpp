@@ -1,18 +1,18 @@
-// Command-line parsing of zarvo, and the options in force for the run.
-#include "sdl_options.h"
+// Command-line parsing of the programs that show the intro, and the options in force for the run.
+#include "start_options.h"
 
 #include "option_split.h"
 #include "study_keys.h"
 
-namespace sdl {
+namespace platform {
 
-static SdlStartOptions current;
+static StartOptions current;
 
-const SdlStartOptions& SdlOptions() {
+const StartOptions& CurrentStartOptions() {
     return current;
 }
 
-void SetSdlOptions(const SdlStartOptions& options) {
+void SetStartOptions(const StartOptions& options) {
     current = options;
 }
 
@@ -45,16 +45,17 @@ static bool ParseSound(const std::string& text, SoundSetting& sound) {
     return true;
 }
 
-bool ParseSdlOptions(int argc, char** argv, SdlStartOptions& options, std::string& message) {
-    options = SdlStartOptions{};
+bool ParseStartOptions(int argc, char** argv, StartOptions& options, std::string& message) {
+    options = StartOptions{};
     std::string arg;
     std::string value;
     for (int i = 1; i < argc; ++i) {
-        if (!platform::SplitOption(argc, argv, i, {"--sound", "--display", "--module", "--fps"},
-                                   arg, value, message)) {
+        if (!SplitOption(argc, argv, i, {"--sound", "--display", "--module", "--fps"}, arg, value,
+                         message)) {
             return false;
         }
-        if (arg == "--help" || arg == "-h") {
+        // "/?" is how Windows programs are asked for their usage.
+        if (arg == "--help" || arg == "-h" || arg == "/?") {
             options.help = true;
         } else if (arg == "--version") {
             options.version = true;
@@ -81,7 +82,7 @@ bool ParseSdlOptions(int argc, char** argv, SdlStartOptions& options, std::strin
             }
             options.moduleFile = value;
         } else if (arg == "--fps") {
-            if (!platform::ParsePace(value.c_str(), options.pace)) {
+            if (!ParsePace(value.c_str(), options.pace)) {
                 message = "--fps '" + value + "' is not display or a number from 1 to 1000";
                 return false;
             }
@@ -97,7 +98,7 @@ bool ParseSdlOptions(int argc, char** argv, SdlStartOptions& options, std::strin
 static std::string StudyKeysIndented() {
     std::string text;
     bool lineStart = true;
-    for (const char* c = platform::StudyKeysText(); *c != '\0'; ++c) {
+    for (const char* c = StudyKeysText(); *c != '\0'; ++c) {
         if (lineStart) {
             text += "                       ";
         }
@@ -107,15 +108,15 @@ static std::string StudyKeysIndented() {
     return text;
 }
 
-std::string SdlUsage(const char* programName) {
-    const std::string name = programName != nullptr ? programName : "zarvo";
-    return "Usage: " + name +
+std::string StartUsage(const std::string& programName, const char* fullscreenHelp) {
+    return "Usage: " + programName +
            " [options]\n"
            "Plays the Zarvo intro: a ray-traced sphere over a mirror floor, with its music.\n"
            "Escape ends it; Alt+Enter switches between fullscreen and a window.\n"
            "\n"
            "  --window           start in a window (it can be resized and maximised)\n"
-           "  --fullscreen       start fullscreen on the desktop (the default)\n"
+           "  --fullscreen       " +
+           fullscreenHelp +
            "  --sound MODE       ask (default: the sound dialog), default (the default\n"
            "                     output, no dialog) or none (silent, no dialog)\n"
            "  --display N        show it on monitor N (0 is the first)\n"
@@ -131,4 +132,4 @@ std::string SdlUsage(const char* programName) {
            "  --help             this text\n";
 }
 
-} // namespace sdl
+} // namespace platform
