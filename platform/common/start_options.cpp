@@ -108,7 +108,7 @@ static std::string StudyKeysIndented() {
     return text;
 }
 
-std::string StartUsage(const std::string& programName, const char* fullscreenHelp) {
+std::string StartUsage(const std::string& programName, const char* fullscreenHelp, bool study) {
     return "Usage: " + programName +
            " [options]\n"
            "Plays the Zarvo intro: a ray-traced sphere over a mirror floor, with its music.\n"
@@ -124,10 +124,11 @@ std::string StartUsage(const std::string& programName, const char* fullscreenHel
            "  --fps N|display    the show's pace: a frame every k-th refresh, for the k that\n"
            "                     comes nearest N frames a second (by default nearest 70: 60\n"
            "                     on a 60 or 120 Hz display, 72 on 144 Hz; 60 where the\n"
-           "                     refresh cannot be followed); display: every refresh\n"
-           "  --study            study mode: pause, step, seek and look inside the show,\n"
-           "                     with these keys (stills go to the working folder):\n" +
-           StudyKeysIndented() +
+           "                     refresh cannot be followed); display: every refresh\n" +
+           (study ? "  --study            study mode: pause, step, seek and look inside the show,\n"
+                    "                     with these keys (stills go to the working folder):\n" +
+                        StudyKeysIndented()
+                  : std::string()) +
            "  --version          the program's version\n"
            "  --help             this text\n";
 }

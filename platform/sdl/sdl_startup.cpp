@@ -95,7 +95,8 @@ int StartBackend(int argc, char** argv, platform::Backend& backend) {
     }
     if (options.help) {
         std::fputs(
-            platform::StartUsage(name, "start fullscreen on the desktop (the default)\n").c_str(),
+            platform::StartUsage(name, "start fullscreen on the desktop (the default)\n", true)
+                .c_str(),
             stdout);
         return 0;
     }
