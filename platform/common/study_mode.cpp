@@ -74,8 +74,15 @@ struct Study {
 
 Study study;
 
-bool TimelineReady() {
+// Whether the timeline is there; `wait`: waits for it (a seek), else only a finished one counts
+// (the bar, drawn with every picture). One put off until asked for (the web page's, without
+// threads) is made at the first asking either way.
+bool TimelineReady(bool wait = true) {
     if (!study.timelineReady.valid()) {
+        return false;
+    }
+    if (!wait &&
+        study.timelineReady.wait_for(std::chrono::seconds(0)) == std::future_status::timeout) {
         return false;
     }
     return study.timelineReady.get();
@@ -163,7 +170,7 @@ HRESULT Present() {
     } else {
         shown = study.clean;
     }
-    if (TimelineReady()) {
+    if (TimelineReady(false)) {
         DrawTimeline(shown, study.sections.starts, study.sections.lastFrame, study.frame);
     }
     // The figures low on the left, under the captions; the keys on the right, over the figures.
@@ -206,6 +213,9 @@ void Seek(std::int64_t frame) {
         study.unseenClock = timeline.clocks[lastMain + 1];
         RunShowFrame();
         study.unseen = false;
+    }
+    if (phase == Phase::opening) {
+        ClearPicture();
     }
     study.seekState = ReplayTo(timeline, frame);
     SetShowState(study.seekState, timeline.clocks[frame]);
@@ -340,7 +350,7 @@ HRESULT StudyWaitForRefresh() {
 }
 
 std::int64_t LiveFrame(std::uint32_t clock) {
-    if (!TimelineReady()) {
+    if (!TimelineReady(false)) {
         return study.frame + 1;
     }
     const std::int64_t first = TimelineFrameAt(study.timeline, clock);

@@ -2,6 +2,8 @@
 #include "study_show.h"
 
 #include "app/app_state.h"
+
+#include <ddraw.h>
 #include "raytrace/picture_size.h"
 #include "raytrace/render_frame.h"
 #include "raytrace/scene.h"
@@ -50,6 +52,22 @@ StudyShowState ReadShowState() {
     const Vector& p = scene.lights[1].position;
     state.light1 = {p.x, p.y, p.z};
     return state;
+}
+
+void ClearPicture() {
+    if (appState.backSurface == nullptr) {
+        return;
+    }
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    if (appState.backSurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK) {
+        return;
+    }
+    auto* bits = static_cast<unsigned char*>(desc.lpSurface);
+    for (DWORD y = 0; y < desc.dwHeight; ++y) {
+        std::fill(bits + y * desc.lPitch, bits + y * desc.lPitch + desc.dwWidth * 4, 0);
+    }
+    appState.backSurface->Unlock(nullptr);
 }
 
 bool RunShowFrame() {

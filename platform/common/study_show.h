@@ -4,6 +4,8 @@
 //   SetShowState       the scene's animated parts and the sync count as `state` and `clock` say
 //   SetShowClock       the sync count alone
 //   ReadShowState      the scene's animated parts as they stand (the counters left at 0)
+//   ClearPicture       the show's back surface black, as it is before the first frame (the
+//                      opening draws its title over whatever the surface holds)
 //   RunShowFrame       one ShowFrame, as the main loop calls it (the caller decides what becomes
 //                      of its presentation); false at the show's end or after a failure
 //   TracedGrid         the 80 x 50 cells the last frame traced (0x00RRGGBB, row by row)
@@ -28,6 +30,7 @@ constexpr int kStudyGridRows = 50;
 void SetShowState(const StudyShowState& state, std::uint32_t clock);
 void SetShowClock(std::uint32_t clock);
 StudyShowState ReadShowState();
+void ClearPicture();
 bool RunShowFrame();
 const std::uint32_t* TracedGrid();
 void TraceReference(const StudyShowState& state, std::uint32_t* picture);

@@ -5,9 +5,9 @@
 #
 #   study_e2e.sh ZARVO ZARVO_CAPTURE MODULE
 # Pauses (the screen stands still), steps forward and back (the stills' frame numbers follow),
-# seeks to the third caption (Home, then Right three times), turns on the figures and the grid
-# (the screen changes, the still does not), writes a still and compares it with the capture's
-# PNG of that frame, resumes (the screen moves again) and ends with Escape.
+# goes back to the start (Home) and seeks to the third caption (Right three times), turns on the
+# figures and the grid (the screen changes, the still does not), compares the stills of the
+# start and of the caption with the capture's PNGs of those frames, resumes (the screen moves again) and ends with Escape.
 set -u
 zarvo=$1
 capture=$2
@@ -108,10 +108,13 @@ press comma comma s
 read -r frame2 _ <<<"$(still_line 3)"
 [ "$frame2" = $((frame0 - 1)) ] || fail "',' twice went from frame $frame1 to $frame2"
 
-press Home Right Right Right
+press Home s
+read -r home _ <<<"$(still_line 4)"
+[ "$home" = 0 ] || fail "Home went to frame '$home'"
+press Right Right Right
 shot caption
 press s
-read -r frame sync <<<"$(still_line 4)"
+read -r frame sync <<<"$(still_line 5)"
 [ -n "$sync" ] && [ $((sync >> 7)) = 4 ] || fail "the third caption's still is at sync count '$sync'"
 cp "$work/$(printf 'still-%06d.png' "$frame")" "$work/plain-still.png"
 
@@ -125,15 +128,21 @@ press s
 cmp -s "$work/plain-still.png" "$work/$(printf 'still-%06d.png' "$frame")" ||
     fail "the still changed with the overlays on"
 
-# The capture's frame of that number: it begins with the first frame at or after --start.
-start=$(awk -v f="$frame" 'BEGIN { printf "%.6f", (f - 0.5) / 60 }')
-(cd "$work" && "$capture" --out cap --start "$start" --max-seconds 0.01 --quiet >/dev/null 2>&1) ||
-    fail "zarvo-capture failed"
-captured_sync=$(sed -n 2p "$work/cap/frames.csv" | cut -d, -f2)
-[ "$captured_sync" = "$sync" ] || fail "the capture drew frame $frame at $captured_sync, the study at $sync"
-# Within one step of 255 per channel (the tracers' stated bound).
-far=$(compare -metric AE -fuzz 0.4% "$work/plain-still.png" "$work/cap/frames/000000.png" null: 2>&1 | cut -d' ' -f1)
-[ "$far" = 0 ] || fail "the still and the capture's frame $frame differ in $far pixels"
+# The capture's frames of those numbers: each run begins with the first frame at or after
+# --start. Within one step of 255 per channel (the tracers' stated bound).
+same_as_capture() {
+    local still=$1 number=$2 count=$3 start
+    start=$(awk -v f="$number" 'BEGIN { s = (f - 0.5) / 60; printf "%.6f", s < 0 ? 0 : s }')
+    rm -rf "$work/cap"
+    (cd "$work" && "$capture" --out cap --start "$start" --max-seconds 0.01 --quiet >/dev/null 2>&1) ||
+        fail "zarvo-capture failed"
+    captured=$(sed -n 2p "$work/cap/frames.csv" | cut -d, -f2)
+    [ "$captured" = "$count" ] || fail "the capture drew frame $number at $captured, the study at $count"
+    far=$(compare -metric AE -fuzz 0.4% "$still" "$work/cap/frames/000000.png" null: 2>&1 | cut -d' ' -f1)
+    [ "$far" = 0 ] || fail "the still and the capture's frame $number differ in $far pixels"
+}
+same_as_capture "$work/plain-still.png" "$frame" "$sync"
+same_as_capture "$work/still-000000.png" 0 0
 
 press g F1 space
 shot running1
