@@ -148,13 +148,15 @@ std::vector<std::string> SplitLines(const char* text) {
 }
 
 std::vector<std::string> InfoLines() {
+    char pace[32] = "paused";
+    if (!study.paused) {
+        std::snprintf(pace, sizeof(pace), "%.1f fps", study.framesPerSecond);
+    }
     char text[256];
-    std::snprintf(
-        text, sizeof(text), "sync %u  %s\nframe %lld  %s\nrender %.2f ms\norder %d  row %d\n",
-        study.clock, PhaseName(study.phase), static_cast<long long>(study.frame),
-        study.paused ? "paused"
-                     : (std::to_string(study.framesPerSecond).substr(0, 4) + " fps").c_str(),
-        study.renderMilliseconds, study.row.order, study.row.row);
+    std::snprintf(text, sizeof(text),
+                  "sync %u  %s\nframe %lld  %s\nrender %.2f ms\norder %d  row %d\n", study.clock,
+                  PhaseName(study.phase), static_cast<long long>(study.frame), pace,
+                  study.renderMilliseconds, study.row.order, study.row.row);
     return SplitLines(text);
 }
 
@@ -192,7 +194,14 @@ void UpdateReference() {
 
 // The show made ready to draw frame n as the capture drew it.
 void Seek(std::int64_t frame) {
-    if (!TimelineReady() || !ShowSceneReady()) {
+    if (!TimelineReady()) {
+        if (!study.timelineError.empty()) {
+            Report("zarvo: the study mode cannot seek: " + study.timelineError + "\n");
+            study.timelineError.clear();
+        }
+        return;
+    }
+    if (!ShowSceneReady()) {
         return;
     }
     const StudyTimeline& timeline = study.timeline;
