@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -134,7 +135,8 @@ TEST_F(StudySeek, ReplaysTheCapturesWholeShow) {
 
 // The show's scene put into the replayed state of a frame, rendered as the show renders it, is
 // the capture's picture of that frame: a main frame with no text on it, the next one (a step)
-// and a frame of the fade, where the lights have dimmed.
+// and a frame of the fade, where the lights have dimmed; the reference tracer's cells of the
+// same state are within one step of it.
 TEST_F(StudySeek, ReplayedStatesDrawTheCapturesPictures) {
     const platform::StudyTimeline timeline = Timeline();
     const platform::ShowSectionList sections = platform::ShowSections(timeline);
@@ -169,6 +171,30 @@ TEST_F(StudySeek, ReplayedStatesDrawTheCapturesPictures) {
             differing += (picture[i] & 0xFFFFFF) != (expected[i] & 0xFFFFFF) ? 1 : 0;
         }
         EXPECT_EQ(differing, 0) << "frame " << frame << " (" << rows[0].phase << ")";
+
+        // The reference tracer's frame ('r') of the same state: each traced cell (the pixel the
+        // enlargement puts it at) within one step of 255.
+        // The show's own scene elsewhere meanwhile, and left there.
+        std::vector<std::uint32_t> reference(320 * 200, 0);
+        const platform::StudyShowState start = platform::InitialShowState();
+        platform::SetShowState(start, 0);
+        platform::TraceReference(
+            platform::DrawnState(platform::ReplayTo(timeline, frame), timeline.clocks[frame]),
+            reference.data());
+        int worst = 0;
+        for (std::size_t i = 0; i < reference.size(); ++i) {
+            if (i % 320 % 4 != 0 || i / 320 % 4 != 0) {
+                continue;
+            }
+            for (int shift : {0, 8, 16}) {
+                const int a = static_cast<int>((reference[i] >> shift) & 0xFF);
+                const int b = static_cast<int>((expected[i] >> shift) & 0xFF);
+                worst = std::max(worst, std::abs(a - b));
+            }
+        }
+        EXPECT_LE(worst, 1) << "frame " << frame;
+        EXPECT_EQ(platform::ReadShowState().sphere.z, start.sphere.z);
+        EXPECT_EQ(platform::ReadShowState().light1.x, start.light1.x);
         std::remove((dir_ + "/out/frames/000000.png").c_str());
     }
 }
