@@ -181,6 +181,8 @@ HRESULT Present() {
     }
     if (study.help) {
         DrawStudyText(shown, kStudyWidth - 184, 4, SplitLines(StudyKeysText()));
+    } else if (study.paused && !study.info) {
+        DrawStudyText(shown, kStudyWidth - 54, kStudyHeight - 24, {"paused"});
     }
     return study.show(shown.data(), kStudyWidth, kStudyHeight, kStudyWidth * 4);
 }
