@@ -3,7 +3,6 @@
 
 #include "message_queue.h"
 #include "midas_playback.h"
-#include "module_file.h"
 #include "show_observation.h"
 #include "study_keys.h"
 #include "study_picture.h"
@@ -51,9 +50,9 @@ struct Study {
     std::uint32_t clock = 0;
     Phase phase = Phase::opening;
     MusicRow row;
-    StudyShowState frameState;
-    StudyShowState pollState;
-    StudyShowState seekState;
+    StudyShowState frameState; // the scene the picture was traced from (for the reference)
+    StudyShowState pollState;  // the scene before the frame being made
+    StudyShowState seekState;  // the scene a seek set for its frame
     StudyPicture clean;
     StudyPicture reference;
     bool havePicture = false;
