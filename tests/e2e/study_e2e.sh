@@ -7,7 +7,9 @@
 # Pauses (the screen stands still), steps forward and back (the stills' frame numbers follow),
 # goes back to the start (Home) and seeks to the third caption (Right three times), turns on the
 # figures and the grid (the screen changes, the still does not), compares the stills of the
-# start and of the caption with the capture's PNGs of those frames, resumes (the screen moves again) and ends with Escape.
+# start and of the caption with the capture's PNGs of those frames, resumes (the screen moves
+# again) and ends with Escape. The sound it played (SDL's disk driver) is silent while paused
+# and plays again after.
 set -u
 zarvo=$1
 capture=$2
@@ -53,8 +55,10 @@ done
 export DISPLAY=":$(head -n1 "$work/display")"
 
 cp "$module" "$work/Zarvo.xm"
-(cd "$work" && exec env SDL_AUDIODRIVER=dummy ZARVO_NO_MESSAGEBOX=1 "$zarvo" --study --window \
-    --sound none >"$work/out.txt" 2>"$work/err.txt") &
+# The sound goes to a file, as a device would take it (SDL's disk driver, in real time).
+(cd "$work" && exec env SDL_AUDIODRIVER=disk "SDL_DISKAUDIOFILE=$work/sound.raw" \
+    ZARVO_NO_MESSAGEBOX=1 "$zarvo" --study --window --sound default \
+    >"$work/out.txt" 2>"$work/err.txt") &
 zarvo_pid=$!
 
 window=
@@ -158,4 +162,15 @@ done
 kill -0 "$zarvo_pid" 2>/dev/null && fail "zarvo still runs after Escape"
 wait "$zarvo_pid"
 zarvo_pid=
-echo "PASS (study): frames $frame0 -> $frame1 -> $frame2; third caption at frame $frame, sync count $sync"
+
+# The music while paused: 48 kHz 16-bit stereo; the longest run of silence between the first
+# sound and the last must hold the pause (more than 3 s of it), and the music plays after it.
+read -r first last longest <<<"$(od -An -v -td2 -w4 "$work/sound.raw" | awk '
+    { quiet = ($1 == 0 && $2 == 0) }
+    !quiet && first == "" { first = NR }
+    !quiet { if (first != "" && NR - lastSound - 1 > longest && lastSound > 0) longest = NR - lastSound - 1; lastSound = NR }
+    END { print first + 0, lastSound + 0, longest + 0 }')"
+[ "$first" -gt 0 ] || fail "no sound was played"
+[ "$longest" -gt $((3 * 48000)) ] || fail "the longest silence within the music is $longest frames: the pause did not hold the music"
+[ $((last - first)) -gt $((longest + 48000 / 2)) ] || fail "no music after the pause ($first to $last, $longest silent)"
+echo "PASS (study): frames $frame0 -> $frame1 -> $frame2; third caption at frame $frame, sync count $sync; $((longest * 1000 / 48000)) ms of silence while paused"
