@@ -433,6 +433,10 @@ bool StudyTakeKey(const MSG& msg) {
     return true;
 }
 
+void StudyMusicTouched() {
+    study.musicHeld = false;
+}
+
 void EnableStudy(Backend& backend, const StudySettings& settings) {
     study.settings = settings;
     study.pump = backend.win32.events;

@@ -14,6 +14,8 @@
 //   StudyTakeKey  a message for the study: true when it is one of its keys, which it keeps
 //                for the next look at the pump and the intro must not see. A backend whose
 //                messages are the system's (no stand-in queue to sift) calls it as they arrive.
+//   StudyMusicTouched  the intro may have resumed the music (its window was activated while the
+//                pump's wait dispatched its messages): a pause suspends it again
 //
 // A seek puts the show into the state the capture's frame of that number has (study_replay.h,
 // at 60 frames a second): the scene replayed without rendering, the sync count of the frame set,
@@ -48,6 +50,7 @@ struct StudySettings {
 
 void EnableStudy(Backend& backend, const StudySettings& settings);
 bool StudyTakeKey(const MSG& msg);
+void StudyMusicTouched();
 
 } // namespace platform
 

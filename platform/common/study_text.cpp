@@ -36,7 +36,7 @@ void DrawStudyText(StudyPicture& picture, int x, int y, const std::vector<std::s
     }
     const int lineHeight = font->height;
     DarkenBox(picture, x - 2, y - 1, x + width + 2,
-           y + lineHeight * static_cast<int>(lines.size()) + 1);
+              y + lineHeight * static_cast<int>(lines.size()) + 1);
     for (const std::string& line : lines) {
         int pen = x;
         for (char c : line) {

@@ -40,8 +40,10 @@ HRESULT ShowPicture(const std::uint32_t* pixels, int width, int height, int pitc
 }
 
 // The hold's wait: until a message comes, then every waiting one handled (the study's keys by
-// the hook on the way). WM_QUIT is left for the intro's loop, and ends the hold.
+// the hook on the way; sent ones, as WM_ACTIVATEAPP, within PeekMessage). WM_QUIT is left for the
+// intro's loop, and ends the hold.
 void WaitAndDispatch() {
+    const HWND active = GetActiveWindow();
     MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     MSG msg;
     while (!quitSeen && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -52,6 +54,10 @@ void WaitAndDispatch() {
         }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
+    }
+    // Activated, the intro resumes its music: the pause takes it back.
+    if (GetActiveWindow() != active) {
+        platform::StudyMusicTouched();
     }
 }
 

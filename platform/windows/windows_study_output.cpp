@@ -86,8 +86,7 @@ bool EncodePng(const std::wstring& path, const std::uint32_t* pixels, std::strin
         Failed(encoder.p->Initialize(stream.p, WICBitmapEncoderNoCache), "Initialize", error) ||
         Failed(encoder.p->CreateNewFrame(&frame.p, &options.p), "CreateNewFrame", error) ||
         Failed(frame.p->Initialize(options.p), "the frame", error) ||
-        Failed(frame.p->SetSize(platform::kStudyWidth, platform::kStudyHeight), "SetSize",
-               error)) {
+        Failed(frame.p->SetSize(platform::kStudyWidth, platform::kStudyHeight), "SetSize", error)) {
         return false;
     }
     WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;

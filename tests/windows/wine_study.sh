@@ -2,10 +2,12 @@
 # still), stepped (the stills' frame numbers follow), three sections on to the third caption,
 # whose still's scene must be the Linux capture's frame of that number, and the figures shown
 # over it.
-# Sourced by wine_e2e.sh after its --window runs: its stage, $program_folder, $linux_build and
-# $screen are that script's.
+# Sourced by wine_e2e.sh after its --window runs: its stage, $program_folder, $linux_build,
+# $screen and the usage in $root/help.txt are that script's.
 
 echo "== --study: pause, step, the third caption's still against the capture, the figures"
+grep -q -- '--study  *study mode' "$root/help.txt" && grep -q -- 'still (PNG)' "$root/help.txt" &&
+  pass "--help lists --study and its keys" || fail "--help: no --study in $(head -c 300 "$root/help.txt")"
 start_zarvo --sound none --window --study
 if window="$(wait_window '^Zarvo / Quillmoor$' 90)"; then
   session_wait_for '[ "$(window_geometry "$window")" != "$screen" ]' 30 || true
