@@ -2,15 +2,15 @@
 // shown over it, and stills written, for any backend with a screen and an event pump.
 //
 //   EnableStudy  wraps the backend's event pump and presentation (backend.h) in the study:
-//                its keys (study_keys.h) are taken out of the message queue before the intro
-//                sees them; while paused, the pump holds the main loop between frames and shows
-//                the picture again at each key; every picture is kept clean (for stills) and
-//                presented with the timeline and what the keys turned on. Called by the
-//                backend's StartBackend after filling `backend`. A still goes to `writeStill`
-//                with its file name (in `stillFolder`) and its line (null: no stills); `report`
-//                (null: standard output) tells the user the line, or why it was not written.
-//                The study's keys come from `siftKeys`, which hands those waiting to
-//                StudyTakeKey; text is drawn by `drawText` (null: none).
+//                its keys (study_keys.h) are taken away before the intro sees them; while paused,
+//                the pump holds the main loop between frames and shows the picture again at each
+//                key; every picture is kept clean (for stills) and presented with the timeline and
+//                what the keys turned on. Called by the backend's StartBackend after filling
+//                `backend` (or with tables of the backend's own, which it then calls through). A
+//                still goes to `writeStill` with its file name (in `stillFolder`) and its line
+//                (null: no stills); `report` (null: standard output) tells the user the line, or
+//                why it was not written. The study's keys come from `siftKeys`, which hands those
+//                waiting to StudyTakeKey; text is drawn by `drawText` (null: none).
 //   StudyTakeKey  a message for the study: true when it is one of its keys, which it keeps
 //                for the next look at the pump and the intro must not see. A backend whose
 //                messages are the system's (no stand-in queue to sift) calls it as they arrive.
