@@ -24,6 +24,19 @@ struct DialogState {
     int picked = 0;
 };
 
+WNDPROC listProc = nullptr; // the drop-down list's own window procedure
+
+// The drop-down list keeps the arrow keys and lets the letters go to the dialog: a letter then
+// presses its button ("No sound" is N, as in the box with one output) instead of jumping to
+// the output whose name begins with it.
+LRESULT CALLBACK ListWithoutLetters(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallWindowProcA(listProc, list, message, wParam, lParam);
+    if (message == WM_GETDLGCODE) {
+        return result & ~static_cast<LRESULT>(DLGC_WANTCHARS);
+    }
+    return result;
+}
+
 // Fills the drop-down list, the preferred output first and selected, and the reason of the box
 // without outputs.
 void FillDialog(HWND dialog, const WaveOutputs& outputs) {
@@ -44,6 +57,8 @@ void FillDialog(HWND dialog, const WaveOutputs& outputs) {
         SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
     }
     SendMessageA(list, CB_SETCURSEL, 0, 0);
+    listProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ListWithoutLetters)));
 }
 
 INT_PTR CALLBACK SoundDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
