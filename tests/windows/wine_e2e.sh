@@ -322,8 +322,9 @@ start_zarvo
 if id="$(wait_window "$dialog" 90)"; then
   sleep 1
   { xwd -id "$id" -silent | convert xwd:- "$root/outputs-dialog.png"; } 2>/dev/null || true
-  # The list holds the keyboard: Down to its end (pressed again, as a key sent before Wine
-  # takes input is lost) is the second output.
+  # The list holds the arrow keys. Wine lists its own device that follows the server's default
+  # (preferred, first), then each sink: Down to the end (pressed again, as a key sent before
+  # Wine takes input is lost) is the sink added here.
   for _ in 1 2 3 4 5; do
     send_key "$id" Down
     sleep 0.5
