@@ -126,6 +126,17 @@ void QueueWait() {
     }
 }
 
+bool QueueSift(bool (*take)(const MSG& msg)) {
+    for (auto it = queue.posted.begin(); it != queue.posted.end();) {
+        if (take(*it)) {
+            it = queue.posted.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    return !queue.posted.empty() || queue.quitPending;
+}
+
 LRESULT QueueDispatch(const MSG* msg) {
     if (msg == nullptr || msg->hwnd == nullptr) {
         return 0;

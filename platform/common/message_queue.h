@@ -7,6 +7,8 @@
 //   QueuePeek      fills msg with the first matching message, removing it with PM_REMOVE
 //   QueueGet       blocks until a message matches; returns 0 for WM_QUIT, else 1
 //   QueueWait      returns at once when a message waits, else blocks until one arrives
+//   QueueSift      hands every posted message `take` wants to it, in order, and removes them;
+//                  returns whether anything else (another message, the quit) still waits
 //   QueueDispatch  calls the window procedure of the message's window (window_table.h)
 // Filters: a null window takes every message, min = max = 0 takes every number.
 // Before looking, every call lets the backend's event pump (backend.h) turn its pending events
@@ -23,6 +25,7 @@ void QueuePostQuit(int exitCode);
 bool QueuePeek(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMsg);
 int QueueGet(MSG* msg, HWND window, UINT filterMin, UINT filterMax);
 void QueueWait();
+bool QueueSift(bool (*take)(const MSG& msg));
 LRESULT QueueDispatch(const MSG* msg);
 
 // Forgets every message and the quit flag; for tests.

@@ -344,4 +344,22 @@ MusicPlayed PlayingMusic() {
     return played;
 }
 
+MusicRow PlayingRow() {
+    std::lock_guard<std::mutex> guard(playback.playerLock);
+    MusicRow row;
+    if (playback.playing != nullptr) {
+        const ModulePlayer::Row at = playback.playing->player.Position();
+        row.order = at.order;
+        row.row = at.row;
+    }
+    return row;
+}
+
+void MoveMusicTo(int order, int row) {
+    std::lock_guard<std::mutex> guard(playback.playerLock);
+    if (playback.playing != nullptr) {
+        playback.playing->player.MoveTo(order, row, Output().sampleRate);
+    }
+}
+
 } // namespace platform

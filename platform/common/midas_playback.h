@@ -27,6 +27,16 @@ struct MusicPlayed {
 };
 MusicPlayed PlayingMusic();
 
+// The row the playing module last began (order -1 when none plays), and a move of the playing
+// module to the start of a row, counted as already reported (module_player.h's MoveTo). Main
+// thread; a move is made while the output is paused (MIDASsuspend), so no rendering meets it.
+struct MusicRow {
+    int order = -1;
+    int row = -1;
+};
+MusicRow PlayingRow();
+void MoveMusicTo(int order, int row);
+
 } // namespace platform
 
 #endif

@@ -183,6 +183,20 @@ void ModulePlayer::BeginRow(int order, int pattern, int row, int sampleRate) {
     rowFrames_ = tickFrames_ * speed * (1 + delay);
 }
 
+void ModulePlayer::MoveTo(int order, int row, int sampleRate) {
+    if (!module_ || !playing_) {
+        return;
+    }
+    module_->set_position_order_row(order, row);
+    ended_ = false;
+    // The row counts as begun here, without a report: whoever moves the song has counted it.
+    const SyncSink sink = sink_;
+    sink_ = nullptr;
+    BeginRow(module_->get_current_order(), module_->get_current_pattern(),
+             module_->get_current_row(), sampleRate);
+    sink_ = sink;
+}
+
 std::size_t ModulePlayer::Render(std::int16_t* out, std::size_t frames, int sampleRate) {
     std::size_t music = 0;
     std::size_t done = 0;

@@ -16,6 +16,9 @@
 //           reports nothing until Resume, which goes on from there with a ramp up
 //   IsSilent  true when Render will give only silence until the next Start or Resume: nothing
 //           plays, the song has ended, or a stop or pause has finished its ramp
+//   MoveTo  goes on from the start of a row (order, row) as if it had just begun and been
+//           reported: its W cells are not reported again, the next row's are
+//   Position  the row last begun (order -1 before the first)
 //   Render  fills exactly `frames` interleaved 16-bit stereo frames (silence when nothing plays
 //           or the song has ended) and returns how many of them carried music, ramps included
 // Not thread-safe: the caller makes sure one thread at a time touches a player.
@@ -60,6 +63,15 @@ class ModulePlayer {
     void SetSyncSink(SyncSink sink, void* user);
 
     std::size_t Render(std::int16_t* interleavedStereo, std::size_t frames, int sampleRate);
+
+    void MoveTo(int order, int row, int sampleRate);
+    struct Row {
+        int order = -1;
+        int row = -1;
+    };
+    Row Position() const {
+        return {order_, row_};
+    }
 
     // The song's length once through, from its first order to its end (0 when none is loaded).
     // Worked out on the first call after a load (a pass through the whole song, about half a

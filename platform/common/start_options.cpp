@@ -2,6 +2,7 @@
 #include "start_options.h"
 
 #include "option_split.h"
+#include "study_keys.h"
 
 namespace platform {
 
@@ -60,6 +61,8 @@ bool ParseStartOptions(int argc, char** argv, StartOptions& options, std::string
             options.version = true;
         } else if (arg == "--window") {
             options.windowed = true;
+        } else if (arg == "--study") {
+            options.study = true;
         } else if (arg == "--fullscreen") {
             options.windowed = false;
         } else if (arg == "--sound") {
@@ -91,7 +94,21 @@ bool ParseStartOptions(int argc, char** argv, StartOptions& options, std::string
     return true;
 }
 
-std::string StartUsage(const std::string& programName, const char* fullscreenHelp) {
+// The study's keys, indented under --study.
+static std::string StudyKeysIndented() {
+    std::string text;
+    bool lineStart = true;
+    for (const char* c = StudyKeysText(); *c != '\0'; ++c) {
+        if (lineStart) {
+            text += "                       ";
+        }
+        text += *c;
+        lineStart = *c == '\n';
+    }
+    return text;
+}
+
+std::string StartUsage(const std::string& programName, const char* fullscreenHelp, bool study) {
     return "Usage: " + programName +
            " [options]\n"
            "Plays the Zarvo intro: a ray-traced sphere over a mirror floor, with its music.\n"
@@ -107,7 +124,11 @@ std::string StartUsage(const std::string& programName, const char* fullscreenHel
            "  --fps N|display    the show's pace: a frame every k-th refresh, for the k that\n"
            "                     comes nearest N frames a second (by default nearest 70: 60\n"
            "                     on a 60 or 120 Hz display, 72 on 144 Hz; 60 where the\n"
-           "                     refresh cannot be followed); display: every refresh\n"
+           "                     refresh cannot be followed); display: every refresh\n" +
+           (study ? "  --study            study mode: pause, step, seek and look inside the show,\n"
+                    "                     with these keys (stills go to the working folder):\n" +
+                        StudyKeysIndented()
+                  : std::string()) +
            "  --version          the program's version\n"
            "  --help             this text\n";
 }

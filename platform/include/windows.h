@@ -155,6 +155,14 @@ constexpr UINT WM_SETCURSOR = 0x0020;
 constexpr UINT WM_KEYDOWN = 0x0100;
 
 constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_SPACE = 0x20;
+constexpr int VK_HOME = 0x24;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_RIGHT = 0x27;
+constexpr int VK_F1 = 0x70;
+constexpr int VK_OEM_COMMA = 0xBC;
+constexpr int VK_OEM_PERIOD = 0xBE;
+constexpr int VK_OEM_2 = 0xBF; // '/' and '?' on a US keyboard
 
 constexpr UINT MB_OK = 0x00000000;
 constexpr UINT MB_ICONERROR = 0x00000010;

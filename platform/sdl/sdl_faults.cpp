@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -59,12 +60,17 @@ int OnLostDisplay(Display* /*display*/) {
     EndForLostDisplay();
 }
 
-// The server has closed the watched connection, or it broke: the socket reads its end (0), or
-// an error other than "nothing to read yet".
+// The server has closed the watched connection, or it broke: the socket is hung up (a server
+// that died with replies still unread leaves them readable before the end, so the end is asked
+// of poll, not only of a read), reads its end (0), or an error other than "nothing to read yet".
 bool DisplayConnectionEnded() {
     const int socket = displaySocket.load();
     if (socket < 0) {
         return false;
+    }
+    pollfd watched{socket, POLLIN | POLLRDHUP, 0};
+    if (poll(&watched, 1, 0) > 0 && (watched.revents & (POLLHUP | POLLRDHUP | POLLERR)) != 0) {
+        return true;
     }
     char byte = 0;
     const ssize_t got = recv(socket, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
@@ -112,6 +118,9 @@ void InstallFaultHandlers() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    // A write to a display server that has gone fails with EPIPE, which Xlib reports as the lost
+    // connection (OnLostDisplay), instead of the signal ending the program before it can say so.
+    std::signal(SIGPIPE, SIG_IGN);
     // Process-wide, so they cover every connection: SDL's video and its message boxes. SDL's
     // own error handler passes what it does not handle on to this one.
     XSetIOErrorHandler(OnLostDisplay);

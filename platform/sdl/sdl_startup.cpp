@@ -15,6 +15,8 @@
 #include "sdl_presenter.h"
 #include "sdl_window.h"
 #include "show_observation.h"
+#include "study_mode.h"
+#include "study_still.h"
 
 #include <SDL.h>
 
@@ -93,7 +95,8 @@ int StartBackend(int argc, char** argv, platform::Backend& backend) {
     }
     if (options.help) {
         std::fputs(
-            platform::StartUsage(name, "start fullscreen on the desktop (the default)\n").c_str(),
+            platform::StartUsage(name, "start fullscreen on the desktop (the default)\n", true)
+                .c_str(),
             stdout);
         return 0;
     }
@@ -143,5 +146,10 @@ int StartBackend(int argc, char** argv, platform::Backend& backend) {
     backend.ddraw = sdl::SdlDisplay();
     backend.midas = sdl::SdlSound();
     backend.finish = sdl::Finish;
+    if (options.study) {
+        platform::StudySettings study;
+        study.writeStill = platform::WriteStillFile;
+        platform::EnableStudy(backend, study);
+    }
     return -1;
 }

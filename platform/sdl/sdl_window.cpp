@@ -260,7 +260,25 @@ static WPARAM VirtualKey(SDL_Keycode key) {
     if ((key >= SDLK_0 && key <= SDLK_9) || key == SDLK_SPACE || key == SDLK_RETURN) {
         return static_cast<WPARAM>(key == SDLK_RETURN ? 0x0D : key);
     }
-    return 0;
+    switch (key) {
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_HOME:
+        return VK_HOME;
+    case SDLK_F1:
+        return VK_F1;
+    case SDLK_PERIOD:
+        return VK_OEM_PERIOD;
+    case SDLK_COMMA:
+        return VK_OEM_COMMA;
+    case SDLK_SLASH:
+    case SDLK_QUESTION:
+        return VK_OEM_2;
+    default:
+        return 0;
+    }
 }
 
 static void HandleWindowEvent(const SDL_WindowEvent& event) {

@@ -22,6 +22,9 @@
 //   zarvo_web_show_picture  puts width x height RGBA bytes on the canvas
 //   zarvo_web_frame_shown   a picture went up: the sync count and light turns it was drawn at
 //                           (turns -1: not rendered); the page keeps the figures
+//   zarvo_web_save_still    the study mode's still: width x height RGBA bytes, its file name and
+//                           its line; the page offers it as a download and keeps it in its
+//                           figures
 //   zarvo_web_show_cursor   shows or hides the pointer over the picture
 //   zarvo_web_screen_size   the screen's width (0) or height (1) in CSS pixels
 //   zarvo_web_ask_sound     suspends on the first screen until the user chooses: 0 play with
@@ -56,6 +59,8 @@ void zarvo_web_open_screen(int width, int height);
 void zarvo_web_close_screen();
 void zarvo_web_show_picture(const std::uint8_t* rgba, int width, int height);
 void zarvo_web_frame_shown(std::uint32_t syncCount, int turns);
+void zarvo_web_save_still(const std::uint8_t* rgba, int width, int height, const char* name,
+                          const char* line);
 void zarvo_web_show_cursor(int shown);
 int zarvo_web_screen_size(int which);
 int zarvo_web_ask_sound();

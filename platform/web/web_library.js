@@ -37,6 +37,10 @@ mergeInto(LibraryManager.library, {
   zarvo_web_frame_shown: function (syncCount, turns) {
     ZarvoPage.frameShown(syncCount >>> 0, turns);
   },
+  zarvo_web_save_still: function (rgba, width, height, name, line) {
+    ZarvoPage.saveStill(HEAPU8.slice(rgba, rgba + width * height * 4), width, height,
+                        UTF8ToString(name), UTF8ToString(line));
+  },
   zarvo_web_show_cursor: function (shown) {
     ZarvoPage.showCursor(shown !== 0);
   },

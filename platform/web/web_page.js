@@ -57,6 +57,7 @@ var ZarvoPage = (function () {
       moduleFetch: '',    // what fetching the module gave
       audioPath: '',      // 'worklet', 'script-processor' or 'timer'
       audioGaps: 0,       // frames of silence the worklet gave for want of rendered sound
+      stills: [],         // the study mode's stills: { name, line, rgb (base64 RGB bytes) }
       leftBy: '',         // how a touch screen left the show: 'long press' or 'back'
       refreshRate: 0,     // the display's refresh rate as measured, Hz (0: not yet)
       paceRefreshes: 0,   // refreshes per picture in the last wait (0: the timer paced)
@@ -91,10 +92,17 @@ var ZarvoPage = (function () {
       wakeUp();
     }, 250);
   };
+  var studyMode = new URLSearchParams(window.location.search).has('study');
   function virtualKey(event) {
     if (event.key === 'Escape' || event.key === 'Esc') { return 0x1B; }
     if (event.key === 'Enter') { return 0x0D; }
     if (event.key === ' ') { return 0x20; }
+    // The study mode's keys (zarvo.html?study); the show itself takes only Escape.
+    if (studyMode) {
+      var study = { ArrowLeft: 0x25, ArrowRight: 0x27, Home: 0x24, F1: 0x70, '.': 0xBE, ',': 0xBC,
+                    '/': 0xBF, '?': 0xBF }[event.key];
+      if (study !== undefined) { return study; }
+    }
     if (event.key && event.key.length === 1) {
       var code = event.key.toUpperCase().charCodeAt(0);
       if ((code >= 0x41 && code <= 0x5A) || (code >= 0x30 && code <= 0x39)) { return code; }
@@ -306,6 +314,29 @@ var ZarvoPage = (function () {
     stats.syncCount = syncCount;
     stats.turns = turns;
   };
+  // A still of the study mode: kept in the figures and offered as a download.
+  page.saveStill = function (bytes, width, height, name, line) {
+    console.log(line.trim());
+    var text = '';
+    for (var i = 0; i < bytes.length; i += 4) {
+      text += String.fromCharCode(bytes[i], bytes[i + 1], bytes[i + 2]);
+    }
+    page.stats.stills.push({ name: name, line: line.trim(), rgb: btoa(text) });
+    var canvas = document.createElement('canvas');
+    canvas.width = width;
+    canvas.height = height;
+    var image = canvas.getContext('2d').createImageData(width, height);
+    image.data.set(bytes);
+    canvas.getContext('2d').putImageData(image, 0, 0);
+    canvas.toBlob(function (blob) {
+      if (!blob) { return; }
+      var link = document.createElement('a');
+      link.href = URL.createObjectURL(blob);
+      link.download = name;
+      link.click();
+      setTimeout(function () { URL.revokeObjectURL(link.href); }, 1000);
+    }, 'image/png');
+  };
   page.showCursor = function (shown) {
     page.stage.style.cursor = shown ? '' : 'none';
   };
@@ -364,6 +395,15 @@ var ZarvoPage = (function () {
       button.disabled = false;
       button.onclick = function () { choose(index); };
     });
+    // The study mode starts the page again with ?study; in it, the button says so.
+    var studyParams = new URLSearchParams(window.location.search);
+    var studyButton = byId('study');
+    studyButton.disabled = studyParams.has('study');
+    studyButton.textContent = studyParams.has('study') ? 'Study mode (keys: ?)' : 'Study';
+    studyButton.onclick = function () {
+      studyParams.set('study', '');
+      window.location.search = studyParams.toString();
+    };
     setup.onkeydown = function (event) {
       var key = event.key && event.key.length === 1 ? event.key.toUpperCase() : event.key;
       var chosen = { Escape: 2, Esc: 2, D: 0, N: 1, C: 2 }[key];
@@ -425,6 +465,7 @@ var ZarvoPage = (function () {
   var fileName = asked.replace(/^.*[\\/]/, '').replace(/[^A-Za-z0-9._-]/g, '_') || 'module';
   Module['arguments'] = asked === kModuleName ? [] : ['--module=/modules/' + fileName];
   if (params.get('fps')) { Module['arguments'].push('--fps=' + params.get('fps')); }
+  if (params.has('study')) { Module['arguments'].push('--study'); }
   var target = asked === kModuleName ? '/' + kModuleName : '/modules/' + fileName;
   // Fetched from the start, while the program itself loads.
   var fetched = fetch(asked).then(function (response) {

@@ -29,7 +29,8 @@ static std::string Usage() {
         "zarvo.exe",
         "start on the whole screen (the default): in the display\n"
         "                     mode of 320x200 where the display offers it, else at the\n"
-        "                     desktop's own mode\n");
+        "                     desktop's own mode\n",
+        false);
 }
 
 // -1 to go on to the show, else the exit code.
@@ -48,6 +49,12 @@ static int ReadCommandLine(int argc, char** argv) {
     if (options.version) {
         ShowText(std::string("zarvo ") + kVersion + "\n", false);
         return 0;
+    }
+    if (options.study) {
+        ShowText("zarvo: --study: the study mode is not in zarvo.exe; zarvo on Linux and the web "
+                 "page (zarvo.html?study) have it\n",
+                 true);
+        return kUsageExit;
     }
     const int monitors = MonitorCount();
     if (options.display >= monitors) {

@@ -129,6 +129,20 @@ TEST_F(ModulePlayerTest, ReportsEveryRowAtTheSlowestTempoAndInTinyPieces) {
     EXPECT_EQ(Rows(), Sequence(0, 2));
 }
 
+TEST_F(ModulePlayerTest, MovesToARowWithoutReportingItAgain) {
+    // Speed 1 at 255 BPM: a row lasts 470 frames.
+    Play(SyncEveryRow(32, 1, 255), false);
+    Render(470 * 20 + 100, 64);
+    ASSERT_GE(syncs.size(), 20u);
+    // Back to row 5: it counts as begun (its W is not reported), and the song goes on from it.
+    player.MoveTo(0, 5, kRate);
+    EXPECT_EQ(player.Position().order, 0);
+    EXPECT_EQ(player.Position().row, 5);
+    syncs.clear();
+    Render(470 * 40, 64);
+    EXPECT_EQ(Rows(), Sequence(6, 31));
+}
+
 TEST_F(ModulePlayerTest, ReportsEveryWCellOfARow) {
     xmtest::Song song = SyncEveryRow(4, 3, 125);
     song.channels = 4;

@@ -35,13 +35,15 @@ TEST(StartOptions, NoOptionsAskForSoundAndStartFullscreenWithTheIntrosModule) {
     EXPECT_EQ(parsed.options.display, -1);
     EXPECT_TRUE(parsed.options.moduleFile.empty());
     EXPECT_EQ(parsed.options.pace.kind, platform::PaceKind::show);
+    EXPECT_FALSE(parsed.options.study);
 }
 
 TEST(StartOptions, EveryOptionTakesEffectInEitherSpelling) {
-    Parsed parsed =
-        Parse({"--window", "--sound", "none", "--display=1", "--module", "my.xm", "--fps", "50"});
+    Parsed parsed = Parse({"--window", "--sound", "none", "--display=1", "--module", "my.xm",
+                           "--fps", "50", "--study"});
     ASSERT_TRUE(parsed.ok) << parsed.message;
     EXPECT_TRUE(parsed.options.windowed);
+    EXPECT_TRUE(parsed.options.study);
     EXPECT_EQ(parsed.options.sound, platform::SoundSetting::none);
     EXPECT_EQ(parsed.options.display, 1);
     EXPECT_EQ(parsed.options.moduleFile, "my.xm");
@@ -73,7 +75,7 @@ TEST(StartOptions, WrongArgumentsAreRefusedNamingTheOption) {
         EXPECT_NE(parsed.message.find(args[0].substr(0, args[0].find('='))), std::string::npos)
             << parsed.message;
     }
-    const std::string usage = platform::StartUsage("zarvo.exe", "on the whole screen\n");
+    const std::string usage = platform::StartUsage("zarvo.exe", "on the whole screen\n", false);
     EXPECT_EQ(usage.rfind("Usage: zarvo.exe [options]\n", 0), 0u) << usage;
     EXPECT_NE(usage.find("  --fullscreen       on the whole screen\n  --sound"), std::string::npos)
         << usage;
@@ -81,6 +83,11 @@ TEST(StartOptions, WrongArgumentsAreRefusedNamingTheOption) {
                                "--display", "--module", "--fps"}) {
         EXPECT_NE(usage.find(option), std::string::npos) << option;
     }
+    // The study mode and its keys only where the program has it.
+    EXPECT_EQ(usage.find("--study"), std::string::npos) << usage;
+    const std::string studying = platform::StartUsage("zarvo", "on the whole screen\n", true);
+    EXPECT_NE(studying.find("  --study  "), std::string::npos) << studying;
+    EXPECT_NE(studying.find("Home   start again\n"), std::string::npos) << studying;
 }
 
 } // namespace

@@ -123,7 +123,7 @@ async function checkFirstScreen(page) {
       face: face ? face.status : 'none', family: getComputedStyle(document.getElementById('setup-question')).fontFamily,
       own: measure('16px "Zarvo Face", monospace'), fallback: measure('16px monospace') };
   })()`);
-  check(screen.question === kQuestion && screen.buttons.join('|') === 'Default output|No sound|Cancel',
+  check(screen.question === kQuestion && screen.buttons.join('|') === 'Default output|No sound|Cancel|Study',
     `the first screen asks the dialogs' question: "${screen.question}" [${screen.buttons.join('] [')}]`);
   check(screen.keys !== null && /Enter: default output, N: no sound, Escape: cancel/.test(screen.keys) && !screen.touch,
     'with the keys to answer it, and no talk of taps');

@@ -113,7 +113,8 @@ session_settle() {
 
 # Starts zarvo.exe in a fresh working folder $run, a copy of $program_folder (without the module
 # if $1 is "no-module"), with the arguments that follow and Wine's message box trace (and the
-# channels in $trace_channels) on standard error, $run/trace.txt.
+# channels in $trace_channels) on standard error, $run/trace.txt; $zarvo_launcher, if set, starts
+# wine (e.g. at a real-time priority).
 session_runs=0
 start_zarvo() {
   run="$root/run$((++session_runs))"
@@ -123,8 +124,9 @@ start_zarvo() {
     shift
   fi
   # The exit code is kept whatever it is (the subshell inherits set -e).
+  # shellcheck disable=SC2086 # a command and its arguments, or nothing
   (cd "$run" && code=0 && WINEDEBUG="-all,trace+msgbox${trace_channels:+,$trace_channels}" \
-     wine zarvo.exe "$@" >"$run/out.txt" \
+     ${zarvo_launcher:-} wine zarvo.exe "$@" >"$run/out.txt" \
      2>"$run/trace.txt" || code=$?; echo "$code" >"$run/rc") &
 }
 

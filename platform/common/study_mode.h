@@ -1,0 +1,40 @@
+// The study mode: the show paused, stepped and sought, its figures, grid and reference frame
+// shown over it, and stills written, for any backend with a screen and an event pump.
+//
+//   EnableStudy  wraps the backend's event pump and presentation (backend.h) in the study:
+//                its keys (study_keys.h) are taken out of the message queue before the intro
+//                sees them; while paused, the pump holds the main loop between frames and shows
+//                the picture again at each key; every picture is kept clean (for stills) and
+//                presented with the timeline and what the keys turned on. Called by the
+//                backend's StartBackend after filling `backend`. A still goes to `writeStill`
+//                with its file name (in `stillFolder`) and its line (null: no stills); `report`
+//                (null: standard output) tells the user the line, or why it was not written.
+//
+// A seek puts the show into the state the capture's frame of that number has (study_replay.h,
+// at 60 frames a second): the scene replayed without rendering, the sync count of the frame set,
+// and the music moved to the row playing then; the frame itself is then made by the show. A
+// jump into the fade first makes the last main frame unseen, so that the show measures its fade
+// from where the capture's did. Main thread only.
+#ifndef ZARVO_PLATFORM_COMMON_STUDY_MODE_H
+#define ZARVO_PLATFORM_COMMON_STUDY_MODE_H
+
+#include "backend.h"
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+struct StudySettings {
+    std::string stillFolder = ".";
+    // Writes a 320x200 picture (0x00RRGGBB, 320 pixels a row) as `path`; false with the reason.
+    bool (*writeStill)(const std::string& path, const std::string& line,
+                       const std::uint32_t* pixels, std::string& error) = nullptr;
+    void (*report)(const std::string& line) = nullptr;
+};
+
+void EnableStudy(Backend& backend, const StudySettings& settings);
+
+} // namespace platform
+
+#endif

@@ -1,0 +1,29 @@
+// What the study mode draws over the show's 320x200 picture (0x00RRGGBB, 320 pixels a row).
+//
+//   EnlargeGrid     the 80 x 50 traced cells, each a 4 x 4 block: no smoothing
+//   DrawStudyText   lines of text in the system font (gdi_font.h) on a dark box, top-left at
+//                   (x, y); nothing when there is no font
+//   DrawTimeline    the bottom rows: a thin bar over the show's frames, a tick at each section's
+//                   start and a marker where `frame` stands
+#ifndef ZARVO_PLATFORM_COMMON_STUDY_PICTURE_H
+#define ZARVO_PLATFORM_COMMON_STUDY_PICTURE_H
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+constexpr int kStudyWidth = 320;
+constexpr int kStudyHeight = 200;
+
+using StudyPicture = std::vector<std::uint32_t>; // kStudyWidth * kStudyHeight pixels
+
+void EnlargeGrid(const std::uint32_t* cells, StudyPicture& picture);
+void DrawStudyText(StudyPicture& picture, int x, int y, const std::vector<std::string>& lines);
+void DrawTimeline(StudyPicture& picture, const std::vector<std::int64_t>& sections,
+                  std::int64_t lastFrame, std::int64_t frame);
+
+} // namespace platform
+
+#endif
