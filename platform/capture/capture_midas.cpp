@@ -18,8 +18,8 @@ struct SoundState {
 
 static SoundState sound;
 
-static bool OpenOutput(bool /*wantDevice*/, platform::RenderFunction render,
-                       std::string& /*note*/) {
+static bool OpenOutput(bool /*wantDevice*/, const std::string& /*device*/,
+                       platform::RenderFunction render, std::string& /*note*/) {
     sound.render = render;
     return true;
 }

@@ -131,7 +131,8 @@ struct DisplayEffects {
 
 constexpr int kPlaybackRate = 48000;
 
-enum class SoundChoice { DefaultOutput, NoSound, Cancel };
+// MIDASconfig's answer: play through an output, play silently, or cancel.
+enum class SoundChoice { Play, NoSound, Cancel };
 
 using RenderFunction = void (*)(std::int16_t* interleavedStereo, std::size_t frames);
 
@@ -140,14 +141,17 @@ using RenderFunction = void (*)(std::int16_t* interleavedStereo, std::size_t fra
 // output with a thread of its own), or inside `render`. The library makes one call into the
 // output at a time.
 struct SoundOutput {
-    // MIDASconfig's question (a dialog, a first screen, a setting made before). Null:
-    // no question, the default output (there is one output only).
-    SoundChoice (*choose)() = nullptr;
+    // MIDASconfig's question (a dialog, a first screen, a setting made before). With Play,
+    // `device` names the output picked, in the words `open` understands; left empty, the
+    // system's default output. Null: no question, the default output (there is one output only).
+    SoundChoice (*choose)(std::string& device) = nullptr;
     // Opens the output at `sampleRate`, 16-bit stereo, which from then on calls `render` for its
-    // sound; without a device (not wanted, or none to be had: `note` says why) a timer renders at
-    // the same pace and the sound is thrown away. False: nothing can play at all (`note` says
-    // why). Null: MIDASinit fails, as no output was installed.
-    bool (*open)(bool wantDevice, RenderFunction render, std::string& note) = nullptr;
+    // sound: `device` as `choose` named it (empty: the default). Without a device (not wanted, or
+    // none to be had: `note` says why) a timer renders at the same pace and the sound is thrown
+    // away. False: nothing can play at all (`note` says why). Null: MIDASinit fails, as no
+    // output was installed.
+    bool (*open)(bool wantDevice, const std::string& device, RenderFunction render,
+                 std::string& note) = nullptr;
     // Once it returns, `render` is not running and will not run until resumed.
     void (*pause)(bool paused) = nullptr;
     // Stops everything; safe when nothing is open.

@@ -189,11 +189,12 @@ void PauseOutput(bool paused) {
 
 } // namespace
 
-SoundChoice ChooseOutput() {
-    return Output().choose != nullptr ? Output().choose() : SoundChoice::DefaultOutput;
+SoundChoice ChooseOutput(std::string& device) {
+    device.clear();
+    return Output().choose != nullptr ? Output().choose(device) : SoundChoice::Play;
 }
 
-bool OpenOutput(bool wantDevice, std::string& note) {
+bool OpenOutput(bool wantDevice, const std::string& device, std::string& note) {
     if (Output().open == nullptr) {
         note = "No sound output is installed";
         return false;
@@ -202,7 +203,7 @@ bool OpenOutput(bool wantDevice, std::string& note) {
     bool opened = false;
     {
         std::lock_guard<std::mutex> guard(keeper.outputLock);
-        opened = Output().open(wantDevice, RenderMusic, note);
+        opened = Output().open(wantDevice, device, RenderMusic, note);
         keeper.outputOpen = opened;
     }
     if (!opened) {

@@ -2,8 +2,10 @@
 // (midas_playback.cpp): what plays, how it is rendered, when it is heard, and the output's calls.
 //
 //   playback        the module that plays and its sync callback, shared with whoever renders
-//   ChooseOutput    MIDASconfig's question, put by the installed output
-//   OpenOutput      opens the installed output (and the clock thread, for an output with a
+//   ChooseOutput    MIDASconfig's question, put by the installed output; `device` gets the
+//                   output picked (empty: the default)
+//   OpenOutput      opens the installed output on `device` (and the clock thread, for an output
+//   with a
 //                   thread of its own); false with `note` saying why nothing can play; `note`
 //                   alone: it plays silently, and why
 //   RunOutput       lets the output render (true), or pauses it (false): once paused nothing
@@ -56,8 +58,8 @@ struct Playback {
 
 extern Playback playback;
 
-SoundChoice ChooseOutput();
-bool OpenOutput(bool wantDevice, std::string& note);
+SoundChoice ChooseOutput(std::string& device);
+bool OpenOutput(bool wantDevice, const std::string& device, std::string& note);
 void RunOutput(bool run);
 void CloseOutput();
 void QuietenPlayback();

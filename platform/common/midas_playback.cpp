@@ -38,6 +38,7 @@ struct MidasState {
     bool started = false;
     bool configured = false;
     bool noSound = false;
+    std::string device; // the output picked in MIDASconfig; empty: the default
     bool initialised = false;
     bool backgroundPlay = false;
     bool suspended = false;
@@ -85,6 +86,7 @@ BOOL MIDAS_CALL MIDASstartup(void) {
     midas.started = true;
     midas.configured = false;
     midas.noSound = false;
+    midas.device.clear();
     midas.lastError = platform::kErrorNone;
     return TRUE;
 }
@@ -93,12 +95,15 @@ BOOL MIDAS_CALL MIDASconfig(void) {
     if (!midas.started) {
         return platform::Fail(platform::kErrorNotStarted);
     }
-    switch (platform::ChooseOutput()) {
-    case platform::SoundChoice::DefaultOutput:
+    std::string device;
+    switch (platform::ChooseOutput(device)) {
+    case platform::SoundChoice::Play:
         midas.noSound = false;
+        midas.device = device;
         break;
     case platform::SoundChoice::NoSound:
         midas.noSound = true;
+        midas.device.clear();
         break;
     case platform::SoundChoice::Cancel:
         return platform::Fail(platform::kErrorCancelled);
@@ -112,7 +117,7 @@ BOOL MIDAS_CALL MIDASinit(void) {
         return platform::Fail(platform::kErrorState);
     }
     std::string note;
-    if (!platform::OpenOutput(!midas.noSound, note)) {
+    if (!platform::OpenOutput(!midas.noSound, midas.device, note)) {
         return platform::Fail(platform::kErrorSoundOutput, note);
     }
     if (!note.empty()) {

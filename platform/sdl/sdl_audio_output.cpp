@@ -10,6 +10,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -154,7 +155,7 @@ struct Opening {
     std::string error;
 };
 
-static bool OpenDevice(std::string& note) {
+static bool OpenDevice(const std::string& device, std::string& note) {
     if (audio.sdlAudioLeft) {
         note = "the audio device did not answer";
         return false;
@@ -164,7 +165,7 @@ static bool OpenDevice(std::string& note) {
     link->render = audio.render;
     const int frames = audio.bufferFrames;
     const bool answered = RunWithin(
-        [opening, link, frames] {
+        [opening, link, frames, device] {
             if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
                 opening->error = std::string("no sound system (") + SDL_GetError() + ")";
                 return;
@@ -180,7 +181,8 @@ static bool OpenDevice(std::string& note) {
             want.callback = DeviceCallback;
             want.userdata = link;
             // SDL converts if the device wants another format; the buffer size is ours.
-            opening->device = SDL_OpenAudioDevice(nullptr, 0, &want, &opening->have, 0);
+            opening->device = SDL_OpenAudioDevice(device.empty() ? nullptr : device.c_str(), 0,
+                                                  &want, &opening->have, 0);
             if (opening->device == 0) {
                 opening->error = std::string("no audio device (") + SDL_GetError() + ")";
                 SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -208,12 +210,77 @@ static bool OpenDevice(std::string& note) {
     return true;
 }
 
-bool OpenAudioOutput(bool wantDevice, RenderFunction render, std::string& note) {
+// Plain words for why SDL's sound could not start.
+static std::string NoSoundSystem(const std::string& sdlError) {
+    if (sdlError.find("PulseAudio") != std::string::npos) {
+        return "the sound server (PulseAudio) cannot be reached";
+    }
+    if (sdlError.find("not available") != std::string::npos ||
+        sdlError.find("No available audio device") != std::string::npos) {
+        return "no sound system answers: the sound server is not running, or there is no sound "
+               "card";
+    }
+    return "the sound system could not be started (" + sdlError + ")";
+}
+
+AudioOutputs ListAudioOutputs() {
+    AudioOutputs outputs;
+    if (audio.sdlAudioLeft) {
+        outputs.reason = "the sound system did not answer";
+        return outputs;
+    }
+    auto listing = std::make_shared<AudioOutputs>();
+    const bool answered = RunWithin(
+        [listing] {
+            if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+                listing->reason = NoSoundSystem(SDL_GetError());
+                return;
+            }
+            const char* driver = SDL_GetCurrentAudioDriver();
+            const int count = SDL_GetNumAudioDevices(0);
+            for (int i = 0; i < count; ++i) {
+                const char* name = SDL_GetAudioDeviceName(i, 0);
+                if (name != nullptr) {
+                    listing->names.emplace_back(name);
+                }
+            }
+            // The system's default output goes first, where the driver names it.
+            char* fallback = nullptr;
+            SDL_AudioSpec spec{};
+            if (SDL_GetDefaultAudioInfo(&fallback, &spec, 0) == 0 && fallback != nullptr) {
+                const auto at =
+                    std::find(listing->names.begin(), listing->names.end(), std::string(fallback));
+                if (at != listing->names.end()) {
+                    std::rotate(listing->names.begin(), at, at + 1);
+                    listing->firstIsDefault = true;
+                }
+                SDL_free(fallback);
+            }
+            // A driver with one output names it but knows no default: that one is the default.
+            listing->firstIsDefault = listing->firstIsDefault || listing->names.size() == 1;
+            if (listing->names.empty()) {
+                listing->reason = std::string("the sound system (") +
+                                  (driver != nullptr ? driver : "?") +
+                                  ") has no output: no sound card or output is connected";
+            }
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        },
+        kOpenLimitMs);
+    if (!answered) {
+        audio.sdlAudioLeft = true;
+        outputs.reason = "the sound system did not answer";
+        return outputs;
+    }
+    return *listing;
+}
+
+bool OpenAudioOutput(bool wantDevice, const std::string& device, RenderFunction render,
+                     std::string& note) {
     CloseAudioOutput();
     audio.render = render;
     audio.paused = true;
     note.clear();
-    if (wantDevice && OpenDevice(note)) {
+    if (wantDevice && OpenDevice(device, note)) {
         return true;
     }
     StartTimer(true);

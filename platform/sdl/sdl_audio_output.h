@@ -1,10 +1,14 @@
 // Sound output of the SDL backend: an SDL audio device, or a timer that keeps the same pace
 // with the sound thrown away (no device, or the user chose no sound, or the device stalled).
 //
-//   OpenAudioOutput   opens the device (48 kHz, 16-bit stereo, kBufferFrames a buffer) when
-//                     wantDevice, else or when that fails the timer; starts paused. `note` gets a
-//                     reason when a device was wanted but could not be had (also when opening it
-//                     did not return within kOpenLimitMs: it is left to itself).
+//   ListAudioOutputs  the outputs SDL's sound driver offers, the system's default first; none,
+//                     with the reason in plain words, when nothing could play (no sound system,
+//                     no output, or no answer within kOpenLimitMs). The device is not opened.
+//   OpenAudioOutput   opens the device named as listed (empty: the default; 48 kHz, 16-bit
+//                     stereo, kBufferFrames a buffer) when wantDevice, else or when that fails the
+//                     timer; starts paused. `note` gets a reason when a device was wanted but could
+//                     not be had (also when opening it did not return within kOpenLimitMs: it is
+//                     left to itself).
 //   SetAudioPaused    pauses or resumes; once it returns, the render function is not running
 //                     and will not run until resumed (pausing) / runs again (resuming)
 //   AudioLatency      the frames the device holds ahead of the buffer being rendered (0 on the
@@ -23,6 +27,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace sdl {
 
@@ -36,7 +41,15 @@ constexpr int kCloseLimitMs = 300;
 
 using RenderFunction = void (*)(std::int16_t* interleavedStereo, std::size_t frames);
 
-bool OpenAudioOutput(bool wantDevice, RenderFunction render, std::string& note);
+struct AudioOutputs {
+    std::vector<std::string> names; // the default first, where the driver says which it is
+    bool firstIsDefault = false;    // else the default may be any of them, or none
+    std::string reason;             // when there is none
+};
+
+AudioOutputs ListAudioOutputs();
+bool OpenAudioOutput(bool wantDevice, const std::string& device, RenderFunction render,
+                     std::string& note);
 void SetAudioPaused(bool paused);
 std::size_t AudioLatency();
 std::string AbandonAudioDevice();

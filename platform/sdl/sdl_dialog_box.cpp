@@ -25,6 +25,8 @@ constexpr std::uint32_t kLight = 0xFFFFFF;
 constexpr std::uint32_t kShadow = 0x808080;
 constexpr std::uint32_t kDarkShadow = 0x404040;
 constexpr std::uint32_t kInk = 0x000000;
+constexpr std::uint32_t kWindow = 0xFFFFFF;    // a list's ground
+constexpr std::uint32_t kHighlight = 0x000080; // the selected row
 
 struct Canvas {
     std::vector<std::uint32_t> pixels;
@@ -98,8 +100,38 @@ void DrawButton(Canvas& canvas, HDC dc, const DialogRect& r, const DialogButton&
     }
 }
 
+// A sunken white list with the selected row highlighted, scrolled to `first`.
+void DrawList(Canvas& canvas, HDC dc, const DialogBox& box, const DialogLayout& layout, int item,
+              int first) {
+    const DialogRect& r = layout.list;
+    const int left = r.x, top = r.y, right = r.x + r.w, bottom = r.y + r.h;
+    canvas.Fill(left, top, right, top + 1, kShadow);
+    canvas.Fill(left, top, left + 1, bottom, kShadow);
+    canvas.Fill(left, bottom - 1, right, bottom, kLight);
+    canvas.Fill(right - 1, top, right, bottom, kLight);
+    canvas.Fill(left + 1, top + 1, right - 1, top + 2, kDarkShadow);
+    canvas.Fill(left + 1, top + 1, left + 2, bottom - 1, kDarkShadow);
+    canvas.Fill(left + 2, top + 2, right - 1, bottom - 1, kWindow);
+    const platform::SystemFont* font = platform::AcquireSystemFont();
+    for (int row = 0; row < layout.rowsShown; ++row) {
+        const int index = first + row;
+        if (index >= static_cast<int>(box.items.size())) {
+            break;
+        }
+        const int y = layout.itemY + row * layout.itemHeight;
+        const bool selected = index == item;
+        if (selected) {
+            canvas.Fill(left + 2, y, right - 2, y + layout.itemHeight, kHighlight);
+        }
+        platform::SetContextTextColor(dc, selected ? 0xFFFFFF : 0x000000);
+        DrawString(dc, layout.itemX, y + (layout.itemHeight - font->height) / 2,
+                   box.items[static_cast<std::size_t>(index)]);
+    }
+    platform::SetContextTextColor(dc, 0x000000);
+}
+
 void DrawBox(Canvas& canvas, const DialogBox& box, const DialogLayout& layout, int focus,
-             int pressed) {
+             int pressed, int item, int first) {
     canvas.Fill(0, 0, canvas.width, canvas.height, kFace);
     HDC dc =
         platform::CreateGdiContext(canvas.pixels.data(), canvas.width, canvas.height, canvas.width);
@@ -109,6 +141,9 @@ void DrawBox(Canvas& canvas, const DialogBox& box, const DialogLayout& layout, i
     for (std::size_t i = 0; i < layout.lines.size(); ++i) {
         DrawString(dc, layout.textX, layout.textY + static_cast<int>(i) * font->height,
                    layout.lines[i]);
+    }
+    if (!box.items.empty()) {
+        DrawList(canvas, dc, box, layout, item, first);
     }
     for (std::size_t i = 0; i < box.buttons.size(); ++i) {
         const int index = static_cast<int>(i);
@@ -145,9 +180,19 @@ int ButtonAt(const DialogLayout& layout, int x, int y) {
     return -1;
 }
 
+// The list's row under a point, or -1.
+int ItemAt(const DialogLayout& layout, int first, int count, int x, int y) {
+    if (layout.rowsShown == 0 || x < layout.list.x || x >= layout.list.x + layout.list.w ||
+        y < layout.itemY) {
+        return -1;
+    }
+    const int row = (y - layout.itemY) / layout.itemHeight;
+    return row < layout.rowsShown && first + row < count ? first + row : -1;
+}
+
 } // namespace
 
-int RunDialogBox(const DialogBox& box, std::string& error) {
+int RunDialogBox(const DialogBox& box, std::string& error, int* pickedItem) {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
         error = "no video";
         return -1;
@@ -188,7 +233,7 @@ int RunDialogBox(const DialogBox& box, std::string& error) {
     bool dirty = true;
     while (answer < 0) {
         if (dirty) {
-            DrawBox(canvas, box, layout, keys.Focus(), pressed);
+            DrawBox(canvas, box, layout, keys.Focus(), pressed, keys.Item(), keys.FirstShown());
             if (!Present(window, canvas)) {
                 error = SDL_GetError();
                 break;
@@ -224,6 +269,12 @@ int RunDialogBox(const DialogBox& box, std::string& error) {
             break;
         case SDL_MOUSEBUTTONDOWN:
             if (event.button.windowID == id && event.button.button == SDL_BUTTON_LEFT) {
+                const int item =
+                    ItemAt(layout, keys.FirstShown(), static_cast<int>(box.items.size()),
+                           event.button.x, event.button.y);
+                if (item >= 0) {
+                    keys.SetItem(item);
+                }
                 pressed = ButtonAt(layout, event.button.x, event.button.y);
                 armedKey = SDLK_UNKNOWN;
                 if (pressed >= 0) {
@@ -252,11 +303,20 @@ int RunDialogBox(const DialogBox& box, std::string& error) {
                 }
             }
             break;
+        case SDL_MOUSEWHEEL:
+            if (event.wheel.windowID == id && event.wheel.y != 0) {
+                keys.SetItem(keys.Item() - event.wheel.y);
+                dirty = true;
+            }
+            break;
         default:
             break;
         }
     }
     SDL_DestroyWindow(window);
+    if (pickedItem != nullptr) {
+        *pickedItem = keys.Item();
+    }
     return answer;
 }
 

@@ -14,6 +14,8 @@ constexpr int kMargin = 16;
 constexpr int kButtonGap = 10;
 constexpr int kButtonPadding = 24; // beside the widest label
 constexpr int kMinButtonWidth = 88;
+constexpr int kListBorder = 2;  // the sunken frame
+constexpr int kItemPadding = 4; // beside a row's text
 
 // Splits at '\n', then wraps each paragraph at spaces.
 std::vector<std::string> WrapMessage(const std::string& message) {
@@ -75,10 +77,23 @@ DialogLayout LayOutDialog(const DialogBox& box) {
     const int count = static_cast<int>(box.buttons.size());
     const int rowWidth = count * buttonWidth + std::max(count - 1, 0) * kButtonGap;
     const int buttonHeight = lineHeight + 12;
-    layout.width = std::max(textWidth, rowWidth) + 2 * kMargin;
+    int listWidth = 0;
+    for (const std::string& item : box.items) {
+        listWidth = std::max(listWidth, DialogTextWidth(item) + 2 * (kListBorder + kItemPadding));
+    }
+    layout.width = std::max({textWidth, rowWidth, listWidth}) + 2 * kMargin;
     layout.textX = kMargin;
     layout.textY = kMargin;
-    const int buttonTop = kMargin + static_cast<int>(layout.lines.size()) * lineHeight + kMargin;
+    int buttonTop = kMargin + static_cast<int>(layout.lines.size()) * lineHeight + kMargin;
+    if (!box.items.empty()) {
+        layout.rowsShown = std::min(static_cast<int>(box.items.size()), kDialogListRows);
+        layout.itemHeight = lineHeight + 2;
+        layout.list = DialogRect{kMargin, buttonTop - kMargin / 2, layout.width - 2 * kMargin,
+                                 layout.rowsShown * layout.itemHeight + 2 * kListBorder};
+        layout.itemX = layout.list.x + kListBorder + kItemPadding;
+        layout.itemY = layout.list.y + kListBorder;
+        buttonTop = layout.list.y + layout.list.h + kMargin;
+    }
     layout.height = buttonTop + buttonHeight + kMargin;
     int x = (layout.width - rowWidth) / 2;
     for (int i = 0; i < count; ++i) {
@@ -88,7 +103,19 @@ DialogLayout LayOutDialog(const DialogBox& box) {
     return layout;
 }
 
-DialogKeys::DialogKeys(const DialogBox& box) : box_(box), focus_(box.defaultButton) {}
+DialogKeys::DialogKeys(const DialogBox& box) : box_(box), focus_(box.defaultButton), item_(0) {
+    SetItem(box.item);
+}
+
+void DialogKeys::SetItem(int item) {
+    const int count = static_cast<int>(box_.items.size());
+    if (count == 0) {
+        return;
+    }
+    item_ = std::clamp(item, 0, count - 1);
+    // The selection stays in sight, scrolling the list by as little as it takes.
+    first_ = std::clamp(first_, std::max(item_ - kDialogListRows + 1, 0), item_);
+}
 
 void DialogKeys::SetFocus(int button) {
     if (button >= 0 && button < static_cast<int>(box_.buttons.size())) {
@@ -108,6 +135,34 @@ int DialogKeys::Press(SDL_Keycode key, bool shift) {
     case SDLK_TAB:
         focus_ = (focus_ + (shift ? count - 1 : 1)) % count;
         return -1;
+    default:
+        break;
+    }
+    if (!box_.items.empty()) {
+        switch (key) {
+        case SDLK_UP:
+            SetItem(item_ - 1);
+            return -1;
+        case SDLK_DOWN:
+            SetItem(item_ + 1);
+            return -1;
+        case SDLK_PAGEUP:
+            SetItem(item_ - kDialogListRows);
+            return -1;
+        case SDLK_PAGEDOWN:
+            SetItem(item_ + kDialogListRows);
+            return -1;
+        case SDLK_HOME:
+            SetItem(0);
+            return -1;
+        case SDLK_END:
+            SetItem(static_cast<int>(box_.items.size()) - 1);
+            return -1;
+        default:
+            break;
+        }
+    }
+    switch (key) {
     case SDLK_RIGHT:
     case SDLK_DOWN:
         focus_ = (focus_ + 1) % count;

@@ -9,19 +9,19 @@
 
 namespace sdl {
 
-static platform::SoundChoice ChooseOutput() {
+static platform::SoundChoice ChooseOutput(std::string& device) {
     // The display is made ready now, before the music starts: once it plays, its clock runs,
     // and the show's opening title lasts only its first moments.
     PrepareSdlDisplay();
     switch (platform::CurrentStartOptions().sound) {
     case platform::SoundSetting::defaultOutput:
-        return platform::SoundChoice::DefaultOutput;
+        return platform::SoundChoice::Play;
     case platform::SoundSetting::none:
         return platform::SoundChoice::NoSound;
     case platform::SoundSetting::ask:
         break;
     }
-    return AskSoundOutput();
+    return AskSoundOutput(device);
 }
 
 platform::SoundOutput SdlSound() {

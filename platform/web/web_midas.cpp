@@ -42,13 +42,14 @@ extern "C" void zarvo_web_watch_sound() {
 
 namespace web {
 
-static platform::SoundChoice ChooseOutput() {
+// The page's sound goes where the browser sends it: there is no output to pick.
+static platform::SoundChoice ChooseOutput(std::string& /*device*/) {
     // The font is read on first use; reading it while the question is on the screen keeps that
     // off the show's first frame, which follows the answer.
     platform::AcquireSystemFont();
     switch (zarvo_web_ask_sound()) {
     case 0:
-        return platform::SoundChoice::DefaultOutput;
+        return platform::SoundChoice::Play;
     case 1:
         return platform::SoundChoice::NoSound;
     default:
@@ -56,7 +57,8 @@ static platform::SoundChoice ChooseOutput() {
     }
 }
 
-static bool OpenOutput(bool wantDevice, platform::RenderFunction render, std::string& note) {
+static bool OpenOutput(bool wantDevice, const std::string& /*device*/,
+                       platform::RenderFunction render, std::string& note) {
     sound.render = render;
     const int device = zarvo_web_open_audio(wantDevice ? 1 : 0, platform::kPlaybackRate);
     if (wantDevice && device == 0) {

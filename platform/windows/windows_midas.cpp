@@ -1,5 +1,5 @@
 // The Windows backend's sound output for the shared sound library (windows_backend.h): the setup
-// dialog and waveOut, or the silent timer.
+// dialog and the waveOut device picked there, or the silent timer.
 #include "windows_backend.h"
 
 #include "windows_midas_dialog.h"

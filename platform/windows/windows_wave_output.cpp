@@ -12,6 +12,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -82,7 +83,7 @@ static void PlaybackThread() {
     }
 }
 
-static bool OpenDevice(std::string& note) {
+static bool OpenDevice(const std::string& device, std::string& note) {
     output.deviceEvent = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     if (output.deviceEvent == nullptr) {
         note = "no event for the sound device";
@@ -95,9 +96,10 @@ static bool OpenDevice(std::string& note) {
     format.wBitsPerSample = 16;
     format.nBlockAlign = format.nChannels * format.wBitsPerSample / 8;
     format.nAvgBytesPerSec = format.nSamplesPerSec * format.nBlockAlign;
+    const UINT id = device.empty() ? WAVE_MAPPER : static_cast<UINT>(std::stoul(device));
     const MMRESULT result =
-        waveOutOpen(&output.device, WAVE_MAPPER, &format,
-                    reinterpret_cast<DWORD_PTR>(output.deviceEvent), 0, CALLBACK_EVENT);
+        waveOutOpen(&output.device, id, &format, reinterpret_cast<DWORD_PTR>(output.deviceEvent), 0,
+                    CALLBACK_EVENT);
     if (result != MMSYSERR_NOERROR) {
         note = "no sound device (waveOutOpen error " + std::to_string(result) + ")";
         output.device = nullptr;
@@ -118,14 +120,15 @@ static bool OpenDevice(std::string& note) {
     return true;
 }
 
-bool OpenSoundOutput(bool wantDevice, RenderFunction render, std::string& note) {
+bool OpenSoundOutput(bool wantDevice, const std::string& device, RenderFunction render,
+                     std::string& note) {
     CloseSoundOutput();
     note.clear();
     output.render = render;
     output.paused = true;
     output.quit = false;
     if (wantDevice) {
-        OpenDevice(note);
+        OpenDevice(device, note);
     }
     output.thread = std::thread(PlaybackThread);
     output.open = true;

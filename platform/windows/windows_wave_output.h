@@ -1,7 +1,8 @@
 // Sound output of the Windows backend: the waveOut device, or a timer that keeps the same pace
 // with the sound thrown away (no device, or the user chose no sound).
 //
-//   OpenSoundOutput   opens the default waveOut device (48 kHz, 16-bit stereo, kBuffers buffers of
+//   OpenSoundOutput   opens the waveOut device `device` (its number as text; empty: the wave
+//                     mapper, the system's default) (48 kHz, 16-bit stereo, kBuffers buffers of
 //                     kBufferFrames) when wantDevice, else or when that fails the timer; starts
 //                     paused. `note` gets a reason when a device was wanted but could not be had.
 //   SetSoundPaused    pauses or resumes; once it returns, the render function is not running and
@@ -28,7 +29,8 @@ constexpr int kBuffers = 4;         // queued in the device: what a rendered fra
 
 using RenderFunction = void (*)(std::int16_t* interleavedStereo, std::size_t frames);
 
-bool OpenSoundOutput(bool wantDevice, RenderFunction render, std::string& note);
+bool OpenSoundOutput(bool wantDevice, const std::string& device, RenderFunction render,
+                     std::string& note);
 void SetSoundPaused(bool paused);
 std::size_t SoundLatency();
 std::string AbandonSoundDevice();

@@ -6,7 +6,7 @@
 #   sdl_e2e.sh ZARVO MODULE SCENARIO
 # SCENARIO is one of: show, missing-module, error-box, cancel-dialog, no-sound, focus, alt-enter,
 # no-display, lost-display, lost-display-dialog, signals, signal-dialog, slow-connect,
-# startup-lost-display, no-opengl, quiet-messages, stuck-sound.
+# startup-lost-display, no-opengl, quiet-messages, stuck-sound, no-output, pick-output.
 # Error boxes go to standard error only (ZARVO_NO_MESSAGEBOX=1), so nothing waits for a click,
 # except in error-box, which reads the box on the screen and answers it.
 # A dialog or box that zarvo could not show fails the test with zarvo's reason (its standard
@@ -522,6 +522,92 @@ stuck-sound)
         echo "$how with a stuck sound output to exit: $((($(date +%s%N) - begin) / 1000000)) ms"
     done
     exec 7>&-
+    ;;
+no-output)
+    # The sound server is gone: the dialog says so before the show, with "No sound" taken by
+    # Enter, and the show plays silently without trying the device again; Escape cancels.
+    audio_env=(SDL_AUDIODRIVER=pulseaudio "PULSE_SERVER=unix:$work/no-server.socket")
+    cp "$module" "$work/Zarvo.xm" || fail "no module $module"
+    start_display
+    start_zarvo
+    dialog=$(wait_window "Zarvo: sound setup") || fail "the sound dialog did not appear"
+    sleep 0.3
+    import -window "$dialog" "$work/no-output-dialog.png" || fail "no screenshot of the dialog"
+    press "$dialog" Return
+    main_window=$(wait_window "Zarvo / Quillmoor") || fail "the intro's window did not appear"
+    sleep 1.5
+    shot silent1
+    sleep 0.7
+    shot silent2
+    changed=$(different_pixels silent1 silent2)
+    above "$changed" 100 || fail "the show does not run without sound ($changed pixels changed)"
+    grep -q "plays silently" "$work/err.txt" && fail "Enter did not choose No sound"
+    press "$main_window" Escape
+    wait_exit "$exit_limit"
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
+    start_zarvo
+    answer_dialog Escape
+    wait_exit 10
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code after Cancel"
+    grep -q "MIDASconfig() failed" "$work/err.txt" || fail "Cancel did not cancel"
+    ;;
+pick-output)
+    # A sound server with two outputs: the dialog lists both, the default first and selected;
+    # Down and Enter send the music to the second, and the first hears nothing.
+    for tool in pulseaudio parec sox; do
+        command -v "$tool" >/dev/null || fail "$tool is not installed"
+    done
+    mkdir -p "$work/pulse-home"
+    cat >"$work/sinks.pa" <<PA
+load-module module-native-protocol-unix auth-anonymous=1 socket=$work/pulse.socket
+load-module module-null-sink sink_name=first rate=48000 sink_properties=device.description=First
+load-module module-null-sink sink_name=second rate=48000 sink_properties=device.description=Second
+set-default-sink first
+PA
+    (export HOME=$work/pulse-home XDG_RUNTIME_DIR=$work/pulse-home
+     exec pulseaudio -n -F "$work/sinks.pa" --daemonize=no --exit-idle-time=-1          --use-pid-file=no --realtime=no --high-priority=no >"$work/pulse.log" 2>&1) &
+    other_pid=$!
+    for _ in $(seq 100); do
+        [ -S "$work/pulse.socket" ] && break
+        sleep 0.1
+    done
+    export PULSE_SERVER=unix:$work/pulse.socket
+    audio_env=(SDL_AUDIODRIVER=pulseaudio)
+    cp "$module" "$work/Zarvo.xm" || fail "no module $module"
+    start_display
+    start_zarvo
+    dialog=$(wait_window "Zarvo: sound setup") || fail "the sound dialog did not appear"
+    sleep 0.3
+    import -window "$dialog" "$work/outputs-dialog.png" || fail "no screenshot of the dialog"
+    # The selected row is the one navy band across the list.
+    navy=$(convert "$work/outputs-dialog.png" -fill white +opaque "#000080" -fill black \
+        -opaque "#000080" -negate -format "%[fx:mean]" info:)
+    above "$navy" 0.02 || fail "no output is selected in the dialog (navy share $navy)"
+    press "$dialog" Down
+    press "$dialog" Return
+    main_window=$(wait_window "Zarvo / Quillmoor") || fail "the intro's window did not appear"
+    parec -d first.monitor --raw --format=s16le --rate=48000 --channels=2 >"$work/first.raw" &
+    recorders=$!
+    parec -d second.monitor --raw --format=s16le --rate=48000 --channels=2 >"$work/second.raw" &
+    recorders="$recorders $!"
+    # The null sinks hand their recorders what they played in blocks of up to two seconds.
+    sleep 5
+    kill $recorders
+    wait $recorders 2>/dev/null
+    level() {
+        sox -t raw -r 48000 -e signed -b 16 -c 2 "$work/$1.raw" -n stat 2>&1 |
+            awk '/^RMS +amplitude/ { print $3 }'
+    }
+    first=$(level first)
+    second=$(level second)
+    echo "RMS level heard: first output ${first:-none}, second output ${second:-none}"
+    above "${second:-0}" 0.005 || fail "the picked output heard no music (RMS ${second:-none})"
+    above "${first:-1}" 0.0001 && fail "the output not picked heard sound (RMS $first)"
+    [ -s "$work/first.raw" ] || fail "nothing recorded from the first output"
+    grep -q "plays silently" "$work/err.txt" && fail "the picked output was not opened"
+    press "$main_window" Escape
+    wait_exit "$exit_limit"
+    [ "$exit_code" -eq 0 ] || fail "exit code $exit_code"
     ;;
 *)
     echo "unknown scenario $scenario"

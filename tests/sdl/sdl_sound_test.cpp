@@ -142,9 +142,10 @@ void ObservedRender(std::int16_t* out, std::size_t frames) {
     observed.renderings.push_back(rendering);
 }
 
-bool OpenObserved(bool wantDevice, platform::RenderFunction render, std::string& note) {
+bool OpenObserved(bool wantDevice, const std::string& device, platform::RenderFunction render,
+                  std::string& note) {
     observed.render = render;
-    return sdl::OpenAudioOutput(wantDevice, ObservedRender, note);
+    return sdl::OpenAudioOutput(wantDevice, device, ObservedRender, note);
 }
 
 void MIDAS_CALL NoteCall(unsigned syncInfo, unsigned, unsigned) {

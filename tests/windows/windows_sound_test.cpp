@@ -52,7 +52,7 @@ void CountFrames(std::int16_t* out, std::size_t frames) {
 
 TEST(WindowsSound, WithoutADeviceTheTimerRendersAtThePaceOfRealTime) {
     std::string note;
-    ASSERT_TRUE(windows::OpenSoundOutput(false, CountFrames, note));
+    ASSERT_TRUE(windows::OpenSoundOutput(false, "", CountFrames, note));
     EXPECT_FALSE(windows::SoundOutputUsesDevice());
     EXPECT_TRUE(note.empty()) << note;
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
