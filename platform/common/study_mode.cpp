@@ -1,7 +1,6 @@
 // The study mode over a backend's pump and presentation: keys, pause, seeks, overlays, stills.
 #include "study_mode.h"
 
-#include "message_queue.h"
 #include "midas_playback.h"
 #include "show_observation.h"
 #include "study_keys.h"
@@ -85,6 +84,12 @@ bool TimelineReady(bool wait = true) {
         return false;
     }
     return study.timelineReady.get();
+}
+
+void DrawLines(StudyPicture& picture, int x, int y, const std::vector<std::string>& lines) {
+    if (study.settings.drawText != nullptr) {
+        study.settings.drawText(picture, x, y, lines);
+    }
 }
 
 void Report(const std::string& line) {
@@ -176,12 +181,12 @@ HRESULT Present() {
     }
     // The figures low on the left, under the captions; the keys on the right, over the figures.
     if (study.info && !study.help) {
-        DrawStudyText(shown, 4, kStudyHeight - 72, InfoLines());
+        DrawLines(shown, 4, kStudyHeight - 72, InfoLines());
     }
     if (study.help) {
-        DrawStudyText(shown, kStudyWidth - 184, 4, SplitLines(StudyKeysText()));
+        DrawLines(shown, kStudyWidth - 184, 4, SplitLines(StudyKeysText()));
     } else if (study.paused && !study.info) {
-        DrawStudyText(shown, kStudyWidth - 54, kStudyHeight - 24, {"paused"});
+        DrawLines(shown, kStudyWidth - 54, kStudyHeight - 24, {"paused"});
     }
     return study.show(shown.data(), kStudyWidth, kStudyHeight, kStudyWidth * 4);
 }
@@ -307,17 +312,9 @@ void Act(StudyAction action) {
     }
 }
 
-bool TakeKey(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || StudyActionForKey(msg.wParam) == StudyAction::none) {
-        return false;
-    }
-    study.keys.push_back(msg.wParam);
-    return true;
-}
-
 // Takes the study's keys out of the queue and acts on them; true when other messages wait.
 bool SiftKeys() {
-    const bool others = QueueSift(TakeKey);
+    const bool others = study.settings.siftKeys != nullptr && study.settings.siftKeys();
     std::vector<WPARAM> keys;
     keys.swap(study.keys);
     for (const WPARAM key : keys) {
@@ -427,6 +424,18 @@ bool BuildTimeline() {
 }
 
 } // namespace
+
+bool StudyTakeKey(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || StudyActionForKey(msg.wParam) == StudyAction::none) {
+        return false;
+    }
+    study.keys.push_back(msg.wParam);
+    return true;
+}
+
+void StudyMusicTouched() {
+    study.musicHeld = false;
+}
 
 void EnableStudy(Backend& backend, const StudySettings& settings) {
     study.settings = settings;

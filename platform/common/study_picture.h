@@ -1,8 +1,8 @@
 // What the study mode draws over the show's 320x200 picture (0x00RRGGBB, 320 pixels a row).
 //
 //   EnlargeGrid     the 80 x 50 traced cells, each a 4 x 4 block: no smoothing
-//   DrawStudyText   lines of text in the system font (gdi_font.h) on a dark box, top-left at
-//                   (x, y); nothing when there is no font
+//   DarkenBox       the rectangle [x0, x1) x [y0, y1) at a quarter of every channel: a text's
+//                   ground that lets the picture show through, dimmed
 //   DrawTimeline    the bottom rows: a thin bar over the show's frames, a tick at each section's
 //                   start and a marker where `frame` stands
 #ifndef ZARVO_PLATFORM_COMMON_STUDY_PICTURE_H
@@ -20,7 +20,7 @@ constexpr int kStudyHeight = 200;
 using StudyPicture = std::vector<std::uint32_t>; // kStudyWidth * kStudyHeight pixels
 
 void EnlargeGrid(const std::uint32_t* cells, StudyPicture& picture);
-void DrawStudyText(StudyPicture& picture, int x, int y, const std::vector<std::string>& lines);
+void DarkenBox(StudyPicture& picture, int x0, int y0, int x1, int y1);
 void DrawTimeline(StudyPicture& picture, const std::vector<std::int64_t>& sections,
                   std::int64_t lastFrame, std::int64_t frame);
 

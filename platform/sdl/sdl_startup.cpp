@@ -16,6 +16,7 @@
 #include "sdl_window.h"
 #include "show_observation.h"
 #include "study_mode.h"
+#include "study_text.h"
 #include "study_still.h"
 
 #include <SDL.h>
@@ -149,6 +150,8 @@ int StartBackend(int argc, char** argv, platform::Backend& backend) {
     if (options.study) {
         platform::StudySettings study;
         study.writeStill = platform::WriteStillFile;
+        study.siftKeys = platform::SiftQueuedStudyKeys;
+        study.drawText = platform::DrawStudyText;
         platform::EnableStudy(backend, study);
     }
     return -1;

@@ -13,6 +13,7 @@
 #include "gdi_font.h"
 #include "module_file.h"
 #include "study_mode.h"
+#include "study_text.h"
 
 #include <cstdio>
 #include <cstring>
@@ -83,6 +84,8 @@ int StartBackend(int argc, char** argv, platform::Backend& backend) {
     if (study) {
         platform::StudySettings settings;
         settings.writeStill = web::SaveStill;
+        settings.siftKeys = platform::SiftQueuedStudyKeys;
+        settings.drawText = platform::DrawStudyText;
         platform::EnableStudy(backend, settings);
     }
     return -1;

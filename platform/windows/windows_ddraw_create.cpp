@@ -73,7 +73,8 @@ HRESULT WINAPI DirectDrawCreate(GUID* guid, LPDIRECTDRAW* object, IUnknown* oute
         return result;
     }
     windows::DisplayChoice choice;
-    choice.shared = options.windowed;
+    // The study mode sees every picture on its way to the view: the desktop's mode.
+    choice.shared = options.windowed || options.study;
     choice.windowed = options.windowed;
     choice.display = options.display;
     *object = windows::WrapDirectDraw(system, choice);

@@ -5,6 +5,7 @@
 
 #include "windows_frame_pacer.h"
 #include "windows_shared_primary.h"
+#include "windows_study.h"
 #include "windows_view.h"
 
 namespace windows {
@@ -110,6 +111,14 @@ class LayerDirectDraw4 final : public IDirectDraw4 {
     }
 
     HRESULT STDMETHODCALLTYPE WaitForVerticalBlank(DWORD, HANDLE) override {
+        if (Studying()) {
+            return StudyWait(
+                [](void* self) { return static_cast<LayerDirectDraw4*>(self)->Pace(); }, this);
+        }
+        return Pace();
+    }
+
+    HRESULT Pace() {
         return PaceFrame(
             [](void* self) {
                 return static_cast<LayerDirectDraw4*>(self)->system_->WaitForVerticalBlank(

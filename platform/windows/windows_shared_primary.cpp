@@ -2,6 +2,7 @@
 // surface) into the view's window; every other operation is refused.
 #include "windows_shared_primary.h"
 
+#include "windows_study.h"
 #include "windows_view.h"
 
 #include <cstdint>
@@ -120,10 +121,17 @@ class SharedPrimary final : public IDirectDrawSurface4 {
         if (static_cast<int>(desc.dwWidth) == width_ &&
             static_cast<int>(desc.dwHeight) == height_ &&
             desc.ddpfPixelFormat.dwRGBBitCount == 32) {
-            ShowInView(static_cast<const std::uint32_t*>(desc.lpSurface), width_, height_,
-                       desc.lPitch);
+            const auto* pixels = static_cast<const std::uint32_t*>(desc.lpSurface);
+            if (Studying()) {
+                StudyShow(pixels, width_, height_, desc.lPitch);
+            } else {
+                ShowInView(pixels, width_, height_, desc.lPitch);
+            }
         }
         source->Unlock(nullptr);
+        if (Studying()) {
+            StudyFrameDone();
+        }
         return DD_OK;
     }
 

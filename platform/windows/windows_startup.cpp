@@ -10,6 +10,7 @@
 #include "module_file.h"
 #include "windows_backend.h"
 #include "start_options.h"
+#include "windows_study.h"
 #include "windows_text_output.h"
 #include "windows_view.h"
 
@@ -30,7 +31,7 @@ static std::string Usage() {
         "start on the whole screen (the default): in the display\n"
         "                     mode of 320x200 where the display offers it, else at the\n"
         "                     desktop's own mode\n",
-        false);
+        true);
 }
 
 // -1 to go on to the show, else the exit code.
@@ -49,12 +50,6 @@ static int ReadCommandLine(int argc, char** argv) {
     if (options.version) {
         ShowText(std::string("zarvo ") + kVersion + "\n", false);
         return 0;
-    }
-    if (options.study) {
-        ShowText("zarvo: --study: the study mode is not in zarvo.exe; zarvo on Linux and the web "
-                 "page (zarvo.html?study) have it\n",
-                 true);
-        return kUsageExit;
     }
     const int monitors = MonitorCount();
     if (options.display >= monitors) {
@@ -79,5 +74,8 @@ int StartBackend(int argc, char** argv, platform::Backend& backend) {
         return early;
     }
     backend.midas = windows::WindowsSound();
+    if (platform::CurrentStartOptions().study) {
+        windows::StartStudy();
+    }
     return -1;
 }

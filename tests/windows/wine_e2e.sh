@@ -379,6 +379,8 @@ else
 fi
 session_settle
 
+source tests/windows/wine_study.sh
+
 echo "== the show's pace on displays of 60, 120 and 144 Hz (the tests' refresh, made by a clock)"
 # Wine's own wait for the vertical blank returns at once, so the refresh is the tests' (the
 # program's clock at ZARVO_TEST_REFRESH_HZ); the rule gives 60, 60 and 72 frames a second, and
