@@ -12,20 +12,6 @@
 
 namespace capture {
 
-const char* PhaseName(Phase phase) {
-    switch (phase) {
-    case Phase::opening:
-        return "opening";
-    case Phase::main:
-        return "main";
-    case Phase::fade:
-        return "fade";
-    case Phase::hold:
-        return "hold";
-    }
-    return "unknown";
-}
-
 CaptureSession::~CaptureSession() {
     std::string ignored;
     Close(ignored);

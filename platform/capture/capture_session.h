@@ -34,9 +34,7 @@
 namespace capture {
 
 using platform::Phase;
-
-// The phase as the CSV names it: "opening", "main", "fade" or "hold".
-const char* PhaseName(Phase phase);
+using platform::PhaseName;
 
 class CaptureSession {
   public:

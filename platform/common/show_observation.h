@@ -3,6 +3,8 @@
 //
 //   ObserveShow  the show's record as it stands: during a presentation, that frame's phase,
 //                clock and turns; before the first frame, the opening at 0 with no turn
+//   PhaseName    the phase in words, as the capture's CSV and the study's figures name it:
+//                "opening", "main", "fade" or "hold"
 // show_observation.cpp is the one file of the platform that reads the intro's state: a backend
 // that observes the show (the capture, the web page, zarvo's frame log) links it
 // (zarvo_show_observation), and includes nothing of the intro itself. Main thread only.
@@ -22,6 +24,20 @@ struct ShowObservation {
 };
 
 ShowObservation ObserveShow();
+
+inline const char* PhaseName(Phase phase) {
+    switch (phase) {
+    case Phase::opening:
+        return "opening";
+    case Phase::main:
+        return "main";
+    case Phase::fade:
+        return "fade";
+    case Phase::hold:
+        return "hold";
+    }
+    return "unknown";
+}
 
 } // namespace platform
 

@@ -115,20 +115,6 @@ void ReleaseMusic() {
     }
 }
 
-const char* PhaseName(Phase phase) {
-    switch (phase) {
-    case Phase::opening:
-        return "opening";
-    case Phase::main:
-        return "main";
-    case Phase::fade:
-        return "fade";
-    case Phase::hold:
-        return "hold";
-    }
-    return "";
-}
-
 // The file name of frame n's still: still-NNNNNN.png.
 std::string StillName(std::int64_t frame) {
     char name[32];

@@ -30,20 +30,6 @@ struct CsvRow {
     std::string phase;
 };
 
-const char* Name(Phase phase) {
-    switch (phase) {
-    case Phase::opening:
-        return "opening";
-    case Phase::main:
-        return "main";
-    case Phase::fade:
-        return "fade";
-    case Phase::hold:
-        return "hold";
-    }
-    return "?";
-}
-
 // Runs zarvo-capture in `dir` with `args` (from the build folder, where Zarvo.xm lies) and reads
 // its frames.csv.
 std::vector<CsvRow> Capture(const std::string& dir, const std::string& args) {
@@ -96,7 +82,7 @@ TEST_F(StudySeek, ReplaysTheCapturesWholeShow) {
         const Phase phase =
             platform::ReplayFrame(state, timeline.clocks[n], timeline.clocks[n + 1]);
         ASSERT_FALSE(state.ended) << "frame " << n;
-        ASSERT_EQ(Name(phase), rows[n].phase) << "frame " << n;
+        ASSERT_EQ(platform::PhaseName(phase), rows[n].phase) << "frame " << n;
         turns += phase == Phase::opening ? 0 : 1;
     }
     EXPECT_EQ(state.lightTurns, turns);
