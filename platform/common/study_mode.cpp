@@ -438,4 +438,12 @@ void EnableStudy(Backend& backend, const StudySettings& settings) {
 #endif
 }
 
+void AppendStillLine(const std::string& stillPath, const std::string& line) {
+    const std::string list = stillPath.substr(0, stillPath.find_last_of("/\\") + 1) + "stills.txt";
+    if (std::FILE* file = std::fopen(list.c_str(), "a")) {
+        std::fputs(line.c_str(), file);
+        std::fclose(file);
+    }
+}
+
 } // namespace platform

@@ -49,6 +49,10 @@ struct StudySettings {
 };
 
 void EnableStudy(Backend& backend, const StudySettings& settings);
+
+// For a `writeStill` that writes files: appends `line` to stills.txt in the folder of the still
+// at `stillPath` ('/' or '\\' separates folders).
+void AppendStillLine(const std::string& stillPath, const std::string& line);
 bool StudyTakeKey(const MSG& msg);
 void StudyMusicTouched();
 

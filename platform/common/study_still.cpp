@@ -1,6 +1,8 @@
 // The study's stills as PNG files, through libpng, and the list of them.
 #include "study_still.h"
 
+#include "study_mode.h"
+
 #include <png.h>
 
 #include <cerrno>
@@ -80,11 +82,7 @@ bool WriteStillFile(const std::string& path, const std::string& line, const std:
     if (!WriteStillPng(path, pixels, 320, 200, error)) {
         return false;
     }
-    const std::string list = path.substr(0, path.find_last_of('/') + 1) + "stills.txt";
-    if (std::FILE* file = std::fopen(list.c_str(), "a")) {
-        std::fputs(line.c_str(), file);
-        std::fclose(file);
-    }
+    AppendStillLine(path, line);
     return true;
 }
 

@@ -2,6 +2,8 @@
 // component's PNG encoder.
 #include "windows_study_output.h"
 
+#include "study_mode.h"
+
 #include <windows.h>
 
 #include <wincodec.h>
@@ -159,11 +161,7 @@ bool WriteStillWithCodecs(const std::string& path, const std::string& line,
     if (!written) {
         return false;
     }
-    const std::string list = path.substr(0, path.find_last_of("/\\") + 1) + "stills.txt";
-    if (std::FILE* file = std::fopen(list.c_str(), "a")) {
-        std::fputs(line.c_str(), file);
-        std::fclose(file);
-    }
+    platform::AppendStillLine(path, line);
     return true;
 }
 
